@@ -1,0 +1,38 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+namespace kvr {
+
+enum class ExitReason : std::uint32_t {
+    notYetSet = 0,
+    simWasClosed = 1,
+    newFlight = 2,
+    newSettings = 3,
+    userClosedSim = 4,
+    simConnectError = 5,
+    readerError = 6,
+    systemError = 7,
+    newVersion = 8,
+};
+
+// "NOT YET SET", "SIM WAS CLOSED", ... as closing down logs them.
+const char* gf_exitReasonName(ExitReason reason);
+
+// The stop state of the running session; lives for the whole process.
+extern std::atomic<bool> stopRequested;
+extern std::atomic<bool> userClosed;
+extern std::atomic<ExitReason> exitReason;
+extern std::atomic<int> restartDelaySeconds;
+extern std::atomic<int> exitCode;
+
+// The exit request. USER CLOSED SIM sets userClosed and stopRequested and takes the reason only
+// while none is set; every other reason is first-wins: only the requester that finds
+// stopRequested clear sets the reason and the restart delay.
+void gf_requestExit(ExitReason reason, int seconds);
+
+// Back to the start of a session: userClosed, stopRequested cleared, reason NOT YET SET.
+// The restart delay and the exit code keep their values.
+void gf_resetStopState();
+
+} // namespace kvr

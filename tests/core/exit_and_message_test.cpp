@@ -1,0 +1,95 @@
+#include "core/exit_request.h"
+#include "core/log.h"
+#include "core/message_line.h"
+#include "core/user_error.h"
+#include "support/file_text.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace kvr {
+namespace {
+
+class StopStateTest : public ::testing::Test {
+protected:
+    void SetUp() override { gf_resetStopState(); gf_clearMessageAndError(); }
+    void TearDown() override { gf_resetStopState(); gf_clearMessageAndError(); gf_closeLogFile(); }
+};
+
+TEST(UserError, MessageCarriesTheCodeExceptFor99) {
+    EXPECT_STREQ(UserErrorException(88, "airports.enc broken").what(), "88: airports.enc broken");
+    EXPECT_STREQ(UserErrorException(99, "just the text").what(), "just the text");
+    EXPECT_EQ(UserErrorException(41, "x").code(), 41);
+}
+
+TEST(ExitReasonNames, AreTheLoggedTexts) {
+    EXPECT_STREQ(gf_exitReasonName(ExitReason::notYetSet), "NOT YET SET");
+    EXPECT_STREQ(gf_exitReasonName(ExitReason::userClosedSim), "USER CLOSED SIM");
+    EXPECT_STREQ(gf_exitReasonName(ExitReason::newVersion), "NEW VERSION");
+}
+
+TEST_F(StopStateTest, FirstRequestWinsReasonAndDelay) {
+    gf_requestExit(ExitReason::readerError, 15);
+    gf_requestExit(ExitReason::systemError, 0);
+    EXPECT_TRUE(stopRequested);
+    EXPECT_EQ(exitReason, ExitReason::readerError);
+    EXPECT_EQ(restartDelaySeconds, 15);
+}
+
+TEST_F(StopStateTest, CloseButtonKeepsAnEarlierReasonButWinsWhenFirst) {
+    gf_requestExit(ExitReason::readerError, 15);
+    gf_requestExit(ExitReason::userClosedSim, 0);
+    EXPECT_TRUE(userClosed);
+    EXPECT_EQ(exitReason, ExitReason::readerError);
+    gf_resetStopState();
+    gf_requestExit(ExitReason::userClosedSim, 0);
+    gf_requestExit(ExitReason::newSettings, 3);
+    EXPECT_EQ(exitReason, ExitReason::userClosedSim);
+    EXPECT_EQ(restartDelaySeconds, 15) << "the close button never touches the delay";
+}
+
+TEST_F(StopStateTest, WorkerErrorAfterAStopShowsButKeepsTheFirstReason) {
+    gf_requestExit(ExitReason::simWasClosed, 0);
+    gf_onWorkerError("Traffic Reader", true);
+    EXPECT_EQ(exitReason, ExitReason::simWasClosed);
+    EXPECT_EQ(gf_messageLineSnapshot().messageText, "The Traffic Reader has stopped with an error");
+}
+
+TEST_F(StopStateTest, WorkerErrorChoosesRestartOrSystemError) {
+    gf_onWorkerError("Authenticater", true);
+    EXPECT_EQ(exitReason, ExitReason::readerError);
+    EXPECT_EQ(restartDelaySeconds, 15);
+    gf_resetStopState();
+    gf_onWorkerError("Weather Reader", false);
+    EXPECT_EQ(exitReason, ExitReason::systemError);
+    EXPECT_EQ(restartDelaySeconds, 0);
+}
+
+TEST_F(StopStateTest, MessagesAreDroppedWhileAnErrorIsShown) {
+    test::TempFolder folder;
+    gf_openLogFile(folder.path());
+    gf_setMessageRoundCounter(7);
+    gf_showMessage("hello", true);
+    EXPECT_EQ(gf_messageLineSnapshot().messageRound, 7);
+    gf_showError("broken");
+    gf_showMessage("ignored", true);
+    const auto line = gf_messageLineSnapshot();
+    EXPECT_EQ(line.errorText, "broken");
+    EXPECT_EQ(line.messageText, "");
+    EXPECT_EQ(line.messageRound, 0);
+    gf_closeLogFile();
+    const std::string log = test::readFileText(folder / "Log.txt");
+    EXPECT_NE(log.find("\nhello\nError broken\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("ignored"), std::string::npos);
+}
+
+TEST_F(StopStateTest, EmptyMessageRecordsRoundZeroAndLogsNothing) {
+    gf_setMessageRoundCounter(0);
+    gf_showMessage("first round", false);
+    EXPECT_EQ(gf_messageLineSnapshot().messageRound, 1) << "round 0 still counts as a set message";
+    gf_showMessage("", true);
+    EXPECT_EQ(gf_messageLineSnapshot().messageRound, 0);
+}
+
+} // namespace
+} // namespace kvr
