@@ -13,11 +13,16 @@ import json
 import re
 import sys
 from pathlib import Path
-from xml.sax.saxutils import quoteattr
+from xml.sax.saxutils import escape
 
 HERE = Path(__file__).resolve().parent
 ICAO = re.compile(r"[A-Z]{4}")
 IATA = re.compile(r"[A-Z0-9]{3}")
+
+
+def quoteattr(value):
+    # Always double quotes, so that every line of the file has the same form.
+    return '"' + escape(value, {'"': "&quot;"}) + '"'
 
 
 def read_stands(path):
