@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace kvr {
@@ -94,7 +95,9 @@ void lf_readAirlines(const pugi::xml_node& section, DbaseContent& content, ReadP
 }
 
 void lf_readRegistrations(const pugi::xml_node& section, DbaseContent& content, ReadProblems& problems) {
-    for (const pugi::xml_node& node : section.children("reg")) {
+    const auto children = section.children("reg");
+    content.tables.registrations.reserve(static_cast<std::size_t>(std::distance(children.begin(), children.end())));
+    for (const pugi::xml_node& node : children) {
         const std::string id = node.attribute("id").value();
         if (id.empty()) {
             problems.add(fmt::format("registration at offset {} has no id", node.offset_debug()));
