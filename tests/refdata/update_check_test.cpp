@@ -2,7 +2,9 @@
 
 #include "core/exit_request.h"
 #include "core/message_line.h"
+#include "core/program_version.h"
 #include "core/shared_state.h"
+#include "refdata/version_data.h"
 #include "refdata_fixtures.h"
 #include "settings/parameter_table.h"
 #include "settings/parameters_file.h"
@@ -20,8 +22,23 @@ using test::writeFileText;
 using test::writeZip;
 namespace fs = std::filesystem;
 
-// The running program is 12.0.0.
-constexpr const char* upToDate = R"({"program": {"version": "12.0.0", "file": "program/Vantrel-12.0.0.zip"},
+// Versions relative to the running program's: $RUN itself, $OLD older, $NEXT, $MINOR and $MAJOR newer.
+std::string withVersions(std::string text) {
+    const VersionData run(programVersion);
+    const std::pair<std::string, VersionData> names[] = {
+        {"$RUN", run},
+        {"$OLD", VersionData(run.major - 1, 99, 99)},
+        {"$NEXT", VersionData(run.major, run.minor, run.patch + 1)},
+        {"$MINOR", VersionData(run.major, run.minor + 1, 0)},
+        {"$MAJOR", VersionData(run.major + 1, 0, 0)},
+    };
+    for (const auto& [name, version] : names)
+        for (auto pos = text.find(name); pos != std::string::npos; pos = text.find(name))
+            text.replace(pos, name.size(), gf_versionText(version));
+    return text;
+}
+
+constexpr const char* upToDate = R"({"program": {"version": "$RUN", "file": "program/Vantrel-$RUN.zip"},
     "addons": {"version": "3.1.0"}})";
 
 // The whole update check against the stand-in over loopback, in a working folder of its own.
@@ -40,7 +57,7 @@ protected:
         fs::create_directories(downloads / "program");
         fs::create_directories(downloads / "MSFS2024" / "simaddon");
         fs::create_directories(work / "airports" / "my_simaddon");
-        writeFileText(downloads / "versions.json", upToDate);
+        serveVersions(upToDate);
     }
     void TearDown() override {
         unsetenv("VANTREL_DOWNLOAD_URL");
@@ -49,7 +66,9 @@ protected:
             p->resetToDefault();
     }
 
-    void serveVersions(const std::string& json) { writeFileText(downloads / "versions.json", json); }
+    void serveVersions(const std::string& json) {
+        writeFileText(downloads / "versions.json", withVersions(json));
+    }
     bool check() {
         if (!standin) {
             standin = std::make_unique<test::StandinProcess>(downloads);
@@ -84,64 +103,65 @@ TEST_F(UpdateCheckTest, UpToDateChangesNothing) {
     EXPECT_FALSE(fs::exists(work / "updates"));
     EXPECT_FALSE(fs::exists(work / "input" / "versions.json"))
         << "the downloaded list is removed after reading";
-    EXPECT_NE(work.log().find("Update check: version 12.0.0 on the server, 12.0.0 running"),
+    EXPECT_NE(work.log().find(withVersions("Update check: version $RUN on the server, $RUN running")),
               std::string::npos);
 
     serveVersions(
-        R"({"program": {"version": "11.9.9", "file": "program/old.zip"}, "addons": {"version": "3.0.9"}})");
+        R"({"program": {"version": "$OLD", "file": "program/old.zip"}, "addons": {"version": "3.0.9"}})");
     EXPECT_TRUE(check());
     expectNoExit();
     EXPECT_FALSE(SCAN_AIRPORTS.value()) << "an older add-on version does not fire";
 }
 
 TEST_F(UpdateCheckTest, NewProgramIsDownloadedUnpackedAndEndsTheProgram) {
-    serveVersions(R"({"program": {"version": "12.0.1", "file": "program/Vantrel-12.0.1.zip"},
+    serveVersions(R"({"program": {"version": "$NEXT", "file": "program/Vantrel-$NEXT.zip"},
                       "addons": {"version": "9.0.0"}})");
-    writeZip(downloads / "program" / "Vantrel-12.0.1.zip",
+    writeZip(downloads / "program" / withVersions("Vantrel-$NEXT.zip"),
              {{"Setup.exe", "installer"}, {"docs/Notes.txt", "new"}});
     EXPECT_FALSE(check());
     EXPECT_TRUE(stopRequested.load());
     EXPECT_EQ(exitReason.load(), ExitReason::newVersion);
     EXPECT_EQ(restartDelaySeconds.load(), 0);
-    const fs::path unpacked = work / "updates" / "Vantrel-12.0.1";
+    const fs::path unpacked = work / "updates" / withVersions("Vantrel-$NEXT");
     EXPECT_EQ(readFileText(unpacked / "Setup.exe"), "installer");
     EXPECT_EQ(readFileText(unpacked / "docs" / "Notes.txt"), "new");
-    EXPECT_FALSE(fs::exists(work / "updates" / "Vantrel-12.0.1.zip"));
+    EXPECT_FALSE(fs::exists(work / "updates" / withVersions("Vantrel-$NEXT.zip")));
     const std::string message = gf_messageLineSnapshot().messageText;
-    EXPECT_EQ(message, "Vantrel 12.0.1 has been downloaded to " + unpacked.string() +
+    EXPECT_EQ(message, withVersions("Vantrel $NEXT has been downloaded to ") + unpacked.string() +
                            "; close Vantrel and install it from there");
     EXPECT_NE(work.log().find(message), std::string::npos);
     EXPECT_FALSE(SCAN_AIRPORTS.value()) << "the check stops at the new version";
 }
 
 TEST_F(UpdateCheckTest, NewProgramThatIsNoZipIsKeptAsItIs) {
-    serveVersions(R"({"program": {"version": "13.0.0", "file": "program/Vantrel-13.0.0-setup.exe"}})");
-    writeFileText(downloads / "program" / "Vantrel-13.0.0-setup.exe", "installer bytes");
+    serveVersions(R"({"program": {"version": "$MAJOR", "file": "program/Vantrel-setup.exe"}})");
+    writeFileText(downloads / "program" / "Vantrel-setup.exe", "installer bytes");
     EXPECT_FALSE(check());
-    EXPECT_EQ(readFileText(work / "updates" / "Vantrel-13.0.0-setup.exe"), "installer bytes");
-    EXPECT_NE(gf_messageLineSnapshot().messageText.find("Vantrel-13.0.0-setup.exe"), std::string::npos);
+    EXPECT_EQ(readFileText(work / "updates" / "Vantrel-setup.exe"), "installer bytes");
+    EXPECT_NE(gf_messageLineSnapshot().messageText.find("Vantrel-setup.exe"), std::string::npos);
 }
 
 TEST_F(UpdateCheckTest, NewProgramThatCannotBeFetchedLetsTheProgramGoOn) {
     serveVersions(
-        R"({"program": {"version": "12.1.0", "file": "program/missing.zip"}, "addons": {"version": "4.0.0"}})");
+        R"({"program": {"version": "$MINOR", "file": "program/missing.zip"}, "addons": {"version": "4.0.0"}})");
     EXPECT_TRUE(check());
     expectNoExit();
     EXPECT_TRUE(SCAN_AIRPORTS.value()) << "the rest of the check still runs";
-    EXPECT_NE(work.log().find("Update check: version 12.1.0 could not be downloaded, going on with 12.0.0"),
+    EXPECT_NE(work.log().find(
+                  withVersions("Update check: version $MINOR could not be downloaded, going on with $RUN")),
               std::string::npos);
 
-    serveVersions(R"({"program": {"version": "12.1.0", "file": "program/evil.zip"}})");
+    serveVersions(R"({"program": {"version": "$MINOR", "file": "program/evil.zip"}})");
     writeZip(downloads / "program" / "evil.zip", {{"../../outside.txt", "x"}});
     EXPECT_TRUE(check());
     expectNoExit();
-    EXPECT_FALSE(fs::exists(work / "updates" / "Vantrel-12.1.0"));
+    EXPECT_FALSE(fs::exists(work / "updates" / withVersions("Vantrel-$MINOR")));
     EXPECT_FALSE(fs::exists(work / "outside.txt"));
     EXPECT_FALSE(fs::exists(work.path().parent_path() / "outside.txt"));
 }
 
 TEST_F(UpdateCheckTest, NewAddonVersionSwitchesTheAirportScanOnOnce) {
-    serveVersions(R"({"program": {"version": "12.0.0", "file": "p.zip"}, "addons": {"version": "3.2.0"}})");
+    serveVersions(R"({"program": {"version": "$RUN", "file": "p.zip"}, "addons": {"version": "3.2.0"}})");
     EXPECT_TRUE(check());
     EXPECT_TRUE(SCAN_AIRPORTS.value());
     EXPECT_EQ(savedValue("SCAN_AIRPORTS"), "true");
@@ -159,7 +179,7 @@ TEST_F(UpdateCheckTest, NewAddonVersionSwitchesTheAirportScanOnOnce) {
 }
 
 TEST_F(UpdateCheckTest, SimulatorAddonPackageKeepsMySimaddonFilledUnderMsfs2024) {
-    serveVersions(R"({"program": {"version": "12.0.0", "file": "p.zip"},
+    serveVersions(R"({"program": {"version": "$RUN", "file": "p.zip"},
                       "mysimaddon24": {"version": "1.0.0", "file": "MSFS2024/simaddon/my_simaddon24.zip"}})");
     writeZip(downloads / "MSFS2024" / "simaddon" / "my_simaddon24.zip",
              {{"EHAM.xml", "<eham/>"}, {"LOWW.txt", "archive/simaddon/LOWW.xml\n"}});
@@ -198,7 +218,7 @@ TEST_F(UpdateCheckTest, SimulatorAddonPackageKeepsMySimaddonFilledUnderMsfs2024)
 
 TEST_F(UpdateCheckTest, SimulatorAddonPackageWithDotDotEntryIsRefused) {
     msfs2020Selected.store(false);
-    serveVersions(R"({"program": {"version": "12.0.0", "file": "p.zip"},
+    serveVersions(R"({"program": {"version": "$RUN", "file": "p.zip"},
                       "mysimaddon24": {"version": "2.0.0", "file": "MSFS2024/simaddon/my_simaddon24.zip"}})");
     writeZip(downloads / "MSFS2024" / "simaddon" / "my_simaddon24.zip",
              {{"EHAM.xml", "<eham/>"}, {"../../escaped.txt", "x"}});
@@ -238,8 +258,8 @@ TEST_F(UpdateCheckTest, MalformedVersionsFileIsLoggedAndChangesNothing) {
         "[1, 2, 3]",
         R"({"addons": {"version": "9.0.0"}})",
         R"({"program": {"version": "twelve", "file": "p.zip"}, "addons": {"version": "9.0.0"}})",
-        R"({"program": {"version": "13.0.0", "file": "../../etc/passwd"}, "addons": {"version": "9.0.0"}})",
-        R"({"program": {"version": "13.0.0", "file": "p.zip"}, "addons": {"version": 9}})",
+        R"({"program": {"version": "$MAJOR", "file": "../../etc/passwd"}, "addons": {"version": "9.0.0"}})",
+        R"({"program": {"version": "$MAJOR", "file": "p.zip"}, "addons": {"version": 9}})",
     };
     for (const char* json : malformed) {
         SCOPED_TRACE(json);
