@@ -1,5 +1,6 @@
 #include "refdata/closest_airport.h"
 
+#include "core/geodesy.h"
 #include "refdata/airport_table.h"
 
 #include <algorithm>
@@ -13,21 +14,10 @@ namespace kvr {
 namespace {
 
 constexpr double noStandDistance = 100.0;
-constexpr double earthRadiusNm = 3440.065;
 constexpr double degreesPerNm = 1.0 / 60.0;
 
 std::mutex lookupMutex;
 ClosestStandLookup installedLookup; // guarded by lookupMutex
-
-double lf_distanceNm(double lat1, double lon1, double lat2, double lon2) {
-    constexpr double toRadians = std::numbers::pi / 180.0;
-    const double dLat = (lat2 - lat1) * toRadians;
-    const double dLon = (lon2 - lon1) * toRadians;
-    const double a = std::sin(dLat / 2) * std::sin(dLat / 2) + std::cos(lat1 * toRadians) *
-                                                                   std::cos(lat2 * toRadians) *
-                                                                   std::sin(dLon / 2) * std::sin(dLon / 2);
-    return 2.0 * earthRadiusNm * std::asin(std::min(1.0, std::sqrt(a)));
-}
 
 ClosestStandLookup lf_currentLookup() {
     std::lock_guard lock(lookupMutex);
@@ -54,7 +44,7 @@ std::optional<std::string> gf_closestAirport(double latitude, double longitude) 
     for (const Airport& airport : airportTable) {
         if (std::abs(airport.latitude - latitude) > latitudeReach)
             continue;
-        const double distance = lf_distanceNm(latitude, longitude, airport.latitude, airport.longitude);
+        const double distance = gf_distanceNm(latitude, longitude, airport.latitude, airport.longitude);
         if (distance <= closestAirportReachNm)
             candidates.push_back({&airport, distance, noStandDistance});
     }

@@ -1,3 +1,4 @@
+#include "core/file_util.h"
 #include "refdata/downloads.h"
 
 #include "core/log.h"

@@ -1,6 +1,7 @@
 #include "refdata/similar_types.h"
 
 #include "core/log.h"
+#include "core/random_engine.h"
 #include "refdata/aircraft_dbase_internal.h"
 
 #include <fmt/format.h>
@@ -20,13 +21,8 @@ std::atomic<const LiveryIndexView*> installedView{nullptr};
 std::unordered_map<std::string, std::unordered_map<std::string, std::vector<std::string>>>
     similarTypesByAirline;
 
-std::mt19937& lf_threadRandomEngine() {
-    thread_local std::mt19937 engine{std::random_device{}()};
-    return engine;
-}
-
 std::vector<std::string> lf_shuffled(std::vector<std::string> types) {
-    std::shuffle(types.begin(), types.end(), lf_threadRandomEngine());
+    std::shuffle(types.begin(), types.end(), gf_randomEngine());
     return types;
 }
 

@@ -1,5 +1,7 @@
 #include "refdata/stream_decrypt.h"
 
+#include "core/file_util.h"
+
 #include "core/log.h"
 #include "refdata/data_key.h"
 
@@ -83,14 +85,6 @@ std::filesystem::path lf_plainPathBeside(const std::filesystem::path& encryptedF
 }
 
 } // namespace
-
-void gf_removeFileWarn(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec) && !ec)
-        return;
-    if (!std::filesystem::remove(path, ec) && ec)
-        gf_logError(fmt::format("Warning: could not remove {}, errorcode: {}", path.string(), ec.value()));
-}
 
 bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::filesystem::path& plainFile) {
     std::string error;

@@ -14,9 +14,6 @@ inline constexpr std::size_t streamChunkBytes = 4096;
 // failure it logs the cause ("gf_streamDecrypt: ..."), removes the plain file and returns false.
 bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::filesystem::path& plainFile);
 
-// Removes a file when it exists. A failed removal logs "Warning: could not remove {}, errorcode: {}" through
-// the error log; never throws.
-void gf_removeFileWarn(const std::filesystem::path& path);
 
 // The decrypted form of one data file, written beside it ("dbase.enc" -> "dbase.xml") and removed again
 // when the object goes, whether reading it succeeded or not.

@@ -1,3 +1,4 @@
+#include "core/file_util.h"
 #include "refdata/update_check.h"
 
 #include "core/exit_request.h"

@@ -1,3 +1,4 @@
+#include "core/file_util.h"
 #include "refdata/stream_decrypt.h"
 
 #include "refdata_fixtures.h"
