@@ -36,7 +36,8 @@ template <typename Action> LRESULT lf_withState(HWND hwnd, Action&& action) {
 void lf_notifyParent(HWND hwnd, WORD code) {
     const ControlInfo info = lf_info(hwnd);
     if (info.parent)
-        SendMessageW(info.parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(info.id), code), reinterpret_cast<LPARAM>(hwnd));
+        SendMessageW(info.parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(info.id), code),
+                     reinterpret_cast<LPARAM>(hwnd));
 }
 
 LRESULT CALLBACK lf_buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -47,7 +48,8 @@ LRESULT CALLBACK lf_buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         });
     case BM_GETCHECK:
-        return lf_withState(hwnd, [](WindowObject& w) -> LRESULT { return w.checked ? BST_CHECKED : BST_UNCHECKED; });
+        return lf_withState(
+            hwnd, [](WindowObject& w) -> LRESULT { return w.checked ? BST_CHECKED : BST_UNCHECKED; });
     case BM_CLICK:
         if (lf_info(hwnd).enabled) {
             SendMessageW(hwnd, WM_LBUTTONDOWN, 0, 0);
@@ -118,7 +120,8 @@ LRESULT CALLBACK lf_comboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             return index;
         });
     case CB_GETCURSEL:
-        return lf_withState(hwnd, [](WindowObject& w) -> LRESULT { return w.selection < 0 ? CB_ERR : w.selection; });
+        return lf_withState(
+            hwnd, [](WindowObject& w) -> LRESULT { return w.selection < 0 ? CB_ERR : w.selection; });
     case CB_GETLBTEXT:
     case CB_GETLBTEXTLEN:
         return lf_withState(hwnd, [&](WindowObject& w) -> LRESULT {

@@ -20,9 +20,9 @@ struct LoadedFonts {
 };
 
 cairo_font_face_t* lf_load(FT_Library library, const char* fileName) {
-    static constexpr std::array<const char*, 4> folders{
-        "/usr/share/fonts/truetype/dejavu", "/usr/share/fonts/TTF", "/usr/share/fonts/dejavu",
-        "/usr/share/fonts/dejavu-sans-fonts"};
+    static constexpr std::array<const char*, 4> folders{"/usr/share/fonts/truetype/dejavu",
+                                                        "/usr/share/fonts/TTF", "/usr/share/fonts/dejavu",
+                                                        "/usr/share/fonts/dejavu-sans-fonts"};
     for (const char* folder : folders) {
         const std::filesystem::path path = std::filesystem::path(folder) / fileName;
         std::error_code ec;

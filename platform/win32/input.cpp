@@ -6,8 +6,8 @@ namespace kvr::standin {
 
 namespace {
 
-constexpr LPARAM keyDownBits = 1;          // repeat count 1
-constexpr LPARAM keyUpBits = 0xC0000001;   // repeat count 1, previous state down, transition up
+constexpr LPARAM keyDownBits = 1;        // repeat count 1
+constexpr LPARAM keyUpBits = 0xC0000001; // repeat count 1, previous state down, transition up
 
 bool lf_acceptsInput(HWND hwnd, ControlKind wanted, bool anyKind) {
     WindowRegistry& registry = windowRegistry();

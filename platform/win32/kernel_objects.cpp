@@ -46,8 +46,8 @@ std::filesystem::path lf_lockFolder() {
 std::string lf_lockFileName(const std::string& name) {
     std::string file;
     for (const char c : name) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '$' ||
-                           c == '-' || c == '.';
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           c == '$' || c == '-' || c == '.';
         file += plain ? c : '_';
     }
     return file + ".lock";
@@ -55,8 +55,12 @@ std::string lf_lockFileName(const std::string& name) {
 
 } // namespace
 
-DWORD WINAPI GetLastError() { return lastError; }
-void WINAPI SetLastError(DWORD error) { lastError = error; }
+DWORD WINAPI GetLastError() {
+    return lastError;
+}
+void WINAPI SetLastError(DWORD error) {
+    lastError = error;
+}
 
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name) {
     if (!name) {

@@ -40,7 +40,8 @@ DWORD lf_tickCount() {
 }
 
 void lf_serveSent(const std::shared_ptr<SentMessage>& request) {
-    const LRESULT result = gf_callWindowProcedure(request->hwnd, request->message, request->wParam, request->lParam);
+    const LRESULT result =
+        gf_callWindowProcedure(request->hwnd, request->message, request->wParam, request->lParam);
     std::lock_guard lock(request->replyTo->mutex);
     request->result = result;
     request->done = true;
@@ -159,9 +160,12 @@ BOOL WINAPI GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
             seen = queue->generation;
         }
         switch (lf_fetch(*queue, msg, hwnd, filterMin, filterMax, true)) {
-        case Fetched::message: return TRUE;
-        case Fetched::quit: return FALSE;
-        case Fetched::nothing: break;
+        case Fetched::message:
+            return TRUE;
+        case Fetched::quit:
+            return FALSE;
+        case Fetched::nothing:
+            break;
         }
         gf_writePictureIfDue();
         const auto due = gf_pictureDueTime();
@@ -175,8 +179,8 @@ BOOL WINAPI GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 }
 
 BOOL WINAPI PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
-    return lf_fetch(*gf_currentThreadQueue(), msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) !=
-                   Fetched::nothing
+    return lf_fetch(*gf_currentThreadQueue(), msg, hwnd, filterMin, filterMax,
+                    (removeFlags & PM_REMOVE) != 0) != Fetched::nothing
                ? TRUE
                : FALSE;
 }

@@ -32,7 +32,7 @@ struct MessageQueue {
     std::deque<std::shared_ptr<SentMessage>> sent;
     bool quitPosted = false;
     int quitCode = 0;
-    bool dead = false; // the owner thread has ended
+    bool dead = false;      // the owner thread has ended
     bool shiftDown = false; // keyboard state as the thread has read its input
     std::thread::id thread;
 

@@ -80,7 +80,8 @@ void lf_drawButton(cairo_t* cr, const ControlSnapshot& c, double x, double y, do
             cairo_stroke(cr);
         }
         if (!c.text.empty())
-            lf_textInBox(cr, c.text, x + box + 4, y, w - box - 4, h, false, c.enabled ? RGB(0, 0, 0) : disabledText);
+            lf_textInBox(cr, c.text, x + box + 4, y, w - box - 4, h, false,
+                         c.enabled ? RGB(0, 0, 0) : disabledText);
         return;
     }
     lf_fill(cr, x, y, w, h, faceColour);
@@ -164,13 +165,11 @@ bool lf_snapshot(HWND hwnd, WindowSnapshot& snapshot) {
         WindowObject* c = registry.find(child);
         if (!c || !(c->style & WS_VISIBLE))
             continue;
-        const std::string selected =
-            c->selection >= 0 && c->selection < static_cast<int>(c->items.size())
-                ? gf_toUtf8(c->items[static_cast<std::size_t>(c->selection)])
-                : std::string();
+        const std::string selected = c->selection >= 0 && c->selection < static_cast<int>(c->items.size())
+                                         ? gf_toUtf8(c->items[static_cast<std::size_t>(c->selection)])
+                                         : std::string();
         snapshot.controls.push_back(ControlSnapshot{c->kind, c->style, c->rect, gf_toUtf8(c->text),
-                                                    !(c->style & WS_DISABLED),
-                                                    c->checked, selected});
+                                                    !(c->style & WS_DISABLED), c->checked, selected});
     }
     return true;
 }
@@ -206,10 +205,17 @@ bool renderWindowPng(HWND hwnd, const std::filesystem::path& path) {
         const double w = c.rect.right - c.rect.left;
         const double h = c.rect.bottom - c.rect.top;
         switch (c.kind) {
-        case ControlKind::button: lf_drawButton(cr, c, x, y, w, h); break;
-        case ControlKind::comboBox: lf_drawCombo(cr, c, x, y, w); break;
-        case ControlKind::edit: lf_drawEdit(cr, c, x, y, w, h); break;
-        case ControlKind::none: break;
+        case ControlKind::button:
+            lf_drawButton(cr, c, x, y, w, h);
+            break;
+        case ControlKind::comboBox:
+            lf_drawCombo(cr, c, x, y, w);
+            break;
+        case ControlKind::edit:
+            lf_drawEdit(cr, c, x, y, w, h);
+            break;
+        case ControlKind::none:
+            break;
         }
     }
     cairo_destroy(cr);

@@ -157,7 +157,9 @@ std::vector<std::wstring> gf_splitCommandLine(std::wstring_view line) {
     return arguments;
 }
 
-void gf_enableShellLaunching(bool enabled) { lf_shell().launching = enabled; }
+void gf_enableShellLaunching(bool enabled) {
+    lf_shell().launching = enabled;
+}
 
 void setProcessArguments(const std::vector<std::wstring>& arguments) {
     ShellState& shell = lf_shell();
@@ -168,9 +170,10 @@ void setProcessArguments(const std::vector<std::wstring>& arguments) {
         if (i > 0)
             line += L' ';
         // The program name is never escaped, only quoted when it holds a blank.
-        line += i == 0 ? (arguments[0].find_first_of(L" \t") == std::wstring::npos ? arguments[0]
-                                                                                   : L"\"" + arguments[0] + L"\"")
-                       : lf_quoteArgument(arguments[i]);
+        line +=
+            i == 0 ? (arguments[0].find_first_of(L" \t") == std::wstring::npos ? arguments[0]
+                                                                               : L"\"" + arguments[0] + L"\"")
+                   : lf_quoteArgument(arguments[i]);
     }
     shell.commandLine.assign(line.begin(), line.end());
     shell.commandLine.push_back(L'\0');
@@ -215,15 +218,21 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
     return moduleName ? nullptr : reinterpret_cast<HMODULE>(moduleHandle);
 }
 
-int WINAPI LoadStringW(HINSTANCE, UINT id, LPWSTR buffer, int bufferMax) {
+// The resource table belongs to the program's own module.
+bool lf_isProgramModule(HINSTANCE instance) {
+    return !instance || instance == reinterpret_cast<HINSTANCE>(moduleHandle);
+}
+
+int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax) {
     ShellState& shell = lf_shell();
     std::lock_guard lock(shell.mutex);
     const auto it = shell.strings.find(id);
-    if (it == shell.strings.end() || !buffer || bufferMax <= 0) {
+    if (!lf_isProgramModule(instance) || it == shell.strings.end() || !buffer || bufferMax <= 0) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return 0;
     }
-    const std::size_t count = std::min<std::size_t>(it->second.size(), static_cast<std::size_t>(bufferMax - 1));
+    const std::size_t count =
+        std::min<std::size_t>(it->second.size(), static_cast<std::size_t>(bufferMax - 1));
     std::copy_n(it->second.begin(), count, buffer);
     buffer[count] = L'\0';
     return static_cast<int>(count);
@@ -240,7 +249,7 @@ HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) {
     ShellState& shell = lf_shell();
     std::lock_guard lock(shell.mutex);
     const auto it = shell.icons.find(id);
-    if (it == shell.icons.end()) {
+    if (!lf_isProgramModule(instance) || it == shell.icons.end()) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
@@ -276,9 +285,9 @@ HINSTANCE WINAPI ShellExecuteW(HWND, LPCWSTR operation, LPCWSTR file, LPCWSTR pa
     ShellState& shell = lf_shell();
     {
         std::lock_guard lock(shell.mutex);
-        shell.shellCalls.push_back(ShellExecuteCall{gf_toUtf8(operation ? operation : L""), fileText,
-                                                    gf_toUtf8(parameters ? parameters : L""),
-                                                    gf_toUtf8(directory ? directory : L""), showCommand, result});
+        shell.shellCalls.push_back(ShellExecuteCall{
+            gf_toUtf8(operation ? operation : L""), fileText, gf_toUtf8(parameters ? parameters : L""),
+            gf_toUtf8(directory ? directory : L""), showCommand, result});
     }
     if (exists && shell.launching && lf_onPath("xdg-open"))
         lf_launchXdgOpen(target.string());
@@ -338,5 +347,9 @@ int _wcsicmp(const wchar_t* a, const wchar_t* b) {
     }
 }
 
-MMRESULT WINAPI timeBeginPeriod(UINT) { return TIMERR_NOERROR; }
-MMRESULT WINAPI timeEndPeriod(UINT) { return TIMERR_NOERROR; }
+MMRESULT WINAPI timeBeginPeriod(UINT) {
+    return TIMERR_NOERROR;
+}
+MMRESULT WINAPI timeEndPeriod(UINT) {
+    return TIMERR_NOERROR;
+}

@@ -15,10 +15,10 @@ namespace kvr::standin {
 // User input. Each posts what the hardware would post to the window's thread, so it takes effect when that
 // thread pumps its messages. False (and nothing posted) when the window does not exist, is hidden or
 // is disabled (itself or one of its parents).
-bool click(HWND hwnd);                           // mouse down and up: buttons and check boxes notify BN_CLICKED
-bool chooseComboItem(HWND combo, int index);     // the user picks an entry from the dropped list
+bool click(HWND hwnd);                       // mouse down and up: buttons and check boxes notify BN_CLICKED
+bool chooseComboItem(HWND combo, int index); // the user picks an entry from the dropped list
 bool typeText(HWND hwnd, const std::string& utf8); // key down, character, key up for each character
-bool pressKey(HWND hwnd, WPARAM virtualKey);     // key down and key up
+bool pressKey(HWND hwnd, WPARAM virtualKey);       // key down and key up
 
 // Processes every message that is waiting for the calling thread (sent, posted, paint) without waiting,
 // translating and dispatching as a message loop does. False when WM_QUIT was among them.

@@ -7,6 +7,7 @@
 
 // Window classes and windows
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass);
+BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE instance);
 HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
                             int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL WINAPI DestroyWindow(HWND hwnd);
@@ -70,8 +71,8 @@ int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax
 HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name);
 HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name);
 int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-HINSTANCE WINAPI ShellExecuteW(HWND hwnd, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
-                               INT showCommand);
+HINSTANCE WINAPI ShellExecuteW(HWND hwnd, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
+                               LPCWSTR directory, INT showCommand);
 LPWSTR WINAPI GetCommandLineW();
 LPWSTR* WINAPI CommandLineToArgvW(LPCWSTR commandLine, int* argCount);
 HLOCAL WINAPI LocalFree(HLOCAL memory);

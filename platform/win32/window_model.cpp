@@ -16,7 +16,9 @@ Canvas::Canvas(int width, int height)
     cairo_destroy(cr);
 }
 
-Canvas::~Canvas() { cairo_surface_destroy(surface); }
+Canvas::~Canvas() {
+    cairo_surface_destroy(surface);
+}
 
 RECT WindowObject::clientRect() const {
     const LONG width = rect.right - rect.left;
@@ -109,8 +111,15 @@ std::wstring gf_fromUtf8(std::string_view text) {
     };
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+        int length = lead < 0x80           ? 1
+                     : (lead >> 5) == 0x6  ? 2
+                     : (lead >> 4) == 0xE  ? 3
+                     : (lead >> 3) == 0x1E ? 4
+                                           : 0;
+        char32_t c = length == 1   ? lead
+                     : length == 2 ? (lead & 0x1F)
+                     : length == 3 ? (lead & 0x0F)
+                                   : (lead & 0x07);
         bool valid = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
         for (int k = 1; valid && k < length; ++k) {
             const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
@@ -159,8 +168,27 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass) {
     return static_cast<ATOM>(0xC000 + registry.classes.size());
 }
 
+BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE) {
+    WindowRegistry& registry = windowRegistry();
+    std::lock_guard lock(registry.mutex);
+    const auto cls = className ? registry.classes.find(gf_upperCase(className)) : registry.classes.end();
+    if (cls == registry.classes.end()) {
+        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return FALSE;
+    }
+    for (const auto& [hwnd, window] : registry.windows) {
+        if (gf_upperCase(window->className) == cls->first) {
+            SetLastError(ERROR_CLASS_HAS_WINDOWS);
+            return FALSE;
+        }
+    }
+    registry.classes.erase(cls);
+    return TRUE;
+}
+
 HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                            LPVOID param) {
     auto window = std::make_shared<WindowObject>();
     {
         WindowRegistry& registry = windowRegistry();
@@ -212,7 +240,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         }
         registry.windows.emplace(window->handle, window);
     }
-    CREATESTRUCTW create{param,  instance,      menu,  parent,           height, width, y, x, static_cast<LONG>(style),
+    CREATESTRUCTW create{param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
                          windowName, className, exStyle};
     if (SendMessageW(window->handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(window->handle);

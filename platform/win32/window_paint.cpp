@@ -18,7 +18,9 @@ RECT lf_intersection(const RECT& a, const RECT& b) {
                 std::min(a.bottom, b.bottom)};
 }
 
-bool lf_isEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool lf_isEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 } // namespace
 

@@ -13,7 +13,8 @@ namespace {
 // A minimised top-level window sits here, as on Windows.
 constexpr LONG minimisedPosition = -32000;
 
-template <typename Action> auto lf_withWindow(HWND hwnd, Action&& action) -> decltype(action(*(WindowObject*)nullptr)) {
+template <typename Action>
+auto lf_withWindow(HWND hwnd, Action&& action) -> decltype(action(*(WindowObject*)nullptr)) {
     WindowRegistry& registry = windowRegistry();
     std::lock_guard lock(registry.mutex);
     WindowObject* window = registry.find(hwnd);
@@ -82,7 +83,8 @@ BOOL WINAPI ShowWindow(HWND hwnd, int command) {
 }
 
 BOOL WINAPI IsWindowVisible(HWND hwnd) {
-    return lf_withWindow(hwnd, [](WindowObject& window) -> BOOL { return (window.style & WS_VISIBLE) ? TRUE : FALSE; });
+    return lf_withWindow(
+        hwnd, [](WindowObject& window) -> BOOL { return (window.style & WS_VISIBLE) ? TRUE : FALSE; });
 }
 
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
@@ -102,7 +104,8 @@ BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
 }
 
 BOOL WINAPI IsWindowEnabled(HWND hwnd) {
-    return lf_withWindow(hwnd, [](WindowObject& window) -> BOOL { return (window.style & WS_DISABLED) ? FALSE : TRUE; });
+    return lf_withWindow(
+        hwnd, [](WindowObject& window) -> BOOL { return (window.style & WS_DISABLED) ? FALSE : TRUE; });
 }
 
 HWND WINAPI GetParent(HWND hwnd) {
@@ -194,21 +197,32 @@ BOOL WINAPI SetWindowTextW(HWND hwnd, LPCWSTR text) {
 int WINAPI GetWindowTextW(HWND hwnd, LPWSTR buffer, int maxCount) {
     if (!buffer || maxCount <= 0)
         return 0;
-    return static_cast<int>(SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<int>(
+        SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(buffer)));
 }
 
-int WINAPI GetWindowTextLengthW(HWND hwnd) { return static_cast<int>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)); }
+int WINAPI GetWindowTextLengthW(HWND hwnd) {
+    return static_cast<int>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
+}
 
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index) {
     return lf_withWindow(hwnd, [&](WindowObject& window) -> LONG_PTR {
         switch (index) {
-        case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window.proc);
-        case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(window.instance);
-        case GWLP_ID: return window.id;
-        case GWL_STYLE: return static_cast<LONG_PTR>(window.style);
-        case GWL_EXSTYLE: return static_cast<LONG_PTR>(window.exStyle);
-        case GWLP_USERDATA: return window.userData;
-        default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+        case GWLP_WNDPROC:
+            return reinterpret_cast<LONG_PTR>(window.proc);
+        case GWLP_HINSTANCE:
+            return reinterpret_cast<LONG_PTR>(window.instance);
+        case GWLP_ID:
+            return window.id;
+        case GWL_STYLE:
+            return static_cast<LONG_PTR>(window.style);
+        case GWL_EXSTYLE:
+            return static_cast<LONG_PTR>(window.exStyle);
+        case GWLP_USERDATA:
+            return window.userData;
+        default:
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
         }
     });
 }
@@ -275,7 +289,8 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         });
     }
     case WM_GETTEXTLENGTH:
-        return lf_withWindow(hwnd, [](WindowObject& window) { return static_cast<LRESULT>(window.text.size()); });
+        return lf_withWindow(hwnd,
+                             [](WindowObject& window) { return static_cast<LRESULT>(window.text.size()); });
     case WM_PAINT: {
         PAINTSTRUCT paint{};
         BeginPaint(hwnd, &paint);

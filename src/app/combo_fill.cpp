@@ -55,6 +55,8 @@ void lf_fillStringCombo(StringComboParameter& setting) {
     lf_refill(setting, setting.choices(), findComboIndex(setting));
 }
 
-void lf_fillGlobalCombo() { lf_fillStringCombo(CALLSIGN_2_OBJECTID); }
+void lf_fillGlobalCombo() {
+    lf_fillStringCombo(CALLSIGN_2_OBJECTID);
+}
 
 } // namespace kvr

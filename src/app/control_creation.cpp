@@ -24,12 +24,14 @@ HMENU lf_childId(const WindowControl& control) {
     return reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(control.controlId));
 }
 
-HINSTANCE lf_instance(const CREATESTRUCTW* creation) { return creation ? creation->hInstance : nullptr; }
+HINSTANCE lf_instance(const CREATESTRUCTW* creation) {
+    return creation ? creation->hInstance : nullptr;
+}
 
 HWND lf_createCombo(WindowControl& control, HWND parent, const CREATESTRUCTW* creation, int x, int width,
                     int listHeight) {
-    return CreateWindowExW(0, L"COMBOBOX", L"", comboStyle, x, control.rowY + comboOffsetY, width, listHeight, parent,
-                           lf_childId(control), lf_instance(creation), nullptr);
+    return CreateWindowExW(0, L"COMBOBOX", L"", comboStyle, x, control.rowY + comboOffsetY, width, listHeight,
+                           parent, lf_childId(control), lf_instance(creation), nullptr);
 }
 
 WNDPROC lf_editProcFor(const ControlStringParameter& setting) {
@@ -98,26 +100,27 @@ const std::vector<ControlRow>& gf_controlTable() {
 
 HWND createButton(ButtonControl& button, HWND parent, const CREATESTRUCTW* creation, int x, int width) {
     const std::wstring caption = utf8_to_wide(button.name());
-    HWND hwnd = CreateWindowExW(0, L"BUTTON", caption.c_str(), buttonStyle, x, button.rowY, width, buttonHeight,
-                                parent, lf_childId(button), lf_instance(creation), nullptr);
+    HWND hwnd = CreateWindowExW(0, L"BUTTON", caption.c_str(), buttonStyle, x, button.rowY, width,
+                                buttonHeight, parent, lf_childId(button), lf_instance(creation), nullptr);
     EnableWindow(hwnd, FALSE);
     return hwnd;
 }
 
 HWND createCheckBox(CheckBoxParameter& setting, HWND parent, const CREATESTRUCTW* creation, int x) {
-    HWND hwnd = CreateWindowExW(0, L"BUTTON", L"", checkBoxStyle, x, setting.rowY + checkBoxOffsetY, checkBoxSize,
-                                checkBoxSize, parent, lf_childId(setting), lf_instance(creation), nullptr);
+    HWND hwnd =
+        CreateWindowExW(0, L"BUTTON", L"", checkBoxStyle, x, setting.rowY + checkBoxOffsetY, checkBoxSize,
+                        checkBoxSize, parent, lf_childId(setting), lf_instance(creation), nullptr);
     CheckDlgButton(parent, setting.controlId, setting.value() ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(hwnd, TRUE);
     return hwnd;
 }
 
-HWND createEditBox(ControlStringParameter& setting, HWND parent, const CREATESTRUCTW* creation, int x, int width,
-                   WNDPROC subclassProc) {
+HWND createEditBox(ControlStringParameter& setting, HWND parent, const CREATESTRUCTW* creation, int x,
+                   int width, WNDPROC subclassProc) {
     HWND hwnd = CreateWindowExW(0, L"EDIT", L"", editStyle, x, setting.rowY, width, editHeight, parent,
                                 lf_childId(setting), lf_instance(creation), nullptr);
-    setting.previousWindowProc =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+    setting.previousWindowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
     EnableWindow(hwnd, FALSE);
     return hwnd;
 }
@@ -138,7 +141,8 @@ void lf_createControls(HWND parent, const CREATESTRUCTW* creation) {
             hwnd = createCheckBox(dynamic_cast<CheckBoxParameter&>(*row.control), parent, creation, row.x);
             break;
         case ControlKind::pushButton:
-            hwnd = createButton(dynamic_cast<ButtonControl&>(*row.control), parent, creation, row.x, row.width);
+            hwnd =
+                createButton(dynamic_cast<ButtonControl&>(*row.control), parent, creation, row.x, row.width);
             break;
         }
         row.control->windowHandle = hwnd;

@@ -28,8 +28,8 @@ HWND createButton(ButtonControl& button, HWND parent, const CREATESTRUCTW* creat
 // A check box without text, its mark from the setting's value, enabled.
 HWND createCheckBox(CheckBoxParameter& setting, HWND parent, const CREATESTRUCTW* creation, int x);
 // An empty edit box with the given subclass procedure in front of its own, created disabled.
-HWND createEditBox(ControlStringParameter& setting, HWND parent, const CREATESTRUCTW* creation, int x, int width,
-                   WNDPROC subclassProc);
+HWND createEditBox(ControlStringParameter& setting, HWND parent, const CREATESTRUCTW* creation, int x,
+                   int width, WNDPROC subclassProc);
 
 // The subclass procedures of the three edit boxes.
 LRESULT CALLBACK lf_installPathEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -47,8 +47,9 @@ std::atomic<int>& lf_rememberedManualRange() {
 
 void gf_disableControlsWhileBusy() {
     controlsBusy.exchange(true);
-    for (WindowControl* control : std::initializer_list<WindowControl*>{
-             &parking_percentage, &MAX_FIT_FL, &MAX_PARK_SEL, &MAX_LIVE_SEL, &WEEK, &PARK_SOFT, &flushStaticButton})
+    for (WindowControl* control :
+         std::initializer_list<WindowControl*>{&parking_percentage, &MAX_FIT_FL, &MAX_PARK_SEL, &MAX_LIVE_SEL,
+                                               &WEEK, &PARK_SOFT, &flushStaticButton})
         gf_disableControl(*control);
     if (!INITIAL_LOAD_ONLY.value())
         gf_disableControl(nowButton);

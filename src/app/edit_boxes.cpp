@@ -7,7 +7,8 @@ namespace kvr {
 
 namespace {
 
-LRESULT lf_editSubclassProc(ControlStringParameter& setting, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT lf_editSubclassProc(ControlStringParameter& setting, HWND hwnd, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
     return CallWindowProcW(setting.previousWindowProc, hwnd, message, wParam, lParam);
 }
 

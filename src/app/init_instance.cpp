@@ -22,7 +22,8 @@ constexpr auto readyWaitStep = std::chrono::milliseconds(50);
 
 // The one-generation backup: "0" before the last dot (parameters.xml -> parameters0.xml).
 void lf_saveOneGeneration(const std::filesystem::path& path) {
-    std::filesystem::path backup = path.parent_path() / (path.stem().string() + "0" + path.extension().string());
+    std::filesystem::path backup =
+        path.parent_path() / (path.stem().string() + "0" + path.extension().string());
     std::filesystem::copy_file(path, backup, std::filesystem::copy_options::overwrite_existing);
 }
 
@@ -63,8 +64,8 @@ bool initInstance(HINSTANCE instance, LPCWSTR title) {
         return false;
     }
     HWND hwnd = CreateWindowExW(0, title, title, WS_CAPTION | WS_SYSMENU, mainWindow.windowX.value(),
-                                mainWindow.windowY.value(), mainWindowWidth, mainWindowHeight, nullptr, nullptr,
-                                instance, nullptr);
+                                mainWindow.windowY.value(), mainWindowWidth, mainWindowHeight, nullptr,
+                                nullptr, instance, nullptr);
     mainWindowHandle = hwnd;
     if (!hwnd)
         return false;

@@ -13,14 +13,14 @@ MainWindow::MainWindow()
     : windowX(MAIN_WINDOW_X), windowY(MAIN_WINDOW_Y), redBrush(CreateSolidBrush(redColour)),
       lightBlueBrush(CreateSolidBrush(lightBlueColour)), blackBrush(CreateSolidBrush(blackColour)),
       greenBrush(CreateSolidBrush(greenColour)), yellowBrush(CreateSolidBrush(yellowColour)),
-      blackPen(CreatePen(PS_SOLID, 1, blackColour)), whitePen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255))),
-      separatorLines{{{{{0, 140}, {880, 140}}},
-                      {{{0, 168}, {642, 168}}},
-                      {{{0, 196}, {642, 196}}},
-                      {{{0, 224}, {880, 224}}},
-                      {{{0, 252}, {642, 252}}},
-                      {{{0, 280}, {642, 280}}},
-                      {{{0, 308}, {880, 308}}}}} {
+      blackPen(CreatePen(PS_SOLID, 1, blackColour)),
+      whitePen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255))), separatorLines{{{{{0, 140}, {880, 140}}},
+                                                                            {{{0, 168}, {642, 168}}},
+                                                                            {{{0, 196}, {642, 196}}},
+                                                                            {{{0, 224}, {880, 224}}},
+                                                                            {{{0, 252}, {642, 252}}},
+                                                                            {{{0, 280}, {642, 280}}},
+                                                                            {{{0, 308}, {880, 308}}}}} {
     ready.exchange(true);
 }
 

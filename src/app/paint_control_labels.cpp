@@ -17,14 +17,18 @@ void lf_label(int x, const WindowControl& row, const std::string& text, COLORREF
     gf_textOut(x, row.rowY, text, colour);
 }
 
-COLORREF lf_onOff(bool on, COLORREF whenOn, COLORREF whenOff) { return on ? whenOn : whenOff; }
+COLORREF lf_onOff(bool on, COLORREF whenOn, COLORREF whenOff) {
+    return on ? whenOn : whenOff;
+}
 
 bool lf_enabled(const WindowControl& control) {
     HWND hwnd = control.windowHandle.load();
     return hwnd && IsWindowEnabled(hwnd);
 }
 
-std::string lf_plural(const char* word, int count) { return fmt::format("{}{}", word, count != 1 && count >= 0 ? "s" : ""); }
+std::string lf_plural(const char* word, int count) {
+    return fmt::format("{}{}", word, count != 1 && count >= 0 ? "s" : "");
+}
 
 void lf_paintTimeShiftLabels() {
     const COLORREF timeShift = lf_onOff(statusDisplay.timeControlsEnabled, blackColour, greyColour);
@@ -40,17 +44,21 @@ void lf_paintScanAndTrafficLabels() {
     lf_label(768, ALWAYS_ON_TOP, "Stay on top", blackColour);
     lf_label(768, NAV_LIGHTS_WHILE_PARKED, "Nav lights", blackColour);
     lf_label(768, GUID_CHANGES, "GUID changes", lf_onOff(GUID_CHANGES.value(), blackColour, yellowColour));
-    lf_label(25, SCAN_LIVERIES, "Scan for liveries", lf_onOff(SCAN_LIVERIES.value(), yellowColour, blackColour));
+    lf_label(25, SCAN_LIVERIES, "Scan for liveries",
+             lf_onOff(SCAN_LIVERIES.value(), yellowColour, blackColour));
     lf_label(237, LIG_AUTOMATIC, "Automatic:", blackColour);
     lf_label(556, LIG_PRIORITIZE, "Prioritize", blackColour);
-    lf_label(25, SCAN_AIRPORTS, "Scan for addon airports", lf_onOff(SCAN_AIRPORTS.value(), yellowColour, blackColour));
+    lf_label(25, SCAN_AIRPORTS, "Scan for addon airports",
+             lf_onOff(SCAN_AIRPORTS.value(), yellowColour, blackColour));
     if (gf_tbloZipWaiting())
         lf_label(323, SCAN_AIRPORTS, tbloMailRequest, redColour);
     lf_label(5, MATCHING_DEPTH, "Max aircraft matching depth", blackColour);
     lf_label(258, LIGHT_AIRCRAFT, "Optional:", blackColour);
-    lf_label(343, LIGHT_AIRCRAFT, "Light aircraft", lf_onOff(lf_enabled(LIGHT_AIRCRAFT), blackColour, greyColour));
+    lf_label(343, LIGHT_AIRCRAFT, "Light aircraft",
+             lf_onOff(lf_enabled(LIGHT_AIRCRAFT), blackColour, greyColour));
     lf_label(450, HELICOPTERS, "Helicopters", lf_onOff(lf_enabled(HELICOPTERS), blackColour, greyColour));
-    lf_label(556, HIGH_PERF_AIRCRAFT, "FighterJets", lf_onOff(lf_enabled(HIGH_PERF_AIRCRAFT), blackColour, greyColour));
+    lf_label(556, HIGH_PERF_AIRCRAFT, "FighterJets",
+             lf_onOff(lf_enabled(HIGH_PERF_AIRCRAFT), blackColour, greyColour));
     lf_label(5, RANGE, "Traffic injection", blackColour);
     lf_label(163, RANGE, "Radius:", blackColour);
     lf_label(270, RANGE, "nm, or", blackColour);

@@ -77,7 +77,8 @@ void lf_paintMainWindow(HDC dc) {
         if ((weather == 1 || weather == 2) && statusDisplay.shownQnh >= 1)
             gf_textOut(642, 63, fmt::format("qnh: {:4}", statusDisplay.shownQnh.load()), greenColour);
         if (traffic == 1 || traffic == 2)
-            gf_textOut(642, 91, fmt::format("live: {:3}", statusDisplay.liveAircraftCount.load()), greenColour);
+            gf_textOut(642, 91, fmt::format("live: {:3}", statusDisplay.liveAircraftCount.load()),
+                       greenColour);
     }
 
     lf_paintControlLabels(mainWindow);

@@ -52,7 +52,8 @@ void lf_paintTrafficPane() {
         gf_textOut(249, y2, fmt::format("average fit: {}", lf_formatHours(fit)), greenColour);
     const int maxParkCount = statusDisplay.wantedMaxParkCount;
     if (maxParkCount > 0) {
-        gf_textOut(430, y2, fmt::format("static: {:3}", statusDisplay.staticAircraftCount.load()), greenColour);
+        gf_textOut(430, y2, fmt::format("static: {:3}", statusDisplay.staticAircraftCount.load()),
+                   greenColour);
         if (const int inBrackets = statusDisplay.staticInBrackets; inBrackets != 0)
             gf_textOut(500, y2, fmt::format(" ({})", inBrackets), yellowColour);
         if (const float fit = statusDisplay.learnedFitAverage; !week && fit > 0)

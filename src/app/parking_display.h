@@ -8,8 +8,8 @@ namespace kvr {
 
 struct ParkingDisplaySource {
     std::function<std::string()> reservedStandName; // the stand reserved for the user at the park airport
-    std::function<int()> rtTrafficWeek;              // RT_traffic_week of the loaded stand file (0 when absent)
-    std::function<bool()> tbloZipWaiting;            // unrecognised airports wait in tblo.zip to be mailed
+    std::function<int()> rtTrafficWeek;   // RT_traffic_week of the loaded stand file (0 when absent)
+    std::function<bool()> tbloZipWaiting; // unrecognised airports wait in tblo.zip to be mailed
 };
 
 void gf_installParkingDisplaySource(ParkingDisplaySource source);

@@ -18,7 +18,9 @@ std::uint16_t lf_controlIdOf(Parameter& setting) {
     return control ? control->controlId : 0;
 }
 
-void lf_invalidateControls() { InvalidateRect(mainWindowHandle.load(), &controlsRect, TRUE); }
+void lf_invalidateControls() {
+    InvalidateRect(mainWindowHandle.load(), &controlsRect, TRUE);
+}
 
 // Writes a text into the control with that id, found under the window the procedure saw last.
 void lf_showControlText(std::uint16_t id, const std::string& text) {
@@ -70,14 +72,29 @@ public:
             return;
         const RECT* rect = nullptr;
         switch (area) {
-        case ScreenArea::header: rect = &headerRect; break;
-        case ScreenArea::statusPane: rect = &statusPaneRect; break;
-        case ScreenArea::controlsArea: rect = &controlsRect; break;
-        case ScreenArea::trafficPane: rect = &trafficPaneRect; break;
-        case ScreenArea::messageLine: rect = &messageLineRect; break;
-        case ScreenArea::simLamp: rect = &simLampRect; break;
-        case ScreenArea::rtLamp: rect = &rtLampRect; break;
-        case ScreenArea::whole: break;
+        case ScreenArea::header:
+            rect = &headerRect;
+            break;
+        case ScreenArea::statusPane:
+            rect = &statusPaneRect;
+            break;
+        case ScreenArea::controlsArea:
+            rect = &controlsRect;
+            break;
+        case ScreenArea::trafficPane:
+            rect = &trafficPaneRect;
+            break;
+        case ScreenArea::messageLine:
+            rect = &messageLineRect;
+            break;
+        case ScreenArea::simLamp:
+            rect = &simLampRect;
+            break;
+        case ScreenArea::rtLamp:
+            rect = &rtLampRect;
+            break;
+        case ScreenArea::whole:
+            break;
         }
         InvalidateRect(hwnd, rect, TRUE);
     }

@@ -68,7 +68,8 @@ TEST_F(ControlsTest, ClickOnACheckBoxNotifiesOnceAndOnlyTheAutoKindTogglesItself
     EXPECT_EQ(sent[0].id, 11);
     EXPECT_EQ(sent[0].code, BN_CLICKED);
     EXPECT_EQ(sent[1].id, 12);
-    EXPECT_EQ(SendMessageW(manual, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "BS_CHECKBOX leaves the mark to the program";
+    EXPECT_EQ(SendMessageW(manual, BM_GETCHECK, 0, 0), BST_UNCHECKED)
+        << "BS_CHECKBOX leaves the mark to the program";
     EXPECT_EQ(SendMessageW(automatic, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(MessageRecord::instance().of(WM_COMMAND)[0].lParam, reinterpret_cast<LPARAM>(manual));
 }
@@ -145,8 +146,8 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 TEST_F(ControlsTest, SubclassedEditSeesEveryCharacterFirstAndPassesTheRestOn) {
     HWND edit = childControl(window.get(), L"EDIT", WS_BORDER, 51);
     const auto classProc = GetWindowLongPtrW(edit, GWLP_WNDPROC);
-    previousEditProc =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+    previousEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(previousEditProc), classProc);
     charsSeenBySubclass.clear();
     standin::typeText(edit, "ab");

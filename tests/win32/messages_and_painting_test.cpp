@@ -11,7 +11,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-int countOf(UINT message) { return static_cast<int>(MessageRecord::instance().of(message).size()); }
+int countOf(UINT message) {
+    return static_cast<int>(MessageRecord::instance().of(message).size());
+}
 
 TEST(WindowModel, CreateRunsWmCreateInsideTheCallAndUpdateWindowPaintsAtOnce) {
     int creationData = 42;
@@ -53,11 +55,11 @@ TEST(WindowModel, WmCreateSeesTheCreationDataAndMinusOneRefusesTheWindow) {
     EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
     int accepted = 7;
     int refused = 8;
-    HWND good = CreateWindowExW(0, L"creationdatawindow", L"", WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                                &accepted);
+    HWND good = CreateWindowExW(0, L"creationdatawindow", L"", WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr,
+                                nullptr, &accepted);
     EXPECT_TRUE(IsWindow(good)) << "class names ignore case";
-    EXPECT_EQ(CreateWindowExW(0, L"CreationDataWindow", L"", WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                              &refused),
+    EXPECT_EQ(CreateWindowExW(0, L"CreationDataWindow", L"", WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr,
+                              nullptr, &refused),
               nullptr);
     DestroyWindow(good);
 }
@@ -162,8 +164,8 @@ TEST(WindowModel, TwoThreadsSendingToEachOtherDoNotDeadlock) {
 TEST(WindowModel, SendingToAWindowWhoseThreadEndedReturnsInsteadOfWaiting) {
     HWND orphan = nullptr;
     std::thread([&] {
-        orphan = CreateWindowExW(0, recordingClass(), L"", WS_CAPTION, 0, 0, 50, 50, nullptr, nullptr, nullptr,
-                                 nullptr);
+        orphan = CreateWindowExW(0, recordingClass(), L"", WS_CAPTION, 0, 0, 50, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
     }).join();
     EXPECT_EQ(SendMessageW(orphan, WM_APP + 7, 1, 0), 0);
     EXPECT_FALSE(PostMessageW(orphan, WM_APP, 0, 0));

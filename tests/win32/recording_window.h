@@ -76,8 +76,8 @@ inline const wchar_t* recordingClass() {
 class TopWindow {
 public:
     explicit TopWindow(void* creationData = nullptr)
-        : hwnd_(CreateWindowExW(0, recordingClass(), L"Test", WS_CAPTION | WS_SYSMENU, 10, 20, 880, 516, nullptr,
-                                nullptr, nullptr, creationData)) {}
+        : hwnd_(CreateWindowExW(0, recordingClass(), L"Test", WS_CAPTION | WS_SYSMENU, 10, 20, 880, 516,
+                                nullptr, nullptr, nullptr, creationData)) {}
     ~TopWindow() {
         if (IsWindow(hwnd_))
             DestroyWindow(hwnd_);
@@ -92,8 +92,8 @@ private:
     HWND hwnd_;
 };
 
-inline HWND childControl(HWND parent, const wchar_t* cls, DWORD style, int id, int x = 10, int y = 10, int w = 100,
-                         int h = 20) {
+inline HWND childControl(HWND parent, const wchar_t* cls, DWORD style, int id, int x = 10, int y = 10,
+                         int w = 100, int h = 20) {
     return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
                            reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), nullptr, nullptr);
 }

@@ -69,13 +69,18 @@ TEST(Shell, MessageBoxesAndShellCallsAreRecordedWithTheWin32Results) {
     TempFolder folder;
     writeFileText(folder / "tblo.zip", "zip");
     standin::clearRecordedCalls();
-    EXPECT_EQ(MessageBoxW(nullptr, L"Could not open File Explorer at tblo.zip.", L"Vantrel", MB_ICONEXCLAMATION), IDOK);
+    EXPECT_EQ(
+        MessageBoxW(nullptr, L"Could not open File Explorer at tblo.zip.", L"Vantrel", MB_ICONEXCLAMATION),
+        IDOK);
     const auto existing = (folder / "tblo.zip").wstring();
     const auto found = ShellExecuteW(nullptr, L"open", existing.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    const auto missing = ShellExecuteW(nullptr, L"open", L"tblo.zip", nullptr, folder.path().wstring().c_str(), SW_SHOWNORMAL);
-    const auto absent = ShellExecuteW(nullptr, L"open", L"nothing.zip", nullptr, folder.path().wstring().c_str(), SW_SHOWNORMAL);
+    const auto missing =
+        ShellExecuteW(nullptr, L"open", L"tblo.zip", nullptr, folder.path().wstring().c_str(), SW_SHOWNORMAL);
+    const auto absent = ShellExecuteW(nullptr, L"open", L"nothing.zip", nullptr,
+                                      folder.path().wstring().c_str(), SW_SHOWNORMAL);
     EXPECT_GT(reinterpret_cast<std::intptr_t>(found), 32);
-    EXPECT_GT(reinterpret_cast<std::intptr_t>(missing), 32) << "a relative file is looked up in the directory";
+    EXPECT_GT(reinterpret_cast<std::intptr_t>(missing), 32)
+        << "a relative file is looked up in the directory";
     EXPECT_EQ(reinterpret_cast<std::intptr_t>(absent), 2);
     const auto boxes = standin::messageBoxCalls();
     ASSERT_EQ(boxes.size(), 1u);
@@ -107,7 +112,7 @@ TEST(CommandLine, SplitsByTheWin32RulesForQuotesAndBackslashes) {
 
 TEST(CommandLine, ProcessArgumentsRoundTripThroughGetCommandLine) {
     const std::vector<std::wstring> arguments{L"/opt/Vantrel/vantrel", L"--production", L"with blank",
-                                              L"quote\"inside", L"ends\\", L""};
+                                              L"quote\"inside",        L"ends\\",       L""};
     standin::setProcessArguments(arguments);
     EXPECT_EQ(split(GetCommandLineW()), arguments);
     EXPECT_EQ(_wcsicmp(L"/Production", L"/production"), 0);
