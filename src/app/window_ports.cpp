@@ -42,6 +42,7 @@ void lf_showControlText(std::uint16_t id, const std::string& text) {
 
 class WindowControlPort final : public ControlPort {
 public:
+    ~WindowControlPort() override { gf_installControlPort(nullptr); }
     void showControlNumber(NumParameter& setting) override {
         lf_showControlText(lf_controlIdOf(setting), fmt::format("{}", setting.value()));
     }
@@ -66,6 +67,7 @@ public:
 
 class WindowShellPort final : public ShellPort {
 public:
+    ~WindowShellPort() override { gf_installShellPort(nullptr); }
     void invalidate(ScreenArea area) override {
         HWND hwnd = mainWindowHandle.load();
         if (!hwnd)

@@ -238,6 +238,11 @@ TEST_F(Painting, MessageLineIsGreenWithYellowTextAndAnErrorMakesItRed) {
     EXPECT_EQ(colourOf("150: No install path detected"), yellowColour);
     EXPECT_FALSE(drawn("dropped while the error shows"));
     EXPECT_FALSE(drawn("Holding for 2 seconds"));
+    gf_clearMessageAndError(); // a session reset
+    gf_showMessage("Prepare for a restart ...");
+    repaint();
+    EXPECT_EQ(pixel(870, 470), greenColour);
+    EXPECT_EQ(colourOf("Prepare for a restart ..."), yellowColour);
 }
 
 TEST_F(Painting, TextThatDoesNotConvertIsLoggedAndSkipped) {
