@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 using namespace kvr::standin;
 
@@ -14,7 +15,7 @@ namespace {
 constexpr LONG minimisedPosition = -32000;
 
 template <typename Action>
-auto lf_withWindow(HWND hwnd, Action&& action) -> decltype(action(*(WindowObject*)nullptr)) {
+auto lf_withWindow(HWND hwnd, Action&& action) -> decltype(action(std::declval<WindowObject&>())) {
     WindowRegistry& registry = windowRegistry();
     std::lock_guard lock(registry.mutex);
     WindowObject* window = registry.find(hwnd);
