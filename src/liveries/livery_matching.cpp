@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 namespace kvr {
@@ -72,8 +73,10 @@ private:
         loaded_ = true;
         if (registration_.empty())
             return;
-        airline_ = gf_airlineOfRegistration(registration_);
-        operator_ = gf_operatorOfRegistration(registration_);
+        if (std::optional<DbaseRecord> record = gf_lookupRegistration(registration_)) {
+            airline_ = std::move(record->airline);
+            operator_ = std::move(record->operatorCode);
+        }
     }
     const std::string& registration_;
     bool loaded_ = false;

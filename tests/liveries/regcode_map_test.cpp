@@ -86,12 +86,6 @@ TEST_F(RegcodeMapTest, SpecialRecordsFillTheSpecialListsByTheirCodeCount) {
         << "a code given twice in one record finds its own title the second time";
 }
 
-TEST_F(RegcodeMapTest, SingularCountsHaveNoPluralEnding) {
-    buildWithoutInline();
-    lf_addRegcodes({{"K1", {"PH-BXA"}, true}});
-    EXPECT_EQ(regcodeReportLines.back(), "1 new regcode added, 1 regcode defined as special");
-}
-
 TEST_F(RegcodeMapTest, ClearEmptiesTheMapAndTheSpecialLists) {
     buildWithoutInline();
     lf_addRegcodes({{"K1", {"PH-BXA"}, true}});
