@@ -1,5 +1,6 @@
 #include "liveries/regcode_files.h"
 #include "livery_fixtures.h"
+#include "refdata/stream_decrypt.h"
 #include "tools/data_encryptor/stream_encryptor.h"
 
 #include <gtest/gtest.h>
@@ -229,6 +230,26 @@ TEST_F(RegcodeFilesTest, OfflinePassWithNothingToReportRemovesTheOldReport) {
     gf_processOfflineRegcodes();
     EXPECT_EQ(test::readFileText(liveryPaths.offlineRegcodes),
               "Processing file " + liveryPaths.aigRegcodesPlain.string() + "\n0 new regcodes added\n");
+}
+
+TEST_F(RegcodeFilesTest, ShippedDocumentReadsCleanlyAndFitsTheDemoFleet) {
+    const fs::path staged = fs::path(VANTREL_DIST_INPUT_DIR) / "AIG-regcodes.enc";
+    if (!fs::exists(staged))
+        GTEST_SKIP() << "the registration-code document is not part of this build";
+    fs::copy_file(staged, liveryPaths.aigRegcodesEncrypted);
+    ASSERT_TRUE(gf_streamDecrypt(liveryPaths.aigRegcodesEncrypted, liveryPaths.aigRegcodesPlain));
+    std::vector<RegcodeRecord> records;
+    EXPECT_TRUE(gf_readAigRegcodes(records));
+    ASSERT_FALSE(records.empty());
+    fs::remove(liveryPaths.aigRegcodesPlain);
+
+    addTypes({{"B738", AircraftCategory::large, {}}});
+    buildDatabase({{"KLM", "B738", "AIG B738 KLM PH-BXA", "", 0, false},
+                   {"KLM", "B738", "AIG B738 KLM PH-BXB", "", 0, false}});
+    EXPECT_EQ(regcodeLiveries.at("PH-BXA"), "AIG B738 KLM PH-BXA");
+    EXPECT_EQ(specialRegcodes.count("PH-BXA"), 1u);
+    EXPECT_EQ(regcodeLiveries.at("PH-BXB"), "AIG B738 KLM PH-BXB");
+    EXPECT_EQ(logText().find("==> "), std::string::npos) << logText();
 }
 
 } // namespace
