@@ -43,8 +43,12 @@ bool SimulatedSimulator::usable(const Connection& connection) const {
 }
 
 // Every call that the client library would send as a packet: refused while the connection is not
-// usable or an injected failure is due; otherwise it gets the next packet id.
-HRESULT SimulatedSimulator::beginCall(Connection& connection) {
+// usable or an injected failure is due. Between a quit and the delivery of QUIT the calls still go out
+// but nobody acts on them, as with a simulator that is shutting down. Otherwise the call gets the next
+// packet id and is carried out (nullopt).
+std::optional<HRESULT> SimulatedSimulator::beginCall(Connection& connection) {
+    if (gone_ && !broken_ && !connection.closed_ && !connection.quitDelivered_)
+        return S_OK;
     if (!usable(connection))
         return E_FAIL;
     if (failRequests_ > 0) {
@@ -52,7 +56,7 @@ HRESULT SimulatedSimulator::beginCall(Connection& connection) {
         return E_FAIL;
     }
     ++connection.lastPacketId_;
-    return S_OK;
+    return std::nullopt;
 }
 
 std::shared_ptr<Connection> SimulatedSimulator::sharedConnection(const Connection& connection) const {
@@ -117,16 +121,21 @@ HRESULT SimulatedSimulator::dispatch(Connection& connection, DispatchProc proc, 
             return E_FAIL;
         messages.swap(connection.inbox_);
     }
-    for (SimMessage& message : messages)
+    for (SimMessage& message : messages) {
+        if (message.head->dwID == SIMCONNECT_RECV_ID_QUIT) {
+            std::lock_guard lock(mutex_);
+            connection.quitDelivered_ = true;
+        }
         proc(message.head, message.size, context);
+    }
     return S_OK;
 }
 
 HRESULT SimulatedSimulator::addToDataDefinition(Connection& connection, DWORD defineId, const char* datumName,
                                                 const char* unitsName, SIMCONNECT_DATATYPE type) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     const Datum datum{lf_upper(datumName), lf_lower(unitsName), type};
     if (const auto problem = checkDatum(datum)) {
         sendException(connection, *problem, *problem == SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED ? 2 : 3);
@@ -139,8 +148,8 @@ HRESULT SimulatedSimulator::addToDataDefinition(Connection& connection, DWORD de
 HRESULT SimulatedSimulator::requestData(Connection& connection, DWORD requestId, DWORD defineId,
                                         DWORD objectId, SIMCONNECT_PERIOD period) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     if (!connection.definitions_.count(defineId)) {
         sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 2);
         return S_OK;
@@ -160,8 +169,8 @@ HRESULT SimulatedSimulator::requestData(Connection& connection, DWORD requestId,
 HRESULT SimulatedSimulator::requestDataByType(Connection& connection, DWORD requestId, DWORD defineId,
                                               DWORD radiusMetres, SIMCONNECT_SIMOBJECT_TYPE type) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     if (!connection.definitions_.count(defineId)) {
         sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 2);
         return S_OK;
@@ -173,8 +182,8 @@ HRESULT SimulatedSimulator::requestDataByType(Connection& connection, DWORD requ
 
 HRESULT SimulatedSimulator::subscribe(Connection& connection, DWORD eventId, const char* systemEventName) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     const std::string name = lf_lower(systemEventName);
     if (!lf_isKnownSystemEvent(name)) {
         sendException(connection, SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED, 2);
@@ -194,8 +203,8 @@ HRESULT SimulatedSimulator::subscribe(Connection& connection, DWORD eventId, con
 
 HRESULT SimulatedSimulator::mapClientEvent(Connection& connection, DWORD eventId, const char* eventName) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     connection.mappedEvents_[eventId] = lf_upper(eventName);
     return S_OK;
 }
@@ -203,8 +212,8 @@ HRESULT SimulatedSimulator::mapClientEvent(Connection& connection, DWORD eventId
 HRESULT SimulatedSimulator::transmitClientEvent(Connection& connection, DWORD objectId, DWORD eventId,
                                                 DWORD data) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     const auto mapped = connection.mappedEvents_.find(eventId);
     if (mapped == connection.mappedEvents_.end()) {
         sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 2);
@@ -225,8 +234,8 @@ HRESULT SimulatedSimulator::transmitClientEvent(Connection& connection, DWORD ob
 HRESULT SimulatedSimulator::createAircraft(Connection& connection, const char* title, const char* tailNumber,
                                            const SIMCONNECT_DATA_INITPOSITION& position, DWORD requestId) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     const std::string wanted = title ? title : "";
     const bool injected = failCreations_ > 0;
     if (injected)
@@ -259,8 +268,8 @@ HRESULT SimulatedSimulator::createAircraft(Connection& connection, const char* t
 HRESULT SimulatedSimulator::setFlightPlan(Connection& connection, DWORD objectId, const char* planPath,
                                           DWORD) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     const auto object = objects_.find(objectId);
     if (object == objects_.end()) {
         sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 1);
@@ -279,8 +288,8 @@ HRESULT SimulatedSimulator::setFlightPlan(Connection& connection, DWORD objectId
 
 HRESULT SimulatedSimulator::removeObject(Connection& connection, DWORD objectId, DWORD) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     if (!objects_.erase(objectId)) {
         sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 1);
         return S_OK;
@@ -293,8 +302,8 @@ HRESULT SimulatedSimulator::removeObject(Connection& connection, DWORD objectId,
 HRESULT SimulatedSimulator::setData(Connection& connection, DWORD defineId, DWORD objectId, DWORD arrayCount,
                                     DWORD unitSize, const void* data) {
     std::lock_guard lock(mutex_);
-    if (const HRESULT result = beginCall(connection); FAILED(result))
-        return result;
+    if (const auto early = beginCall(connection))
+        return *early;
     const auto definition = connection.definitions_.find(defineId);
     if (definition == connection.definitions_.end()) {
         sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 1);

@@ -15,6 +15,7 @@
 // - A creation of an installed title adds the object after the scenario's creation delay: ObjectAdded
 //   to the subscribers and ASSIGNED_OBJECT_ID to the creating client. An unknown title (or an injected
 //   failure) gives EXCEPTION CREATE_OBJECT_FAILED with the packet id of the call.
+// - After a quit, calls are accepted and ignored until the client has been handed QUIT; then they fail.
 // - Calls naming an object that does not exist give EXCEPTION UNRECOGNIZED_ID; AIRemoveObject announces
 //   ObjectRemoved to the subscribers.
 #include "platform/simconnect/sim_object.h"
@@ -76,6 +77,7 @@ private:
     std::map<DWORD, std::string> mappedEvents_;  // client event id -> simulator event name (upper case)
     DWORD lastPacketId_ = 0;
     bool closed_ = false;
+    bool quitDelivered_ = false;
 };
 
 // A stand as the map shows it.
@@ -164,7 +166,7 @@ private:
 
     // All of these run with mutex_ held.
     bool usable(const Connection& connection) const;
-    HRESULT beginCall(Connection& connection);
+    std::optional<HRESULT> beginCall(Connection& connection);
     void runFrame(double seconds);
     void updateFlightState();
     void runTimeline();

@@ -320,6 +320,8 @@ TEST(SimulatedSimulatorFailures, InjectedRequestErrorsQuitAndDisconnect) {
 
     installed.sim->quit();
     EXPECT_FALSE(installed.sim->isRunning());
+    EXPECT_EQ(SimConnect_SubscribeToSystemEvent(client.handle, 3, "Pause"), S_OK)
+        << "QUIT is still on its way";
     const auto messages = client.take();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].id, SIMCONNECT_RECV_ID_QUIT);
