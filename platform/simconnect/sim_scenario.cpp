@@ -109,6 +109,7 @@ RouteStep lf_parseRouteStep(const Reader& reader, const json& step, const std::s
         reader.fail(fmt::format("{}.speedKt must be above 0", where));
     result.altitudeFt = reader.optionalNumber(step, "altitudeFt", where);
     result.onGround = reader.optionalFlag(step, "onGround", where);
+    result.backwards = reader.optionalFlag(step, "backwards", where).value_or(false);
     return result;
 }
 

@@ -17,6 +17,7 @@ struct RouteStep {
     double speedKt = 0;
     std::optional<double> altitudeFt; // reached at the end of the leg; unchanged when absent
     std::optional<bool> onGround;     // from the start of the leg; unchanged when absent
+    bool backwards = false;           // pushed back: the nose points away from the point
 };
 
 struct UserAircraftSetup {
@@ -61,8 +62,10 @@ struct Scenario {
     double flightStartsAfterSeconds = 0; // the "Sim" event reports a running flight from then on
     double creationDelaySeconds = 0.6;   // between a creation call and the object's appearance
     std::int64_t utcStartEpoch = 0;      // simulator UTC at clock 0
-    std::optional<std::filesystem::path> packagesFolder; // holds Community (and Official)
-    std::vector<std::string> extraTitles;                // installed titles besides the aircraft.cfg ones
+    // Holds Community (and Official); an empty path: none. When absent, the simulator finds it through the
+    // UserCfg.opt of its kind, as the real one does.
+    std::optional<std::filesystem::path> packagesFolder;
+    std::vector<std::string> extraTitles; // installed titles besides the aircraft.cfg ones
     UserAircraftSetup user;
     std::vector<TimelineEvent> timeline; // sorted by time
 };

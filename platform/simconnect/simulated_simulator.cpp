@@ -41,7 +41,7 @@ SimulatedSimulator::SimulatedSimulator(Scenario scenario)
     std::optional<std::filesystem::path> packages = scenario_.packagesFolder;
     if (!packages)
         packages = packagesFolderOfInstall(scenario_.kind);
-    if (packages)
+    if (packages && !packages->empty())
         for (const char* folder : {"Community", "Official"})
             for (std::string& title : readTitlesBelow(*packages / folder))
                 titles.push_back(std::move(title));
@@ -212,8 +212,9 @@ void SimulatedSimulator::moveUser(double seconds) {
         user_.groundSpeedKt = step.speedKt;
         const double distance = distanceNm(user_.latitude, user_.longitude, step.latitude, step.longitude);
         const double travel = step.speedKt * remaining / 3600.0;
+        const double track = bearingDeg(user_.latitude, user_.longitude, step.latitude, step.longitude);
         if (distance > 1e-7)
-            user_.headingDeg = bearingDeg(user_.latitude, user_.longitude, step.latitude, step.longitude);
+            user_.headingDeg = step.backwards ? std::fmod(track + 180.0, 360.0) : track;
         if (travel >= distance) {
             remaining -= distance / step.speedKt * 3600.0;
             user_.latitude = step.latitude;
@@ -224,7 +225,7 @@ void SimulatedSimulator::moveUser(double seconds) {
         } else {
             if (step.altitudeFt)
                 user_.altitudeFt += (*step.altitudeFt - user_.altitudeFt) * travel / distance;
-            const LatLon next = destinationPoint(user_.latitude, user_.longitude, user_.headingDeg, travel);
+            const LatLon next = destinationPoint(user_.latitude, user_.longitude, track, travel);
             user_.latitude = next.latitude;
             user_.longitude = next.longitude;
             remaining = 0;
@@ -535,8 +536,8 @@ bool environmentTried = false;
 
 void installSimulator(std::shared_ptr<SimulatedSimulator> simulator) {
     std::lock_guard lock(slotMutex);
+    environmentTried = simulator != nullptr;
     slot = std::move(simulator);
-    environmentTried = true;
 }
 
 std::shared_ptr<SimulatedSimulator> currentSimulator() {

@@ -218,7 +218,8 @@ private:
 
 // The simulator the SimConnect stand-in talks to. Tests install one; without that, the first call finds
 // the scenario named by the environment variable VANTREL_SIM, starts it in real time and keeps it for the
-// life of the process. Without either, there is no simulator and Open fails.
+// life of the process. Without either, there is no simulator and Open fails. Installing none goes back to
+// the start: the next call looks at VANTREL_SIM again.
 void installSimulator(std::shared_ptr<SimulatedSimulator> simulator);
 std::shared_ptr<SimulatedSimulator> currentSimulator();
 

@@ -90,6 +90,32 @@ TEST(SimulatorScenario, UtcTimesAndMissingFile) {
     EXPECT_THROW(loadScenarioFile("/nonexistent/scenario.json"), std::runtime_error);
 }
 
+TEST(SimulatorScenario, TheShippedScenariosReadAndTheDemoTaxisFromItsStand) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(VANTREL_SCENARIO_DIR)) {
+        if (entry.path().extension() != ".json")
+            continue;
+        ++count;
+        EXPECT_NO_THROW(loadScenarioFile(entry.path())) << entry.path();
+    }
+    EXPECT_GE(count, 1);
+
+    Scenario demo = loadScenarioFile(std::filesystem::path(VANTREL_SCENARIO_DIR) / "eham_stand_taxi.json");
+    demo.extraTitles.clear();
+    demo.packagesFolder = std::filesystem::path("/nonexistent");
+    SimulatedSimulator sim(demo);
+    sim.advanceSeconds(100);
+    EXPECT_DOUBLE_EQ(sim.userAircraft().latitude, 52.30860) << "parked at its stand";
+    sim.advanceSeconds(40); // the pushback: tail first
+    const SimObjectState pushed = sim.userAircraft();
+    EXPECT_LT(pushed.latitude, 52.30860);
+    EXPECT_NEAR(pushed.headingDeg, 45, 25) << "the nose still points to the stand";
+    sim.advanceSeconds(200);
+    const SimObjectState taxied = sim.userAircraft();
+    EXPECT_NEAR(taxied.latitude, 52.30540, 1e-6);
+    EXPECT_DOUBLE_EQ(taxied.groundSpeedKt, 0);
+}
+
 TEST(InstalledTitles, ReadsEveryEncodingQuotesAndComments) {
     test::TempFolder folder;
     const auto community = folder.path() / "Community";

@@ -86,6 +86,7 @@ inline Scenario ehamScenario() {
     scenario.version = {11, 0, 282174, 999};
     scenario.utcStartEpoch = 1750000000;
     scenario.creationDelaySeconds = 0.5;
+    scenario.packagesFolder = std::filesystem::path(); // only the titles below
     scenario.extraTitles = {"Boeing 737-800 KLM", "Airbus A320 easyJet", "Embraer 175 KLM Cityhopper"};
     scenario.user.title = "Boeing 737-800 KLM (PH-BXA)";
     scenario.user.atcModel = "B738";

@@ -1,9 +1,13 @@
 #include "platform/simconnect/sim_geo.h"
 #include "sim_test_client.h"
+#include "support/file_text.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <thread>
 
 namespace kvr::simsim::test {
 namespace {
@@ -60,9 +64,32 @@ TEST(SimulatedSimulatorOpen, FailsUntilTheSimulatorRunsThenAnnouncesNameAndVersi
 }
 
 TEST(SimulatedSimulatorOpen, WithoutASimulatorOpenFails) {
+    unsetenv("VANTREL_SIM");
     installSimulator(nullptr);
     TestClient client;
     EXPECT_FALSE(client.open());
+}
+
+TEST(SimulatedSimulatorOpen, TheEnvironmentNamesTheScenarioThatRunsInRealTime) {
+    kvr::test::TempFolder folder;
+    kvr::test::writeFileText(folder / "sim.json",
+                             R"({"userAircraft": {"title": "T", "latitude": 52, "longitude": 4}})");
+    setenv("VANTREL_SIM", (folder / "sim.json").c_str(), 1);
+    installSimulator(nullptr);
+    {
+        TestClient client;
+        EXPECT_TRUE(client.open());
+        ASSERT_TRUE(currentSimulator());
+        const double start = currentSimulator()->clockSeconds();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_GT(currentSimulator()->clockSeconds(), start) << "its own clock runs";
+    }
+    installSimulator(nullptr);
+    setenv("VANTREL_SIM", (folder / "missing.json").c_str(), 1);
+    TestClient client;
+    EXPECT_FALSE(client.open()) << "a scenario that cannot be read: no simulator";
+    unsetenv("VANTREL_SIM");
+    installSimulator(nullptr);
 }
 
 TEST(SimulatedSimulatorEvents, SimStateAtSubscriptionThenThirtyFramesPerSecondWhileTheFlightRuns) {

@@ -29,6 +29,7 @@ inline simsim::Scenario linkScenario() {
     scenario.version = {11, 0, 282174, 999};
     scenario.utcStartEpoch = 1749893400;
     scenario.creationDelaySeconds = 0.5;
+    scenario.packagesFolder = std::filesystem::path(); // only the titles below
     scenario.extraTitles = {"Boeing 737-800 KLM", "Airbus A320 easyJet"};
     scenario.user.title = "Boeing 737-800 KLM (PH-BXA)";
     scenario.user.atcModel = "B738";
