@@ -45,10 +45,11 @@ public:
     void onObjectAddRemove(const SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE& event);
     void onFrame(const SIMCONNECT_RECV_EVENT_FRAME& frame);
     void onAircraftInRange(const SIMCONNECT_RECV_SIMOBJECT_DATA& data, DWORD size);
+    void onAssignedObjectId(const SIMCONNECT_RECV_ASSIGNED_OBJECT_ID& assigned);
     void onException(const SIMCONNECT_RECV_EXCEPTION& exception);
 
 private:
-    enum class PacketKind { none, creation, removal, lights, position, flightPlan };
+    enum class PacketKind { none, creation, removal, lights, position, flightPlan, inRangeQuery };
     struct SentPacket {
         DWORD id = 0;
         PacketKind kind = PacketKind::none;
@@ -56,6 +57,9 @@ private:
     };
     struct AwaitedCreation {
         DWORD sendId = 0;
+        DWORD requestId = 0;
+        double waitedSeconds = 0;
+        SimObjectId assignedId = 0; // from ASSIGNED_OBJECT_ID, while not yet recognised
         CreateRequest request;
     };
 
@@ -65,6 +69,9 @@ private:
     void rememberPacket(PacketKind kind, SimObjectId objectId, DWORD* sendId = nullptr);
     void requestAircraftInRange();
     void recognise(SimObjectId objectId, const AwaitedCreation& creation);
+    // Creations not recognised within recognitionTimeoutSeconds are given up; a query that is not
+    // answered within inRangeTimeoutSeconds is asked again.
+    void expireAwaited(double seconds);
     // An object of this session is gone: nothing more is sent to it and the engine hears of it.
     void objectGone(SimObjectId objectId);
 
@@ -79,6 +86,7 @@ private:
     DWORD nextCreationRequest_ = 0;
     bool inRangeQueryOpen_ = false;
     bool inRangeQueryAgain_ = false;
+    double inRangeQueryOpenSeconds_ = 0;
     double secondsSinceUserRequest_ = 0;
 };
 
@@ -95,6 +103,9 @@ void lf_runSimClient(std::stop_token stop, const SimClientWait& wait);
 // The ICAO type designator in an ATC MODEL answer ("B738", "ATCCOM.AC_MODEL_B738.0.text", "$$:B738");
 // empty when there is none.
 std::string lf_typeFromAtcModel(const std::string& atcModel);
+
+inline constexpr double recognitionTimeoutSeconds = 30;
+inline constexpr double inRangeTimeoutSeconds = 5;
 
 // Half the wingspan (nm) used when the simulator reports none: that of a 36 m narrow-body.
 inline constexpr double defaultHalfWingspanNm = 18.0 / 1852.0;

@@ -1,11 +1,8 @@
 // What the SimClient thread does with each message from the simulator.
 #include "core/exit_request.h"
 #include "core/log.h"
-#include "core/shared_state.h"
 #include "core/shell_port.h"
 #include "core/status_display.h"
-#include "simlink/flight_plan.h"
-#include "simlink/sim_answer.h"
 #include "simlink/sim_client.h"
 #include "simlink/sim_client_internal.h"
 #include "simlink/sim_ids.h"
@@ -21,8 +18,6 @@
 namespace kvr {
 
 namespace {
-
-constexpr DWORD maximumRangeMetres = 200000;
 
 template <typename Record> const Record* lf_record(const SIMCONNECT_RECV* data, DWORD size) {
     if (size < sizeof(Record)) {
@@ -115,6 +110,10 @@ void CALLBACK lf_dispatchProc(SIMCONNECT_RECV* data, DWORD size, void* context) 
             if (const auto* answer = lf_record<SIMCONNECT_RECV_SIMOBJECT_DATA>(data, size))
                 connection.onAircraftInRange(*answer, size);
             break;
+        case SIMCONNECT_RECV_ID_ASSIGNED_OBJECT_ID:
+            if (const auto* assigned = lf_record<SIMCONNECT_RECV_ASSIGNED_OBJECT_ID>(data, size))
+                connection.onAssignedObjectId(*assigned);
+            break;
         case SIMCONNECT_RECV_ID_EXCEPTION:
             if (const auto* exception = lf_record<SIMCONNECT_RECV_EXCEPTION>(data, size))
                 connection.onException(*exception);
@@ -174,7 +173,9 @@ void SimClientConnection::onFrame(const SIMCONNECT_RECV_EVENT_FRAME& frame) {
     if (!sent) {
         gf_logError("SimConnect request fails on a frame");
         gf_onSimConnectRequestError();
+        return;
     }
+    expireAwaited(seconds);
 }
 
 bool SimClientConnection::sendQueued(double frameSeconds) {
@@ -188,7 +189,7 @@ bool SimClientConnection::sendQueued(double frameSeconds) {
             return false;
         DWORD sendId = 0;
         rememberPacket(PacketKind::creation, 0, &sendId);
-        awaited_.push_back({sendId, std::move(request)});
+        awaited_.push_back({sendId, nextCreationRequest_ - 1, 0, 0, std::move(request)});
     }
     for (SimObjectId objectId : simQueues.removals) {
         if (FAILED(SimConnect_AIRemoveObject(handle_, objectId, removalRequest)))
@@ -236,106 +237,6 @@ void SimClientConnection::rememberPacket(PacketKind kind, SimObjectId objectId, 
 
 // --- Creations, removals and failures ----------------------------------------------------------------
 
-void SimClientConnection::requestAircraftInRange() {
-    if (inRangeQueryOpen_) {
-        inRangeQueryAgain_ = true;
-        return;
-    }
-    const int range = rangeMetres;
-    const DWORD radius =
-        range > 0 ? std::min(static_cast<DWORD>(range), maximumRangeMetres) : maximumRangeMetres;
-    bool failed = false;
-    {
-        std::lock_guard lock(simQueueMutex);
-        if (simLinkSuspended || !handle_)
-            return;
-        failed = FAILED(SimConnect_RequestDataOnSimObjectType(
-            handle_, aircraftInRangeRequest, atcIdDefinition, radius, SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT));
-    }
-    if (failed) {
-        gf_logError("SimConnect request aircraft in range fails");
-        gf_onSimConnectRequestError();
-        return;
-    }
-    inRangeQueryOpen_ = true;
-}
-
-void SimClientConnection::onAircraftInRange(const SIMCONNECT_RECV_SIMOBJECT_DATA& data, DWORD size) {
-    if (data.dwRequestID != aircraftInRangeRequest)
-        return;
-    if (data.dwoutof > 0 && data.dwDefineCount > 0) {
-        std::string atcId;
-        try {
-            atcId = SimAnswerReader(data, size).text(32);
-        } catch (const std::runtime_error& error) {
-            gf_logError(fmt::format("onAircraftInRange: {}", error.what()));
-        }
-        const auto awaited =
-            std::find_if(awaited_.begin(), awaited_.end(), [&](const AwaitedCreation& creation) {
-                return !atcId.empty() && creation.request.tailNumber == atcId;
-            });
-        if (awaited != awaited_.end() && !ownObjects_.count(data.dwObjectID)) {
-            const AwaitedCreation creation = std::move(*awaited);
-            awaited_.erase(awaited);
-            recognise(data.dwObjectID, creation);
-        }
-    }
-    if (data.dwentrynumber >= data.dwoutof) {
-        inRangeQueryOpen_ = false;
-        if (inRangeQueryAgain_ && !awaited_.empty()) {
-            inRangeQueryAgain_ = false;
-            requestAircraftInRange();
-        }
-    }
-}
-
-void SimClientConnection::recognise(SimObjectId objectId, const AwaitedCreation& creation) {
-    const CreateRequest& request = creation.request;
-    ownObjects_.insert(objectId);
-    gf_logIndented(fmt::format("{} is object {} ({})", request.tailNumber, objectId, request.title));
-    gf_postSimNotification({SimNotificationKind::objectCreated,
-                            objectId,
-                            request.aircraftId,
-                            request.tailNumber,
-                            request.title,
-                            request.description,
-                            {}});
-
-    const std::filesystem::path plan = gf_writeFlightPlan(objectId, request);
-    if (plan.empty())
-        return;
-    // The simulator takes the plan's path without its extension.
-    const std::string planName = (plan.parent_path() / plan.stem()).string();
-    bool failed = false;
-    {
-        std::lock_guard lock(simQueueMutex);
-        if (simLinkSuspended || !handle_)
-            return;
-        failed = FAILED(
-            SimConnect_AISetAircraftFlightPlan(handle_, objectId, planName.c_str(), flightPlanRequest));
-        if (!failed)
-            rememberPacket(PacketKind::flightPlan, objectId);
-    }
-    if (failed) {
-        gf_logError("SimConnect request flight plan fails");
-        gf_onSimConnectRequestError();
-    }
-}
-
-void SimClientConnection::objectGone(SimObjectId objectId) {
-    ownObjects_.erase(objectId);
-    // One step for both: the engine never sees the removal while updates for the object still wait.
-    std::lock_guard notificationLock(simNotificationMutex);
-    {
-        std::lock_guard queueLock(simQueueMutex);
-        auto sameObject = [objectId](const auto& entry) { return entry.objectId == objectId; };
-        std::erase_if(simQueues.positions.fill(), sameObject);
-        std::erase_if(simQueues.lights, sameObject);
-        std::erase(simQueues.removals, objectId);
-    }
-    gf_postSimNotificationLocked({SimNotificationKind::objectRemoved, objectId, 0, {}, {}, {}, {}});
-}
-
 void SimClientConnection::onException(const SIMCONNECT_RECV_EXCEPTION& exception) {
     const std::string name = lf_exceptionName(exception.dwException);
     const auto awaited = std::find_if(awaited_.begin(), awaited_.end(), [&](const AwaitedCreation& creation) {
@@ -351,6 +252,11 @@ void SimClientConnection::onException(const SIMCONNECT_RECV_EXCEPTION& exception
         return;
     }
     const SentPacket& packet = sentPackets_[exception.dwSendID % packetRingSize];
+    if (packet.id == exception.dwSendID && packet.kind == PacketKind::inRangeQuery) {
+        gf_logError(fmt::format("SimConnect exception {} for the aircraft in range", name));
+        inRangeQueryOpen_ = false;
+        return;
+    }
     if (packet.id == exception.dwSendID && packet.kind != PacketKind::none &&
         packet.kind != PacketKind::creation) {
         if (exception.dwException == SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID &&

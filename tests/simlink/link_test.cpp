@@ -204,6 +204,25 @@ TEST(SimLinkAircraft, FailedCreationsComeBackWithTheReason) {
         link.log(), "SimConnect: creation of F-BVFA (Concorde Air France) failed: CREATE_OBJECT_FAILED"));
 }
 
+TEST(SimLinkAircraft, CreationNeverSeenInRangeIsGivenUpAndRemoved) {
+    LinkHarness link;
+    ASSERT_TRUE(link.connect());
+    CreateRequest farAway = creationOf(3, "Airbus A320 easyJet", "G-EZFF");
+    farAway.latitude = 55.0; // about 160 nm north, beyond the largest radius the simulator lists
+    gf_queueCreate(farAway);
+    link.run(5.0);
+    ASSERT_EQ(link.sim->objects().size(), 1u) << "it is there, but not in the aircraft-in-range answers";
+    EXPECT_TRUE(link.notifications().empty());
+    link.run(26.0);
+    const auto notifications = link.notifications();
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(notifications[0].kind, SimNotificationKind::creationFailed);
+    EXPECT_EQ(notifications[0].aircraftId, 3u);
+    EXPECT_EQ(notifications[0].reason, "NOT RECOGNISED");
+    EXPECT_TRUE(link.sim->objects().empty()) << "no unmanaged aircraft is left behind";
+    EXPECT_FALSE(stopRequested);
+}
+
 TEST(SimLinkAircraft, PositionUpdatesAreSentOnEachFrameInOrder) {
     LinkHarness link;
     ASSERT_TRUE(link.connect());
