@@ -35,6 +35,8 @@ void SimClientConnection::requestAircraftInRange() {
             return;
         failed = FAILED(SimConnect_RequestDataOnSimObjectType(
             handle_, aircraftInRangeRequest, atcIdDefinition, radius, SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT));
+        if (!failed)
+            rememberPacket(PacketKind::inRangeQuery, 0);
     }
     if (failed) {
         gf_logError("SimConnect request aircraft in range fails");
