@@ -25,7 +25,7 @@ HANDLE simConnectHandle = nullptr;
 
 namespace {
 
-struct DatumSpec {
+struct DatumLayout {
     SimDefinition definition;
     const char* name;
     const char* units;
@@ -33,7 +33,7 @@ struct DatumSpec {
 };
 
 // The layouts lf_onSimObjectData and the frame sender rely on.
-constexpr DatumSpec datumSpecs[] = {
+constexpr DatumLayout datumLayouts[] = {
     {aiPositionDefinition, "PLANE LATITUDE", "degrees", SIMCONNECT_DATATYPE_FLOAT64},
     {aiPositionDefinition, "PLANE LONGITUDE", "degrees", SIMCONNECT_DATATYPE_FLOAT64},
     {aiPositionDefinition, "PLANE ALTITUDE", "feet", SIMCONNECT_DATATYPE_FLOAT64},
@@ -55,12 +55,12 @@ constexpr DatumSpec datumSpecs[] = {
     {atcIdDefinition, "ATC ID", nullptr, SIMCONNECT_DATATYPE_STRING32},
 };
 
-struct SystemEventSpec {
+struct SystemEventName {
     SimEvent event;
     const char* name;
 };
 
-constexpr SystemEventSpec systemEvents[] = {
+constexpr SystemEventName systemEvents[] = {
     {simEvent, "Sim"},
     {pauseEvent, "Pause"},
     {frameEvent, "Frame"},
@@ -115,12 +115,12 @@ bool SimClientConnection::open() {
 
 bool SimClientConnection::setUp() {
     std::lock_guard lock(simQueueMutex);
-    for (const DatumSpec& spec : datumSpecs)
-        if (FAILED(
-                SimConnect_AddToDataDefinition(handle_, spec.definition, spec.name, spec.units, spec.type)))
+    for (const DatumLayout& datum : datumLayouts)
+        if (FAILED(SimConnect_AddToDataDefinition(handle_, datum.definition, datum.name, datum.units,
+                                                  datum.type)))
             return false;
-    for (const SystemEventSpec& spec : systemEvents)
-        if (FAILED(SimConnect_SubscribeToSystemEvent(handle_, spec.event, spec.name)))
+    for (const SystemEventName& event : systemEvents)
+        if (FAILED(SimConnect_SubscribeToSystemEvent(handle_, event.event, event.name)))
             return false;
     return SUCCEEDED(SimConnect_MapClientEventToSimEvent(handle_, navLightsSetEvent, "NAV_LIGHTS_SET"));
 }
