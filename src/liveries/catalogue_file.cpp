@@ -1,0 +1,103 @@
+#include "liveries/catalogue_file.h"
+
+#include "core/log.h"
+#include "core/program_version.h"
+#include "core/shared_state.h"
+#include "core/user_error.h"
+#include "core/xml_util.h"
+#include "liveries/livery_data.h"
+#include "liveries/livery_paths.h"
+
+#include <fmt/format.h>
+#include <pugixml.hpp>
+
+#include <ctime>
+#include <tuple>
+
+namespace kvr {
+
+namespace {
+
+// The meta block of the program's XML data files: root/meta with its info rows.
+void lf_writeCatalogueMeta(pugi::xml_document& doc) {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    const char* sim = metaSimCode.load() == 1 ? "2020" : metaSimCode.load() == 2 ? "2024" : "v56";
+    pugi::xml_node meta = doc.append_child("root").append_child("meta");
+    const std::pair<const char*, std::string> rows[] = {
+        {"author", programShortName},
+        {"version", programVersionText},
+        {"date", fmt::format("{:04}-{:02}-{:02}", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday)},
+        {"copyright", programShortName},
+        {"sim", sim}};
+    for (const auto& [name, value] : rows) {
+        pugi::xml_node info = meta.append_child("info");
+        info.append_attribute("name").set_value(name);
+        info.append_attribute("value").set_value(value.c_str());
+    }
+}
+
+} // namespace
+
+void lf_writeLiveriesScanned() {
+    if (scannedLiveries.empty())
+        return;
+    pugi::xml_document doc;
+    lf_writeCatalogueMeta(doc);
+    pugi::xml_node liveries = doc.child("root").append_child("liveries");
+    for (const LiveryData& livery : scannedLiveries) {
+        pugi::xml_node liv = liveries.append_child("liv");
+        liv.append_attribute("airl").set_value(livery.airl.c_str());
+        liv.append_attribute("type").set_value(livery.type.c_str());
+        if (livery.cargo)
+            liv.append_attribute("cargo").set_value("true");
+        liv.append_attribute("title").set_value(livery.title.c_str());
+        if (!livery.atcid.empty())
+            liv.append_attribute("atcid").set_value(livery.atcid.c_str());
+    }
+    // A failed save leaves the previous catalogue whole; the next start-up reads that one.
+    gf_saveXml(doc, liveryPaths.liveriesScanned);
+    gf_logLine(
+        fmt::format("{} liveries in {}", scannedLiveries.size(), liveryPaths.liveriesScanned.string()));
+}
+
+void lf_readLiveriesScanned() {
+    scannedLiveries.clear();
+    // Filled aside so that a catalogue failing half-way leaves no partial list behind.
+    std::list<LiveryData> records;
+    const std::string pathText = liveryPaths.liveriesScanned.string();
+    pugi::xml_document doc;
+    if (!doc.load_file(liveryPaths.liveriesScanned.c_str(), pugi::parse_default, pugi::encoding_auto))
+        throw UserErrorException(51, fmt::format("File {} not found", pathText));
+
+    const pugi::xml_node root = doc.child("root");
+    const pugi::xml_node liveries = root.child("liveries");
+    if (root && !liveries)
+        throw UserErrorException(52, fmt::format("{} does not contain a <liveries> section", pathText));
+
+    for (const pugi::xml_node liv : liveries.children()) {
+        LiveryData livery;
+        for (auto [name, field] : {std::tuple{"airl", &livery.airl}, std::tuple{"type", &livery.type},
+                                   std::tuple{"title", &livery.title}}) {
+            const pugi::xml_attribute attribute = liv.attribute(name);
+            if (!attribute)
+                throw UserErrorException(
+                    999, fmt::format("Missing required attribute '{}' in <{}>", name, liv.name()));
+            *field = attribute.value();
+        }
+        livery.atcid = liv.attribute("atcid").value();
+        livery.cargo = liv.attribute("cargo").as_bool(false);
+        records.push_back(std::move(livery));
+    }
+    if (records.empty())
+        throw UserErrorException(533, pathText + " does not contain liveries");
+    if (records.size() >= 2)
+        records.sort([](const LiveryData& a, const LiveryData& b) {
+            return std::tie(a.airl, a.type, a.title) < std::tie(b.airl, b.type, b.title);
+        });
+    scannedLiveries = std::move(records);
+    gf_logLine(fmt::format("{} liveries read from {}", scannedLiveries.size(), pathText));
+}
+
+} // namespace kvr
