@@ -1,5 +1,8 @@
+#include "core/day_time.h"
+#include "core/file_util.h"
 #include "core/log.h"
 #include "core/message_line.h"
+#include "core/meta_info.h"
 #include "core/xml_util.h"
 #include "parking/learned_file_internal.h"
 #include "parking/pending_core_services.h"
@@ -66,7 +69,7 @@ void lf_replaceByHandmadeStands(const pugi::xml_document& doc, const std::filesy
         lf_readParkpositions(doc);
     } catch (const std::exception&) {
         standList = std::move(standFileStands);
-        pending::save1GenerationOf(path);
+        gf_save1GenerationOf(path);
         throw;
     }
     handmadeApf = true;
@@ -95,7 +98,7 @@ bool lf_mergeLearnedParkpos(const std::string& id, pugi::xml_node parkpos, bool 
     std::uint32_t nextId = stand.options.empty() ? 1 : stand.options.back().aircraftId + 1;
     for (pugi::xml_node opt : parkpos.children("opt")) {
         OptIdentity identity = lf_readOptIdentity(opt);
-        const std::uint64_t halfHours = pending::hours2bitset(opt.attribute("hh").value());
+        const std::uint64_t halfHours = gf_hours2bitset(opt.attribute("hh").value()).to_ullong();
         if (halfHours == 0) {
             gf_logError("empty bit set");
             continue;
@@ -128,7 +131,7 @@ void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo
         pugi::xml_document doc;
         const pugi::xml_parse_result loaded = doc.load_file(path.c_str());
         if (!loaded) {
-            pending::save1GenerationOf(path);
+            gf_save1GenerationOf(path);
             gf_logError(fmt::format("{} found, but could not be loaded, saved as *.0.xml: {}", pathText,
                                     loaded.description()));
             return;
@@ -136,7 +139,7 @@ void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo
         gf_logLine(fmt::format("Read from learned airport file: '{}'", pathText));
         gf_flushLog();
 
-        const auto meta = pending::readFileMetaInfo(doc);
+        const auto meta = gf_readFileMetaInfo(doc, MetaVariant::learnedFile);
         if (!meta.accepted)
             return;
         const bool older = pending::versionBelow(meta.version, 11, 10, 0);

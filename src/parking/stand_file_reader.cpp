@@ -1,5 +1,6 @@
+#include "core/day_time.h"
+#include "core/text_util.h"
 #include "core/user_error.h"
-#include "parking/pending_core_services.h"
 #include "parking/registered_identity_internal.h"
 #include "parking/stand_file_internal.h"
 
@@ -25,7 +26,7 @@ void lf_readParkpositions(const pugi::xml_document& doc) {
         if (!idAttribute)
             throw UserErrorException(
                 93, fmt::format("Parking position #{} has no '{}' attribute.", number, "id"));
-        std::string id = pending::trim(idAttribute.value());
+        std::string id = gf_trim(idAttribute.value());
         if (id.empty())
             throw UserErrorException(
                 93, fmt::format("Parking position #{} has empty '{}' attribute.", number, "id"));
@@ -62,7 +63,7 @@ void lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t
         option.registration = opt.attribute("reg").value();
         option.callsign = std::move(identity.callsign);
         option.callsign2 = std::move(identity.callsign2);
-        option.halfHours = pending::hours2bitset(hours);
+        option.halfHours = gf_hours2bitset(hours).to_ullong();
         option.aircraftId = nextId++;
         option.day = day;
         option.fromStandFile = fromStandFile;

@@ -1,7 +1,8 @@
+#include "core/day_time.h"
 #include "core/log.h"
+#include "core/meta_info.h"
 #include "core/program_version.h"
 #include "core/xml_util.h"
-#include "parking/pending_core_services.h"
 #include "parking/registered_identity_internal.h"
 #include "parking/stand_file_internal.h"
 #include "settings/parameter_table.h"
@@ -73,7 +74,7 @@ void lf_writeOptions(pugi::xml_node parkpos, const Stand& stand) {
     for (const StandOption& option : stand.options) {
         if (option.aircraftId == 0)
             continue;
-        const auto hours = pending::bitsetToHours(option.halfHours);
+        const auto hours = gf_bitsetToHours(HalfHourSet(option.halfHours));
         if (!hours) {
             gf_logError(fmt::format("bit set problem: {} {} {}", option.registration, option.callsign,
                                     fmt::format("{:3} {:4}", option.airline, option.type)));
@@ -129,7 +130,9 @@ bool lf_writeApfParameters(pugi::xml_node root, const ApfRecord& record, ApfWrit
 
 bool gf_writeApf(const ApfRecord& record, const std::filesystem::path& path, ApfWriteMode mode, int simKind) {
     pugi::xml_document doc;
-    if (!pending::writeMetaInfo(doc, programVersionText, simKind))
+    MetaInfo meta = gf_makeMetaInfo(programVersionText);
+    gf_setSimKind(meta, simKind);
+    if (!gf_writeMetaInfo(doc, meta))
         return false;
     pugi::xml_node root = doc.child("root");
     if (!root)
