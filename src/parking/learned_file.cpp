@@ -86,7 +86,7 @@ bool lf_mergeLearnedParkpos(const std::string& id, pugi::xml_node parkpos, bool 
     if (stand.id != id)
         return false;
     if (parkpos.attribute("radius_change").as_bool(false)) {
-        stand.radius = parkpos.attribute("radius").as_double(0.0) * metresToNm;
+        stand.radius = parkpos.attribute("radius").as_double(0.0) * standMetresToNm;
         stand.radiusChange = true;
     }
     if (parkpos.attribute("cargo_change").as_bool(false)) {

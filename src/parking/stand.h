@@ -41,10 +41,10 @@ struct StandPlacement {
     double heading;   // radians
 };
 
-inline constexpr double metresToNm = 0.0005399568034557236; // 1 / 1852
-inline constexpr double nmToMetres = 1852.0;
-inline constexpr double radiansToDegrees = 57.29577951308232;
-inline constexpr double degreesToRadians = 0.017453292519943295;
+inline constexpr double standMetresToNm = 0.0005399568034557236; // 1 / 1852
+inline constexpr double standNmToMetres = 1852.0;
+inline constexpr double standRadiansToDegrees = 57.29577951308232;
+inline constexpr double standDegreesToRadians = 0.017453292519943295;
 
 // One stand of the park airport. Radii are held in nautical miles, headings in radians.
 struct Stand {

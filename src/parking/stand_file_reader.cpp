@@ -71,7 +71,7 @@ void lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t
         option.coupled = opt.attribute("cpl").as_bool(false);
     }
     standList.emplace_back(id, std::move(options),
-                           StandPlacement{latitude, longitude, headingDegrees * degreesToRadians},
+                           StandPlacement{latitude, longitude, headingDegrees * standDegreesToRadians},
                            radiusMetres, cargo, ramp, heli);
 }
 

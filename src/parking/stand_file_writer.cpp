@@ -41,8 +41,9 @@ void lf_appendTrue(pugi::xml_node node, const char* name) {
 void lf_writePosition(pugi::xml_node parkpos, const Stand& stand) {
     lf_appendStringAttribute(parkpos, "latitude", fmt::format("{:.6f}", stand.latitude));
     lf_appendStringAttribute(parkpos, "longitude", fmt::format("{:.6f}", stand.longitude));
-    lf_appendStringAttribute(parkpos, "heading", fmt::format("{:.1f}", stand.heading * radiansToDegrees));
-    lf_appendStringAttribute(parkpos, "radius", fmt::format("{:.1f}", stand.radius * nmToMetres));
+    lf_appendStringAttribute(parkpos, "heading",
+                             fmt::format("{:.1f}", stand.heading * standRadiansToDegrees));
+    lf_appendStringAttribute(parkpos, "radius", fmt::format("{:.1f}", stand.radius * standNmToMetres));
     if (stand.heli)
         lf_appendTrue(parkpos, "heli");
     else
@@ -62,7 +63,7 @@ void lf_writeLearnedStand(pugi::xml_node parkpos, const Stand& stand) {
     }
     if (stand.radiusChange) {
         lf_appendTrue(parkpos, "radius_change");
-        lf_appendStringAttribute(parkpos, "radius", fmt::format("{:.1f}", stand.radius * nmToMetres));
+        lf_appendStringAttribute(parkpos, "radius", fmt::format("{:.1f}", stand.radius * standNmToMetres));
     }
     if (stand.cargoChange) {
         lf_appendTrue(parkpos, "cargo_change");

@@ -183,7 +183,7 @@ TEST_F(StandFileTest, FullModeWritesEveryPositionAndNoOptions) {
     record.publisher = "stock";
     record.altitude = -11;
     record.stands.push_back(stand("D7", {option("PH-BXA", 0b1000)}));
-    record.stands.back().heading = 359.96 * degreesToRadians;
+    record.stands.back().heading = 359.96 * standDegreesToRadians;
     record.stands.push_back(Stand("H1", {}, StandPlacement{52.3, 4.76, 0.0}, 0.0, true, false, true));
     const auto written = writeAndLoad(record, ApfWriteMode::full);
 
@@ -327,8 +327,8 @@ TEST_F(StandFileTest, WriteReadRoundTripKeepsEveryAttribute) {
         EXPECT_EQ(out.id, in.id);
         EXPECT_NEAR(out.latitude, in.latitude, 5e-7);
         EXPECT_NEAR(out.longitude, in.longitude, 5e-7);
-        EXPECT_NEAR(out.heading, in.heading, 0.05 * degreesToRadians + 1e-12);
-        EXPECT_NEAR(out.radius * nmToMetres, in.radius * nmToMetres, 0.05 + 1e-9);
+        EXPECT_NEAR(out.heading, in.heading, 0.05 * standDegreesToRadians + 1e-12);
+        EXPECT_NEAR(out.radius * standNmToMetres, in.radius * standNmToMetres, 0.05 + 1e-9);
         EXPECT_EQ(out.cargo, in.cargo);
         EXPECT_EQ(out.ramp, in.ramp);
         EXPECT_EQ(out.heli, in.heli);

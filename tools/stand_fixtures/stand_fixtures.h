@@ -23,6 +23,8 @@ struct StandFileSpec {
     std::string author = "Vantrel";
     std::string version = "12.0.0";
     std::string sim = "2020";
+    std::string date = "2026-01-01";
+    std::string copyright = "Vantrel test fixture";
     Attributes parameters; // name, value
     std::vector<ParkposSpec> stands;
 };
