@@ -183,10 +183,9 @@ std::vector<DemoStandFile> gf_demoStandFiles() {
     const DemoAirport schiphol = lf_schiphol();
     files.push_back({"MSFS/archive/simaddon/EHAM.xml", lf_standFile(schiphol, "simaddon")});
     for (const char* sim : {"MSFS", "MSFS2024"}) {
-        StandFileSpec thirdParty = lf_standFile(schiphol, "Demo Sceneries");
+        StandFileSpec thirdParty = lf_standFile(schiphol, "FlyTampa");
         thirdParty.sim = std::string(sim) == "MSFS" ? "2020" : "2024";
-        files.push_back(
-            {std::filesystem::path(sim) / "archive/thirdparty/Demo Sceneries/EHAM.xml", thirdParty});
+        files.push_back({std::filesystem::path(sim) / "archive/thirdparty/FlyTampa/EHAM.xml", thirdParty});
     }
     return files;
 }
