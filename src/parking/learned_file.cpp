@@ -5,8 +5,8 @@
 #include "core/meta_info.h"
 #include "core/xml_util.h"
 #include "parking/learned_file_internal.h"
-#include "parking/pending_core_services.h"
 #include "parking/stand_file_internal.h"
+#include "refdata/version_data.h"
 
 #include <fmt/format.h>
 
@@ -21,6 +21,9 @@ const std::filesystem::path myThirdpartyDir = airportsDir / "my_thirdparty";
 const std::filesystem::path mySimaddonDir = airportsDir / "my_simaddon";
 
 namespace {
+
+// Options learned by older versions were recorded under other rules and are not kept.
+constexpr VersionData firstVersionWithKeptOptions{11, 10, 0};
 
 pugi::xml_node lf_parkpositionsOf(const pugi::xml_document& doc) {
     pugi::xml_node parkpositions = doc.child("root").child("parkpositions");
@@ -142,7 +145,8 @@ void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo
         const auto meta = gf_readFileMetaInfo(doc, MetaVariant::learnedFile);
         if (!meta.accepted)
             return;
-        const bool older = pending::versionBelow(meta.version, 11, 10, 0);
+        const bool older =
+            VersionData::fromText(meta.version).value_or(VersionData{}) < firstVersionWithKeptOptions;
         if (older)
             gf_logLine("\nThis learned file was created with and older Vantrel version than 11.10.0,\n"
                        "All flights will be cleared, except for a handmade file\n");

@@ -90,6 +90,7 @@ struct ParkAirportFileInfo {
     std::string airportName;
     std::string publisher;
     std::int32_t altitude = 0; // feet
+    std::string fileName;      // the file the stands were read from: the learned file when handmade
 };
 
 // What gf_writeApf writes: a scanned airport or the learned state of the park airport.

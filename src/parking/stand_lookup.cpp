@@ -2,10 +2,13 @@
 
 #include "core/file_util.h"
 #include "core/log.h"
+#include "core/shared_state.h"
 #include "core/text_util.h"
 #include "core/xml_util.h"
 #include "parking/learned_file.h"
 #include "parking/stand_lookup_internal.h"
+#include "refdata/airport_table.h"
+#include "refdata/downloads.h"
 
 #include <fmt/format.h>
 #include <pugixml.hpp>
@@ -50,6 +53,55 @@ std::string lf_publisherFolder(std::string name) {
 }
 
 } // namespace
+
+std::string gf_findArchivedStockApf(const std::string& code) {
+    std::string link;
+    for (const std::filesystem::path& folder : {myThirdpartyDir, mySimaddonDir}) {
+        if (lf_readApfLink(folder / gf_txtFileName(code), link))
+            return link;
+        const std::filesystem::path local = folder / gf_xmlFileName(code);
+        std::error_code ec;
+        if (std::filesystem::exists(local, ec))
+            return local.generic_string();
+    }
+    const auto airport = gf_findAirport(code);
+    if (airport && airport->stands >= 1)
+        return "archive/stock/" + gf_xmlFileName(code);
+    return {};
+}
+
+bool gf_airportFileExists(const std::string& code) {
+    for (const std::filesystem::path& folder : {myThirdpartyDir, mySimaddonDir})
+        for (const std::string& name : {gf_xmlFileName(code), gf_txtFileName(code)}) {
+            std::error_code ec;
+            if (std::filesystem::exists(folder / name, ec))
+                return true;
+        }
+    const auto airport = gf_findAirport(code);
+    return airport && airport->stands >= 1;
+}
+
+std::string lf_downloadApf(const std::string& path, const std::filesystem::path& localPath) {
+    std::string serverPath = path;
+    std::replace(serverPath.begin(), serverPath.end(), '\\', '/');
+    serverPath.erase(0, serverPath.find_first_not_of('/'));
+    // Stock and simulator add-on stand files are the same for both simulators.
+    const bool stockOrAddon =
+        serverPath.find("simaddon") != std::string::npos || serverPath.find("stock") != std::string::npos;
+    const std::string folder = msfs2020Selected.load() || stockOrAddon ? "MSFS/" : "MSFS2024/";
+    const std::string url = gf_downloadUrl(folder + serverPath);
+    std::error_code ec;
+    if (localPath.has_parent_path())
+        std::filesystem::create_directories(localPath.parent_path(), ec);
+    const CurlHandle curl = gf_newCurlHandle();
+    if (curl && gf_downloadFile(curl.get(), url, localPath))
+        return {};
+    if (std::filesystem::exists(localPath, ec))
+        gf_removeFileWarn(localPath);
+    std::string error = fmt::format("failed to download: '{}'", url);
+    gf_logLine(error);
+    return error;
+}
 
 std::string gf_xmlFileName(const std::string& code) {
     return code + ".xml";
