@@ -27,9 +27,13 @@ bool lf_startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-void lf_replaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (auto pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
-        text.replace(pos, from.size(), to);
+std::string lf_replaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    std::string result;
+    for (auto pos = text.find(from); pos != std::string_view::npos; pos = text.find(from)) {
+        result.append(text.substr(0, pos)).append(to);
+        text.remove_prefix(pos + from.size());
+    }
+    return result.append(text);
 }
 
 // A relative path written with "\" appended to a folder.
@@ -152,9 +156,7 @@ std::filesystem::path lf_learnedApfPath(const std::string& path, const std::stri
         const auto segmentEnd = rest.find('\\');
         if (segmentEnd == std::string::npos)
             return {};
-        std::string folder = rest.substr(0, segmentEnd);
-        lf_replaceAll(folder, "%20", " ");
-        folder = lf_publisherFolder(folder);
+        const std::string folder = lf_publisherFolder(lf_replaceAll(rest.substr(0, segmentEnd), "%20", " "));
         if (folder.empty())
             return {};
         return learnedDir / "thirdparty" / folder / fileName;
