@@ -72,13 +72,5 @@ TEST_F(StandLookupTest, PublisherTestWantsANamedMaker) {
     EXPECT_FALSE(withParameters({}));
 }
 
-TEST_F(StandLookupTest, TrimmingBlanksLeavesOtherWhiteSpace) {
-    EXPECT_EQ(lf_trimBlanks("  Fly Tampa "), "Fly Tampa");
-    EXPECT_EQ(lf_trimBlanks("   "), "");
-    EXPECT_EQ(lf_trimBlanks("\tx "), "\tx");
-    EXPECT_EQ(gf_xmlFileName("EHAM"), "EHAM.xml");
-    EXPECT_EQ(gf_txtFileName("EHAM"), "EHAM.txt");
-}
-
 } // namespace
 } // namespace kvr
