@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace kvr {
 
@@ -49,10 +50,11 @@ FileLiveries lf_cutIntoSections(const std::vector<std::string>& lines, std::size
                                 SectionRule&& rule) {
     FileLiveries found;
     const std::span<const std::string> all(lines);
-    std::optional<std::size_t> sectionStart;
+    constexpr std::size_t noSection = std::numeric_limits<std::size_t>::max();
+    std::size_t sectionStart = noSection;
     const auto parseOpenSection = [&](std::size_t end) {
-        if (sectionStart && end > *sectionStart)
-            if (auto livery = rule(all.subspan(*sectionStart, end - *sectionStart)))
+        if (sectionStart != noSection && end > sectionStart)
+            if (auto livery = rule(all.subspan(sectionStart, end - sectionStart)))
                 found.push_back(std::move(*livery));
     };
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -64,7 +66,7 @@ FileLiveries lf_cutIntoSections(const std::vector<std::string>& lines, std::size
                    std::string_view::npos) {
             // Another section begins: the open one ends, and this line belongs to none of ours.
             parseOpenSection(i);
-            sectionStart.reset();
+            sectionStart = noSection;
         }
     }
     parseOpenSection(lines.size());

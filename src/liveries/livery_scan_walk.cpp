@@ -119,7 +119,8 @@ bool lf_isAircraftCfgName(const fs::path& path) {
 
 void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folder,
                                const FolderWalkOptions& options) {
-    LiveryScanPool pool(maxScanTasks.load());
+    const int maxTasks = std::max(1, maxScanTasks.load());
+    LiveryScanPool pool(maxTasks);
     std::deque<std::future<FileLiveries>> pending;
     const auto taskBody = options.taskBody;
 
@@ -133,6 +134,11 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
             std::error_code typeError;
             if (!entries->is_regular_file(typeError) || !lf_isAircraftCfgName(path))
                 continue;
+            // While every slot is taken, the oldest task is the one to wait for: its result is due first,
+            // and waiting on it wakes the walk the moment it is there, where polling for a slot sleeps
+            // longer than a small file takes to read.
+            if (!pending.empty() && activeScanTasks.load() >= maxTasks)
+                lf_collectOldest(pending, options.resultWait);
             gf_waitForScanSlot();
             const bool ivao = lf_isIvaoPath(lf_pathText(path));
             activeScanTasks.fetch_add(1);
@@ -150,7 +156,7 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
             }
             if (options.progress)
                 options.progress->fileFound(scannedLiveries.size());
-            if (pending.size() > static_cast<std::size_t>(std::max(1, maxScanTasks.load())))
+            if (pending.size() > static_cast<std::size_t>(maxTasks))
                 lf_collectOldest(pending, options.resultWait);
         } catch (const std::exception& failure) {
             gf_logError(fmt::format("liveries search in {} aborted, cause: {}", lf_logPathText(path),

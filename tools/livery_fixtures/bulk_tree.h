@@ -11,7 +11,7 @@ struct BulkTreeOptions {
     std::size_t sectionsPerFile = 4;
     std::uint32_t seed = 1;
     // A texture folder with a texture.cfg per section, as real packages have; the walk must pass them.
-    bool textureFolders = true;
+    bool textureFolders = false;
 };
 
 struct BulkTreeSummary {

@@ -20,8 +20,9 @@ constexpr const char* usage =
     "usage:\n"
     "  vantrel-livery-fixtures --demo <CommunityFolder>\n"
     "      the demo's AI packages (AIG, FSLTL, JustFlight, IVAO MTL, user-aitraffic) below the folder\n"
-    "  vantrel-livery-fixtures --bulk <files> [--sections <perFile>] [--seed <n>] [--no-textures] <folder>\n"
-    "      a generated package of <files> aircraft.cfg files (default 4 sections each)\n"
+    "  vantrel-livery-fixtures --bulk <files> [--sections <perFile>] [--seed <n>] [--textures] <folder>\n"
+    "      a generated package of <files> aircraft.cfg files (default 4 sections each), with --textures\n"
+    "      a texture folder per section as real packages have\n"
     "  vantrel-livery-fixtures --encodings <folder>\n"
     "      one aircraft.cfg in every text encoding and line end, one model folder each\n";
 
@@ -69,8 +70,8 @@ int lf_run(const std::vector<std::string_view>& args) {
                 options.sectionsPerFile = lf_count(args[++i]);
             else if (args[i] == "--seed")
                 options.seed = static_cast<std::uint32_t>(lf_count(args[++i]));
-            else if (args[i] == "--no-textures")
-                options.textureFolders = false;
+            else if (args[i] == "--textures")
+                options.textureFolders = true;
             else
                 break;
         }
