@@ -250,6 +250,29 @@ TEST_F(LiveryScanDriverTest, LowerFoldersHavePriorityPerAirlineAndType) {
     EXPECT_EQ(catalogue().size(), 4u);
 }
 
+TEST_F(LiveryScanDriverTest, EveryEncodingScansIntoTheSameCatalogue) {
+    AircraftCfg cfg;
+    cfg.icaoType = "A320";
+    cfg.sections.push_back({"Lufthansa Köln – Zürich", "DLH", "D-AIZA", "GATE", "T", {}});
+    cfg.sections.push_back({"British Airways ‘Chelsea’", "BAW", "G-EUUA", "GATE", "T", {}});
+    std::vector<std::string> first;
+    for (CfgEncoding encoding : allCfgEncodings)
+        for (LineEnd lineEnd : {LineEnd::lf, LineEnd::crlf}) {
+            resetScanState();
+            const fs::path package =
+                folder / fmt::format("{}-{}", encodingName(encoding), static_cast<int>(lineEnd));
+            writeCfgFile(package / "m" / "aircraft.cfg", aircraftCfgText(cfg), encoding, lineEnd);
+            ASSERT_TRUE(lf_scanLiveryFolders({package}));
+            const std::vector<std::string> rows = catalogue();
+            if (first.empty())
+                first = rows;
+            EXPECT_EQ(rows, first) << encodingName(encoding);
+        }
+    EXPECT_EQ(first, (std::vector<std::string>{"BAW A320 British Airways ‘Chelsea’",
+                                               "DLH A320 Lufthansa Köln – Zürich"}));
+    EXPECT_EQ(logText().find(" in total"), std::string::npos) << "one folder has no total";
+}
+
 TEST_F(LiveryScanDriverTest, FolderNumbersCountOnlyFoldersAndStopAtTen) {
     LiveryFolders folders{folder / "not-a-folder.txt", folder / "missing"};
     test::writeFileText(folders.front(), "x");
