@@ -11,7 +11,7 @@ namespace {
 
 constexpr double degrees = 180.0 / std::numbers::pi;
 constexpr double arcStepDeg = 4.0;
-constexpr double minimumSpeedKt = 0.5;
+constexpr double minimumSpeedKt = 0.2;
 
 double lf_distance(Point a, Point b) {
     return std::hypot(b.x - a.x, b.y - a.y);
@@ -47,7 +47,7 @@ Point gf_offset(Point from, double bearingDeg, double metres) {
     return {from.x + std::sin(r) * metres, from.y + std::cos(r) * metres};
 }
 
-Route::Route(const std::vector<Waypoint>& waypoints, double turnRadiusM) {
+Route::Route(const std::vector<Waypoint>& waypoints, double turnRadiusM, double maxTurnRateDegS) {
     if (waypoints.size() < 2)
         throw std::invalid_argument("a route needs two waypoints");
     points_.push_back(waypoints.front());
@@ -69,8 +69,13 @@ Route::Route(const std::vector<Waypoint>& waypoints, double turnRadiusM) {
         double tangent = turnRadiusM * std::tan(halfTurn);
         tangent = std::min({tangent, lengthIn / 2.0, lengthOut / 2.0});
         const double radius = tangent / std::tan(halfTurn);
-        const Waypoint start = lf_between(corner, previous, tangent / lengthIn);
-        const Waypoint end = lf_between(corner, next, tangent / lengthOut);
+        Waypoint start = lf_between(corner, previous, tangent / lengthIn);
+        Waypoint end = lf_between(corner, next, tangent / lengthOut);
+        if (maxTurnRateDegS > 0.0) {
+            const double cornerSpeedKt = radius * (maxTurnRateDegS / degrees) / knotsToMs;
+            start.speedKt = std::min(start.speedKt, cornerSpeedKt);
+            end.speedKt = std::min(end.speedKt, cornerSpeedKt);
+        }
         const int steps = std::max(2, static_cast<int>(std::ceil(std::abs(turn) / arcStepDeg)));
         const double side = turn > 0 ? 90.0 : -90.0;
         const Point centre = gf_offset(start.at, inBearing + side, radius);

@@ -32,10 +32,11 @@ struct RouteState {
 
 // A route through waypoints whose corners are rounded with the given turn radius, flown with constant
 // acceleration between the speeds of consecutive points. Corners too sharp for the radius are rounded as
-// much as the legs allow.
+// much as the legs allow; with a maximum turn rate the aircraft slows down in such a corner so that it
+// never turns faster.
 class Route {
 public:
-    Route(const std::vector<Waypoint>& waypoints, double turnRadiusM);
+    Route(const std::vector<Waypoint>& waypoints, double turnRadiusM, double maxTurnRateDegS = 0.0);
 
     double duration() const { return times_.empty() ? 0.0 : times_.back(); }
     double length() const { return distances_.empty() ? 0.0 : distances_.back(); }

@@ -13,8 +13,10 @@ namespace {
 
 constexpr double glideFtPerNm = 318.4; // a 3 degree approach path
 constexpr double thresholdCrossingFt = 50.0;
-constexpr double airTurnRadiusM = 2500.0;
+constexpr double airTurnRadiusM = 4000.0;
 constexpr double groundTurnRadiusM = 35.0;
+constexpr double groundTurnRateDegS = 20.0;
+constexpr double airTurnRateDegS = 3.5;
 constexpr double climbOutNm = 60.0;
 constexpr double approachNm = 40.0;
 constexpr double rotationM = 1800.0;
@@ -67,6 +69,18 @@ double lf_bearingOfCode(const std::string& code) {
     for (unsigned char c : code)
         h = (h ^ c) * 1099511628211ULL;
     return lf_unit(lf_mix(h)) * 360.0;
+}
+
+// Runway heading to 5 nm, then at most a right angle per turn towards the destination, climbing to FL200.
+std::vector<Waypoint> lf_climbOut(Point rotation, double runwayHeading, double destinationBearing,
+                                  double elevation) {
+    const Point fiveNm = gf_offset(rotation, runwayHeading, 5.0 * metresPerNm);
+    const double turn = std::fmod(destinationBearing - runwayHeading + 540.0, 360.0) - 180.0;
+    const Point turned = gf_offset(fiveNm, runwayHeading + std::clamp(turn, -90.0, 90.0), 10.0 * metresPerNm);
+    return {{rotation, elevation, 150.0},
+            {fiveNm, elevation + 2500.0, 190.0},
+            {turned, elevation + 6000.0, 230.0},
+            {gf_offset(turned, destinationBearing, climbOutNm * metresPerNm), elevation + 20000.0, 300.0}};
 }
 
 // A weighted pattern of fleet indices, shuffled by the seed, and each slot's rank among its entry's slots.
@@ -138,7 +152,7 @@ TrafficModel::TrafficModel(Scenario scenario) : scenario_(std::move(scenario)) {
     approach.push_back({arrival.threshold, elevation + thresholdCrossingFt, 140.0});
     const Point touchdown = gf_offset(arrival.threshold, arrival.headingDeg, 300.0);
     approach.push_back({touchdown, elevation, 135.0});
-    approach_ = std::make_shared<Route>(approach, airTurnRadiusM);
+    approach_ = std::make_shared<Route>(approach, airTurnRadiusM, airTurnRateDegS);
 
     const ScenarioRunway& departure = s.departureRunway;
     const Point holdingPoint = s.taxiOut.back();
@@ -147,47 +161,51 @@ TrafficModel::TrafficModel(Scenario scenario) : scenario_(std::move(scenario)) {
             {holdingPoint, elevation, 0.5},
             {departure.threshold, elevation, 8.0},
             {gf_offset(departure.threshold, departure.headingDeg, rotationM), elevation, 150.0}},
-        groundTurnRadiusM);
+        groundTurnRadiusM, groundTurnRateDegS);
 
     double longestGround = 0.0;
     for (const auto& stand : s.stands) {
+        // Taxi lanes run across the stand's nose line: in along the lane side that faces the arriving
+        // traffic, out along the side that faces the way to the runway.
+        const auto lf_lane = [&](Point towards) {
+            const double bearing = gf_bearingDeg(stand.pushbackPoint, towards);
+            const double right = stand.headingDeg + 90.0;
+            return std::abs(std::fmod(bearing - right + 540.0, 360.0) - 180.0) <= 90.0 ? right
+                                                                                       : right + 180.0;
+        };
+        const double laneIn = lf_lane(s.taxiIn.back());
+        const double laneOut = lf_lane(s.taxiOut.front());
         StandRoutes routes;
         std::vector<Waypoint> in{
             {touchdown, elevation, 135.0},
             {gf_offset(arrival.threshold, arrival.headingDeg, arrival.exitAfterM), elevation, 20.0}};
         for (const Point& p : s.taxiIn)
             in.push_back({p, elevation, 18.0});
-        in.push_back({stand.pushbackPoint, elevation, 6.0});
-        in.push_back({stand.at, elevation, 0.5});
-        routes.taxiIn = std::make_shared<Route>(in, groundTurnRadiusM);
+        in.push_back({gf_offset(stand.pushbackPoint, laneIn, 80.0), elevation, 10.0});
+        in.push_back({stand.pushbackPoint, elevation, 5.0});
+        in.push_back({stand.at, elevation, 0.2});
+        routes.taxiIn = std::make_shared<Route>(in, groundTurnRadiusM, groundTurnRateDegS);
 
-        const Point firstOut = s.taxiOut.front();
-        const double dx = stand.pushbackPoint.x - firstOut.x;
-        const double dy = stand.pushbackPoint.y - firstOut.y;
-        const double laneBearing =
-            std::hypot(dx, dy) < 1.0 ? stand.headingDeg + 90.0 : gf_bearingDeg(firstOut, stand.pushbackPoint);
-        const Point laneEnd = gf_offset(stand.pushbackPoint, laneBearing, 40.0);
+        const Point laneEnd = gf_offset(stand.pushbackPoint, laneOut + 180.0, 40.0);
         routes.pushback = std::make_shared<Route>(std::vector<Waypoint>{{stand.at, elevation, 2.0},
                                                                         {stand.pushbackPoint, elevation, 2.0},
-                                                                        {laneEnd, elevation, 0.5}},
-                                                  25.0);
-        routes.startHeading = gf_bearingDeg(laneEnd, stand.pushbackPoint);
-        std::vector<Waypoint> out{{laneEnd, elevation, 0.5}};
+                                                                        {laneEnd, elevation, 0.2}},
+                                                  25.0, groundTurnRateDegS);
+        routes.startHeading = laneOut;
+        std::vector<Waypoint> out{{laneEnd, elevation, 0.2},
+                                  {gf_offset(stand.pushbackPoint, laneOut, 80.0), elevation, 10.0}};
         for (std::size_t i = 0; i < s.taxiOut.size(); ++i)
             out.push_back({s.taxiOut[i], elevation, i + 1 == s.taxiOut.size() ? 5.0 : 16.0});
-        routes.taxiOut = std::make_shared<Route>(out, groundTurnRadiusM);
+        routes.taxiOut = std::make_shared<Route>(out, groundTurnRadiusM, groundTurnRateDegS);
         longestGround = std::max(longestGround, routes.taxiIn->duration() + routes.pushback->duration() +
                                                     routes.taxiOut->duration());
         standRoutes_.push_back(std::move(routes));
     }
     // The longest climb-out turns all the way round.
     const Point rotation = gf_offset(departure.threshold, departure.headingDeg, rotationM);
-    const Point fiveNm = gf_offset(rotation, departure.headingDeg, 5.0 * metresPerNm);
-    const Route worstClimb({{rotation, elevation, 150.0},
-                            {fiveNm, elevation + 2500.0, 190.0},
-                            {gf_offset(fiveNm, departure.headingDeg + 180.0, climbOutNm * metresPerNm),
-                             elevation + 20000.0, 300.0}},
-                           airTurnRadiusM);
+    const Route worstClimb(
+        lf_climbOut(rotation, departure.headingDeg, departure.headingDeg + 180.0, elevation), airTurnRadiusM,
+        airTurnRateDegS);
     maxTurnaroundS_ = 0.5 * s.turnaroundIntervalS + approach_->duration() + longestGround + s.maxParkedS +
                       maxEngineStartS + maxRunwayHoldS + takeoff_->duration() + worstClimb.duration() + 60.0;
     const auto concurrent = static_cast<std::size_t>(std::ceil(maxTurnaroundS_ / s.turnaroundIntervalS)) + 1;
@@ -297,13 +315,8 @@ std::shared_ptr<const TrafficModel::Turnaround> TrafficModel::buildTurnaround(st
     t += takeoff_->duration();
     const double heading = s.departureRunway.headingDeg;
     const Point rotation = gf_offset(s.departureRunway.threshold, heading, rotationM);
-    const Point fiveNm = gf_offset(rotation, heading, 5.0 * metresPerNm);
-    auto climb = std::make_shared<Route>(
-        std::vector<Waypoint>{{rotation, elevation, 150.0},
-                              {fiveNm, elevation + 2500.0, 190.0},
-                              {gf_offset(fiveNm, lf_bearingOfCode(other), climbOutNm * metresPerNm),
-                               elevation + 20000.0, 300.0}},
-        airTurnRadiusM);
+    auto climb = std::make_shared<Route>(lf_climbOut(rotation, heading, lf_bearingOfCode(other), elevation),
+                                         airTurnRadiusM, airTurnRateDegS);
     departure->phases.push_back({t, t + climb->duration(), climb, {}, false, false, 0.0});
 
     turnaround->arrival = std::move(arrival);
@@ -347,7 +360,7 @@ std::shared_ptr<const Movement> TrafficModel::buildOverflight(std::int64_t j) co
     auto route = std::make_shared<Route>(
         std::vector<Waypoint>{{gf_offset(centre, bearing + 180.0, 80.0 * metresPerNm), altitude, speed},
                               {gf_offset(centre, bearing, 80.0 * metresPerNm), altitude, speed}},
-        airTurnRadiusM);
+        airTurnRadiusM, airTurnRateDegS);
     movement->phases.push_back({start, start + route->duration(), route, {}, false, false, 0.0});
     return movement;
 }
@@ -375,7 +388,7 @@ std::shared_ptr<const Movement> TrafficModel::buildLocalFlight(std::int64_t j) c
         std::vector<Waypoint>{
             {gf_offset(centre, bearing + 180.0, 30.0 * metresPerNm), altitude, local.speedKt},
             {gf_offset(centre, bearing, 30.0 * metresPerNm), altitude, local.speedKt}},
-        airTurnRadiusM);
+        airTurnRadiusM, airTurnRateDegS);
     movement->phases.push_back({start, start + route->duration(), route, {}, false, false, 0.0});
     return movement;
 }

@@ -93,8 +93,10 @@ std::optional<AircraftSnapshot> TrafficModel::snapshot(const Movement& movement,
         heading = phase->nose180 ? std::fmod(state.trackDeg + 180.0, 360.0) : state.trackDeg;
         if (!phase->onGround) {
             // The bank of a coordinated turn at the rate the route turns at this moment.
-            const RouteState ahead = phase->route->at(t - phase->start + 1.0);
-            const double rate = lf_turnDeg(state.trackDeg, ahead.trackDeg) * std::numbers::pi / 180.0;
+            // Measured over a few seconds: the rounded corners are drawn in short straight pieces.
+            const RouteState before = phase->route->at(t - phase->start - 3.0);
+            const RouteState ahead = phase->route->at(t - phase->start + 3.0);
+            const double rate = lf_turnDeg(before.trackDeg, ahead.trackDeg) / 6.0 * std::numbers::pi / 180.0;
             snapshot.bankDeg =
                 std::atan(state.speedKt * knotsToMs * rate / gravity) * 180.0 / std::numbers::pi;
         }
