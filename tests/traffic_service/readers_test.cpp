@@ -96,7 +96,7 @@ TEST_F(Readers, TheGlobalStopEndsBothLoops) {
 }
 
 TEST_F(Readers, AStopAbortsARequestThatHangs) {
-    startStandin({"--faults", "slow=1:8000,only=traffic"});
+    startStandin({"--faults", "slow=1:3000,only=traffic"});
     gf_serviceTimings().requestTimeout = 20s;
     login();
     gf_startTrafficReader();
