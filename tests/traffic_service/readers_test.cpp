@@ -142,10 +142,15 @@ TEST_F(Readers, TransientFailuresAreRetried) {
 }
 
 struct PersistentFault {
+    const char* name;
     const char* faults;
     const char* threadName;
     ExitReason reason;
 };
+
+void PrintTo(const PersistentFault& fault, std::ostream* out) {
+    *out << fault.faults;
+}
 
 class ReadersUnderAPersistentFault : public Readers, public ::testing::WithParamInterface<PersistentFault> {};
 
@@ -170,16 +175,24 @@ TEST_P(ReadersUnderAPersistentFault, EndTheReaderThroughTheWorkerError) {
         << "the stop request ends the other reader too";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, ReadersUnderAPersistentFault,
-    ::testing::Values(PersistentFault{"5xx=1,only=traffic", "Traffic Reader", ExitReason::systemError},
-                      PersistentFault{"malformed=1,only=traffic", "Traffic Reader", ExitReason::systemError},
-                      PersistentFault{"drop=1,only=traffic", "Traffic Reader", ExitReason::systemError},
-                      PersistentFault{"slow=1:1000,only=traffic", "Traffic Reader", ExitReason::systemError},
-                      PersistentFault{"status=401:1,only=traffic", "Traffic Reader", ExitReason::readerError},
-                      PersistentFault{"5xx=1,only=weather", "Weather Reader", ExitReason::systemError},
-                      PersistentFault{"status=401:1,only=weather", "Weather Reader",
-                                      ExitReason::readerError}));
+INSTANTIATE_TEST_SUITE_P(Faults, ReadersUnderAPersistentFault,
+                         ::testing::Values(PersistentFault{"TrafficServerErrors", "5xx=1,only=traffic",
+                                                           "Traffic Reader", ExitReason::systemError},
+                                           PersistentFault{"TrafficMalformedJson", "malformed=1,only=traffic",
+                                                           "Traffic Reader", ExitReason::systemError},
+                                           PersistentFault{"TrafficDroppedConnections", "drop=1,only=traffic",
+                                                           "Traffic Reader", ExitReason::systemError},
+                                           PersistentFault{"TrafficTimeouts", "slow=1:1000,only=traffic",
+                                                           "Traffic Reader", ExitReason::systemError},
+                                           PersistentFault{"TrafficUnauthorized", "status=401:1,only=traffic",
+                                                           "Traffic Reader", ExitReason::readerError},
+                                           PersistentFault{"WeatherServerErrors", "5xx=1,only=weather",
+                                                           "Weather Reader", ExitReason::systemError},
+                                           PersistentFault{"WeatherUnauthorized", "status=401:1,only=weather",
+                                                           "Weather Reader", ExitReason::readerError}),
+                         [](const ::testing::TestParamInfo<PersistentFault>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(Readers, AStalledServiceEmptiesTheTrafficUntilItComesBack) {
     startStandin({"--faults", "stall=1.5:1.5"});
