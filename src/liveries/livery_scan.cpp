@@ -4,12 +4,12 @@
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/program_version.h"
-#include "core/shared_state.h"
 #include "core/shell_port.h"
 #include "core/user_error.h"
 #include "settings/ai_package_orders.h"
 #include "settings/control_services.h"
 #include "settings/parameter_table.h"
+#include "simlink/sim_install.h"
 
 #include <fmt/format.h>
 
@@ -70,14 +70,6 @@ bool lf_stopRequested() {
 void gf_installLiveryScanShellActions(LiveryScanShellActions actions) {
     std::lock_guard lock(shellActionsMutex);
     shellActions = std::move(actions);
-}
-
-fs::path lf_communityFolder() {
-    const std::string install =
-        msfs2020Selected.load() ? MSFS_INSTALL_PATH.value() : MSFS_2024_INSTALL_PATH.value();
-    if (install.empty())
-        return {};
-    return lf_pathFromUtf8(install) / "Community";
 }
 
 void lf_checkLiveryFolders(LiveryFolders& folders) {
@@ -148,7 +140,7 @@ void gf_scanLiveries() {
     LiveryFolders folders;
     folders.reserve(10);
     if (automatic) {
-        const fs::path community = lf_communityFolder();
+        const fs::path community = gf_simPath("Community");
         if (!community.empty())
             lf_autoScanSelectedPackages(community, folders);
     } else {

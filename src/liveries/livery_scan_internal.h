@@ -15,9 +15,6 @@ namespace kvr {
 // The folders to scan, in scan order (at most ten in practice).
 using LiveryFolders = std::vector<std::filesystem::path>;
 
-// The Community folder of the selected simulator; empty while its install path is not known.
-std::filesystem::path lf_communityFolder();
-
 // Manual mode: the existing lfolder paths in setting order. Throws UserErrorException 243 at the first
 // one that does not exist.
 void lf_checkLiveryFolders(LiveryFolders& folders);
