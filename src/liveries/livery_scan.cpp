@@ -1,6 +1,5 @@
 #include "liveries/livery_scan_internal.h"
 
-#include "core/exit_request.h"
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/program_version.h"
@@ -59,10 +58,6 @@ void lf_autoScanPackage(const fs::path& community, LiveryFolders& folders,
             }
         }
     }
-}
-
-bool lf_stopRequested() {
-    return stopRequested.load() || userClosed.load();
 }
 
 } // namespace
@@ -173,7 +168,7 @@ void gf_scanLiveries() {
     }
 
     gf_enableControl(AI_PACKAGE_SELECTOR);
-    if (lf_stopRequested()) {
+    if (lf_scanStopRequested()) {
         // Nothing was written; switching the scan off now would leave the next start without a catalogue.
         gf_logLine("liveries scan stopped, it runs again at the next start");
         return;

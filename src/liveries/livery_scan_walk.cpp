@@ -32,10 +32,6 @@ namespace {
 // Paths of this length (UTF-8 bytes) or longer are not descended into.
 constexpr std::size_t longPathBytes = 250;
 
-bool lf_stopRequested() {
-    return stopRequested.load() || userClosed.load();
-}
-
 bool lf_isIvaoPath(const std::string& pathText) {
     return pathText.find("ivao_x-csl") != std::string::npos || pathText.find("IVAO_MTL") != std::string::npos;
 }
@@ -87,6 +83,10 @@ void lf_prioritizeFolders(std::list<LiveryData>& liveries) {
 }
 
 } // namespace
+
+bool lf_scanStopRequested() {
+    return stopRequested.load() || userClosed.load();
+}
 
 ScanProgress::ScanProgress(std::string scanningText)
     : scanningText_(std::move(scanningText)),
@@ -168,7 +168,7 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
 
 bool lf_scanLiveryFolders(const LiveryFolders& folders) {
     // A stop that came before the scan began leaves the previous catalogue and reports alone.
-    if (lf_stopRequested())
+    if (lf_scanStopRequested())
         return true;
     scannedLiveries.clear();
     lf_removeScanFiles();
@@ -194,7 +194,7 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
         }
         if (folderNumber < 10)
             ++folderNumber;
-        if (lf_stopRequested())
+        if (lf_scanStopRequested())
             continue;
         lf_searchLiveriesinFolder(folderNumber, folder, options);
         const std::size_t found = scannedLiveries.size() - previousCount;
@@ -207,7 +207,7 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
         previousCount = scannedLiveries.size();
     }
 
-    if (lf_stopRequested())
+    if (lf_scanStopRequested())
         return true;
     if (scannedLiveries.empty()) {
         statusDisplay.liveryCount.store(0);
