@@ -1,6 +1,7 @@
 #include "liveries/catalogue_file.h"
 
 #include "core/log.h"
+#include "core/meta_info.h"
 #include "core/program_version.h"
 #include "core/shared_state.h"
 #include "core/user_error.h"
@@ -11,40 +12,17 @@
 #include <fmt/format.h>
 #include <pugixml.hpp>
 
-#include <ctime>
 #include <tuple>
 
 namespace kvr {
-
-namespace {
-
-// The meta block of the program's XML data files: root/meta with its info rows.
-void lf_writeCatalogueMeta(pugi::xml_document& doc) {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    const char* sim = metaSimCode.load() == 1 ? "2020" : metaSimCode.load() == 2 ? "2024" : "v56";
-    pugi::xml_node meta = doc.append_child("root").append_child("meta");
-    const std::pair<const char*, std::string> rows[] = {
-        {"author", programShortName},
-        {"version", programVersionText},
-        {"date", fmt::format("{:04}-{:02}-{:02}", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday)},
-        {"copyright", programShortName},
-        {"sim", sim}};
-    for (const auto& [name, value] : rows) {
-        pugi::xml_node info = meta.append_child("info");
-        info.append_attribute("name").set_value(name);
-        info.append_attribute("value").set_value(value.c_str());
-    }
-}
-
-} // namespace
 
 void lf_writeLiveriesScanned() {
     if (scannedLiveries.empty())
         return;
     pugi::xml_document doc;
-    lf_writeCatalogueMeta(doc);
+    MetaInfo meta = gf_makeMetaInfo(programVersionText);
+    gf_setSimKind(meta, metaSimCode.load());
+    gf_writeMetaInfo(doc, meta);
     pugi::xml_node liveries = doc.child("root").append_child("liveries");
     for (const LiveryData& livery : scannedLiveries) {
         pugi::xml_node liv = liveries.append_child("liv");
@@ -70,6 +48,7 @@ void lf_readLiveriesScanned() {
     pugi::xml_document doc;
     if (!doc.load_file(liveryPaths.liveriesScanned.c_str(), pugi::parse_default, pugi::encoding_auto))
         throw UserErrorException(51, fmt::format("File {} not found", pathText));
+    gf_readFileMetaInfo(doc);
 
     const pugi::xml_node root = doc.child("root");
     const pugi::xml_node liveries = root.child("liveries");

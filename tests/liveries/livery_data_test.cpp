@@ -1,5 +1,4 @@
 #include "liveries/livery_data.h"
-#include "liveries/scan_report_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -72,22 +71,6 @@ TEST_F(LiveryDataTest, ConcurrentScanTasksGetEachTitleOnce) {
     EXPECT_EQ(liveryTitleSet.size(), static_cast<std::size_t>(titleCount));
     EXPECT_TRUE(liveryTitleSet.contains("easyJet 499"));
     EXPECT_FALSE(liveryTitleSet.contains("easyJet 500"));
-}
-
-TEST(ScanReportListTest, ConcurrentAddsKeepEveryLineUntilCleared) {
-    ScanReportList list;
-    std::vector<std::thread> tasks;
-    for (int t = 0; t < 6; ++t)
-        tasks.emplace_back([&list, t] {
-            for (int i = 0; i < 200; ++i)
-                list.add(std::to_string(t) + ":" + std::to_string(i));
-        });
-    for (std::thread& task : tasks)
-        task.join();
-    EXPECT_EQ(list.size(), 1200u);
-    EXPECT_EQ(list.lines().size(), 1200u);
-    list.clear();
-    EXPECT_TRUE(list.empty());
 }
 
 } // namespace

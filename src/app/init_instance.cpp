@@ -1,0 +1,77 @@
+// Creating the main window at the stored position.
+#include "app/main_window.h"
+#include "app/main_window_internal.h"
+#include "core/log.h"
+#include "core/xml_util.h"
+#include "settings/parameter_table.h"
+#include "settings/parameters_file.h"
+
+#include <fmt/format.h>
+#include <pugixml.hpp>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace kvr {
+
+namespace {
+
+constexpr int readyWaitSteps = 18;
+constexpr auto readyWaitStep = std::chrono::milliseconds(50);
+
+// The one-generation backup: "0" before the last dot (parameters.xml -> parameters0.xml).
+void lf_saveOneGeneration(const std::filesystem::path& path) {
+    std::filesystem::path backup =
+        path.parent_path() / (path.stem().string() + "0" + path.extension().string());
+    std::filesystem::copy_file(path, backup, std::filesystem::copy_options::overwrite_existing);
+}
+
+// Takes the window position from parameters.xml. A file that does not parse is kept as parameters0.xml
+// and removed, so the run thread writes a new one with the defaults.
+void lf_readWindowPosition() {
+    pugi::xml_document doc;
+    if (!doc.load_file(parametersFilePath.c_str())) {
+        if (std::filesystem::exists(parametersFilePath)) {
+            gf_logError(fmt::format("{} failed to load, syntax error?\n --> saved as 0.xml,  file removed\n",
+                                    parametersFilePath.string()));
+            lf_saveOneGeneration(parametersFilePath);
+            std::filesystem::remove(parametersFilePath);
+        }
+        return;
+    }
+    for (NumParameter* setting : {&mainWindow.windowX, &mainWindow.windowY}) {
+        if (const auto stored = gf_readParameterValue(doc, setting->name()))
+            setting->setClamped(*stored);
+        else
+            setting->setValue(setting->defaultValue());
+    }
+    lf_storeWindowPosition(mainWindow.windowX.defaultValue(), mainWindow.windowY.defaultValue());
+}
+
+} // namespace
+
+bool initInstance(HINSTANCE instance, LPCWSTR title) {
+    for (int steps = 0; !mainWindow.ready.load(); ++steps) {
+        if (steps == readyWaitSteps)
+            return false;
+        std::this_thread::sleep_for(readyWaitStep);
+    }
+    try {
+        lf_readWindowPosition();
+    } catch (const std::filesystem::filesystem_error& e) {
+        gf_logError(fmt::format("initInstance: {}", e.what()));
+        return false;
+    }
+    HWND hwnd = CreateWindowExW(0, title, title, WS_CAPTION | WS_SYSMENU, mainWindow.windowX.value(),
+                                mainWindow.windowY.value(), mainWindowWidth, mainWindowHeight, nullptr,
+                                nullptr, instance, nullptr);
+    mainWindowHandle = hwnd;
+    if (!hwnd)
+        return false;
+    lf_installWindowPorts();
+    ShowWindow(hwnd, SW_SHOW);
+    return UpdateWindow(hwnd) != 0;
+}
+
+} // namespace kvr

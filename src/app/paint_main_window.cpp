@@ -1,0 +1,95 @@
+// WM_PAINT: the panes of the main window, from top to bottom, and the message line.
+#include "app/paint_internal.h"
+#include "core/log.h"
+#include "core/message_line.h"
+#include "core/program_version.h"
+#include "core/status_display.h"
+#include "core/utf.h"
+
+#include <fmt/format.h>
+
+namespace kvr {
+
+namespace {
+
+constexpr POINT messageTextAt{3, 455};
+
+void lf_line(HDC dc, POINT from, POINT to) {
+    const POINT points[] = {from, to};
+    Polyline(dc, points, 2);
+}
+
+} // namespace
+
+void gf_textOut(int x, int y, const std::string& text, COLORREF colour) {
+    std::wstring wide;
+    try {
+        wide = utf8_to_wide(text);
+    } catch (const std::exception& e) {
+        gf_logUnlessQuiet(fmt::format("TextOut utf8  to wide failed for '{}': {}", text, e.what()));
+        return;
+    }
+    HDC dc = mainWindow.paintDc;
+    const COLORREF previous = SetTextColor(dc, colour);
+    TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
+    SetTextColor(dc, previous);
+}
+
+void gf_paintMessageLine(const std::string& message) {
+    FillRect(mainWindow.paintDc, &messageLineRect, mainWindow.greenBrush.get());
+    if (!message.empty())
+        gf_textOut(messageTextAt.x, messageTextAt.y, message, yellowColour);
+}
+
+void lf_paintErrorLine(const std::string& error) {
+    FillRect(mainWindow.paintDc, &messageLineRect, mainWindow.redBrush.get());
+    gf_textOut(messageTextAt.x, messageTextAt.y, error, yellowColour);
+}
+
+void lf_paintMainWindow(HDC dc) {
+    mainWindow.paintDc = dc;
+    FillRect(dc, &headerRect, mainWindow.blackBrush.get());
+    FillRect(dc, &statusPaneRect, mainWindow.blackBrush.get());
+    FillRect(dc, &controlsRect, mainWindow.lightBlueBrush.get());
+    FillRect(dc, &trafficPaneRect, mainWindow.blackBrush.get());
+    FillRect(dc, &messageLineRect, mainWindow.greenBrush.get());
+
+    SelectObject(dc, mainWindow.whitePen.get());
+    lf_line(dc, {0, 28}, {880, 28});
+    lf_line(dc, {0, 113}, {880, 113});
+    lf_line(dc, {0, 449}, {880, 449});
+    lf_line(dc, {0, 392}, {880, 392});
+    SetBkMode(dc, TRANSPARENT);
+
+    gf_textOut(3, 7, fmt::format("Version {}", programVersionText), greenColour);
+    gf_textOut(390, 7, programShortName, greenColour);
+
+    SelectObject(dc, mainWindow.blackPen.get());
+    for (const auto& line : mainWindow.separatorLines)
+        Polyline(dc, line.data(), 2);
+    lf_line(dc, {642, 140}, {642, 308});
+
+    lf_paintStatusPane();
+
+    if (statusDisplay.authenticated) {
+        const int weather = statusDisplay.weatherLampState;
+        const int traffic = statusDisplay.trafficLampState;
+        if ((weather == 1 || weather == 2) && statusDisplay.shownQnh >= 1)
+            gf_textOut(642, 63, fmt::format("qnh: {:4}", statusDisplay.shownQnh.load()), greenColour);
+        if (traffic == 1 || traffic == 2)
+            gf_textOut(642, 91, fmt::format("live: {:3}", statusDisplay.liveAircraftCount.load()),
+                       greenColour);
+    }
+
+    lf_paintControlLabels(mainWindow);
+    lf_paintTrafficPane();
+
+    // A copy taken under messageMutex: the texts may change on any thread while this paints.
+    const MessageLineState line = gf_messageLineSnapshot();
+    if (line.errorText.empty())
+        gf_paintMessageLine(line.messageText);
+    else
+        lf_paintErrorLine(line.errorText);
+}
+
+} // namespace kvr

@@ -1,0 +1,10 @@
+#pragma once
+#include <filesystem>
+
+namespace kvr {
+
+// Replaces airportTable and airportCodeSet with the contents of one encrypted airports file; the reading
+// behind gf_readAirports without its once-per-process guard. Throws UserErrorException 88.
+void lf_readAirportsFile(const std::filesystem::path& encryptedFile);
+
+} // namespace kvr

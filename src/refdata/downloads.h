@@ -1,0 +1,38 @@
+#pragma once
+#include <curl/curl.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kvr {
+
+struct CurlHandleCleanup {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlHandleCleanup>;
+
+// A new libcurl easy handle (libcurl's global set-up is done once, on the first call); null when libcurl
+// cannot make one.
+CurlHandle gf_newCurlHandle();
+
+// How long a download may take: small files (versions.json, stand files) must come quickly, packages and
+// installers may take long as long as bytes keep coming.
+enum class DownloadMode { smallFile, package };
+
+// Downloads a URL into a file. Follows redirects, fails on HTTP errors, bounds the connect and the total
+// time. The bytes go to a temporary file beside the target, which is renamed into place only when the
+// transfer is complete; on failure the target keeps what it held and the error is logged
+// ("gf_downloadFile: ...").
+bool gf_downloadFile(CURL* curl, const std::string& url, const std::filesystem::path& localPath,
+                     DownloadMode mode = DownloadMode::smallFile);
+
+// The download server's address: VANTREL_DOWNLOAD_URL, default http://127.0.0.1:18767, without a
+// trailing '/'.
+std::string gf_downloadServerUrl();
+
+// The URL of a path below the server's download folder: <server>/downloads/<relativePath>.
+std::string gf_downloadUrl(std::string_view relativePath);
+
+} // namespace kvr

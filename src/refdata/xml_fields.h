@@ -1,0 +1,37 @@
+#pragma once
+// Field readers shared by the readers of the decrypted data files.
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvr {
+
+// Splits a comma list, trims blanks and tabs around each item and drops empty items
+// ("EHAM, KJFK,," gives EHAM and KJFK).
+std::vector<std::string> gf_splitCommaList(std::string_view text);
+
+// The whole attribute text as a finite number; nothing when the attribute is absent, empty or not a number.
+std::optional<double> gf_attributeDouble(const pugi::xml_node& node, const char* name);
+std::optional<std::int32_t> gf_attributeInt(const pugi::xml_node& node, const char* name);
+
+// Collects the faults of one data file: the first few are logged as they come, the rest counted, so that a
+// damaged file cannot flood Log.txt.
+class ReadProblems {
+public:
+    explicit ReadProblems(std::string tag) : tag_(std::move(tag)) {}
+    void add(const std::string& text);
+    // Logs how many were not shown; call once at the end.
+    void logRest() const;
+    int count() const { return count_; }
+
+private:
+    static constexpr int shownProblems = 20;
+    std::string tag_;
+    int count_ = 0;
+};
+
+} // namespace kvr

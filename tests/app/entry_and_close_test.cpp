@@ -1,0 +1,126 @@
+#include "app_fixture.h"
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace kvr::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(ProductionSwitch, CaseIsIgnoredTheLastRecognisedWinsOthersAreIgnored) {
+    EXPECT_EQ(lf_readProductionSwitch(L"vantrel"), std::nullopt);
+    EXPECT_EQ(lf_readProductionSwitch(L"vantrel /PRODUCTION"), true);
+    EXPECT_EQ(lf_readProductionSwitch(L"vantrel --Production"), true);
+    EXPECT_EQ(lf_readProductionSwitch(L"vantrel --production --no-production"), false);
+    EXPECT_EQ(lf_readProductionSwitch(L"vantrel --no-production /production --verbose"), true);
+    EXPECT_EQ(lf_readProductionSwitch(L"vantrel production -production --productions"), std::nullopt);
+    EXPECT_EQ(lf_readProductionSwitch(L"--production"), std::nullopt) << "the program name is not a switch";
+}
+
+TEST(ShortName, BothPlaceholdersGetTheShortName) {
+    EXPECT_EQ(lf_formatShortNameTwice("{} must be run from the {} folder!"),
+              "Vantrel must be run from the Vantrel folder!");
+}
+
+using CloseButton = MainWindowTest;
+
+TEST_F(CloseButton, ShowsItsMessageAndRequestsTheStopWithoutClosingTheWindow) {
+    ASSERT_TRUE(openWindow());
+    SendMessageW(window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(gf_messageLineSnapshot().messageText, "Close window button clicked, closing Vantrel ...");
+    EXPECT_TRUE(userClosed);
+    EXPECT_TRUE(stopRequested);
+    EXPECT_EQ(exitReason, ExitReason::userClosedSim);
+    EXPECT_TRUE(IsWindow(window()));
+    EXPECT_EQ(logText().find("Close window button"), std::string::npos) << "shown without logging";
+
+    gf_clearMessage();
+    SendMessageW(window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(gf_messageLineSnapshot().messageText, "Close window button clicked, closing Vantrel ...");
+    EXPECT_EQ(exitReason, ExitReason::userClosedSim);
+    EXPECT_TRUE(IsWindow(window()));
+}
+
+TEST_F(CloseButton, AfterAReaderErrorTheReasonStaysAndItsDelayToo) {
+    ASSERT_TRUE(openWindow());
+    gf_requestExit(ExitReason::readerError, 15);
+    SendMessageW(window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(exitReason, ExitReason::readerError);
+    EXPECT_EQ(restartDelaySeconds, 15);
+    EXPECT_TRUE(userClosed);
+}
+
+TEST_F(CloseButton, EditAndStaticColoursAreLightBlueOnTheDcBrush) {
+    ASSERT_TRUE(openWindow());
+    // The answer is a brush the control paints its background with.
+    EXPECT_EQ(SendMessageW(window(), WM_CTLCOLOREDIT, 0, 0),
+              reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH)));
+    EXPECT_EQ(SendMessageW(window(), WM_CTLCOLORSTATIC, 0, 0),
+              reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH)));
+}
+
+// The whole program on the test's thread: the window, its message loop and a run-thread pass.
+class WholeRun : public MainWindowTest {
+protected:
+    void SetUp() override {
+        registerClass = false;
+        MainWindowTest::SetUp();
+        previous = std::filesystem::current_path();
+        std::filesystem::create_directories(folder / "program");
+        std::filesystem::current_path(folder / "program");
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous);
+        standin::setProcessArguments({});
+        MainWindowTest::TearDown();
+    }
+    // Runs the program until its loop ends; meanwhile the user closes the window once `closeWhen` holds.
+    template <typename Condition> int runClosingWhen(Condition closeWhen) {
+        std::atomic<bool> ended{false};
+        auto user = std::async(std::launch::async, [&] {
+            while (!ended && !(closeWhen() && mainWindowHandle.load()))
+                std::this_thread::sleep_for(10ms);
+            if (!ended)
+                PostMessageW(mainWindowHandle.load(), WM_CLOSE, 0, 0);
+        });
+        const int code = gf_runMainWindow(GetModuleHandleW(nullptr));
+        ended = true;
+        user.get();
+        return code;
+    }
+    std::filesystem::path previous;
+};
+
+TEST_F(WholeRun, WithoutDocsTheErrorStaysRedUntilTheUserClosesThenThePositionIsStored) {
+    const int code = runClosingWhen([] { return !gf_messageLineSnapshot().errorText.empty(); });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(gf_messageLineSnapshot().errorText, "41: Vantrel must be run from the Vantrel folder!");
+    const std::string log = logText();
+    EXPECT_NE(log.find("Error 41: Vantrel must be run from the Vantrel folder!\n"), std::string::npos);
+    EXPECT_NE(log.find("Exiting: SYSTEM ERROR\n"), std::string::npos);
+    EXPECT_EQ(storedValue("MAIN_WINDOW_X"), "400");
+    EXPECT_FALSE(std::filesystem::exists(appDataFolder / "parameters.xml.tmp"));
+}
+
+TEST_F(WholeRun, ProductionModeEndsByItselfWithExitCodeZero) {
+    std::filesystem::create_directories("docs");
+    standin::setProcessArguments({L"vantrel", L"/Production"});
+    exitCode = 5;
+    const int code = runClosingWhen([] { return false; }); // nobody closes: the pass ends on its own
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(productionMode);
+    EXPECT_NE(logText().find("Exiting: USER CLOSED SIM\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(parametersFilePath)) << "the pass read the settings";
+}
+
+TEST_F(WholeRun, WithoutItsTitleResourceTheProgramEndsWithZeroAndALogLine) {
+    EXPECT_EQ(gf_runMainWindow(reinterpret_cast<HINSTANCE>(0x1234)), 0);
+    EXPECT_NE(logText().find("Failed to load application title\n"), std::string::npos);
+    EXPECT_EQ(mainWindowHandle.load(), nullptr);
+}
+
+} // namespace
+} // namespace kvr::test
