@@ -33,7 +33,7 @@ AcRecord makeRecord(const port::AircraftBase& record, AircraftCategory category)
     made.registration = record.registration;
     made.category = category;
     made.callsign = record.callsign;
-    made.halfWingspan = port::halfWingspanNm(record.icaoType, category);
+    made.halfWingspan = port::halfWingspanNm(record.icaoType);
     made.values = categoryValues[static_cast<std::size_t>(category)];
     return made;
 }

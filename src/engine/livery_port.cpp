@@ -2,15 +2,12 @@
 
 namespace kvr::port {
 
-// Without the livery library in the build no livery is installed, so nothing matches and every aircraft
-// is dropped before it reaches the simulator.
 void matchLiveAircraftLivery(MatchSubject& record) {
-    record.liveryTitle = {};
+    gf_matchLiveAircraftLivery(record);
 }
 
-bool matchStaticAircraftLivery(MatchSubject& record, const MatchStand&) {
-    record.liveryTitle = {};
-    return false;
+bool matchStaticAircraftLivery(MatchSubject& record, const MatchStand& stand) {
+    return gf_matchStaticAircraftLivery(record, stand);
 }
 
 } // namespace kvr::port

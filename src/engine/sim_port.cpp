@@ -1,6 +1,7 @@
 #include "engine/sim_port.h"
 
 #include <mutex>
+#include <set>
 #include <unordered_set>
 
 namespace kvr::port {
@@ -13,6 +14,7 @@ std::mutex queueMutex;
 QueuedForSim queued;
 std::vector<SimNotification> notifications;
 std::unordered_set<std::string> failedTitles;
+std::set<std::string> failedTexts;
 UserAcData userAircraft;
 bool userAircraftOnGround = false;
 double userAircraftHalfSpan = 0;
@@ -55,7 +57,19 @@ std::size_t recordFailedCreation(const SimNotification& notification) {
     std::lock_guard lock(queueMutex);
     if (!notification.title.empty())
         failedTitles.insert(notification.title);
+    if (!notification.description.empty())
+        failedTexts.insert(notification.description);
     return failedTitles.size();
+}
+
+bool isFailedLiveryTitle(std::string_view title) {
+    std::lock_guard lock(queueMutex);
+    return failedTitles.contains(std::string(title));
+}
+
+std::vector<std::string> failedAircraftTexts() {
+    std::lock_guard lock(queueMutex);
+    return {failedTexts.begin(), failedTexts.end()};
 }
 
 UserAcData latestUserAcData() {

@@ -76,6 +76,8 @@ void clearPositionUpdates();
 std::vector<SimNotification> takeNotifications();
 // Keeps the title and the text of a creation the simulator refused; returns the number of refused titles.
 std::size_t recordFailedCreation(const SimNotification& notification);
+bool isFailedLiveryTitle(std::string_view title);
+std::vector<std::string> failedAircraftTexts();
 
 UserAcData latestUserAcData();
 bool userOnGround();

@@ -103,6 +103,9 @@ struct LiveryMatchers {
     std::function<bool(port::MatchSubject&, const port::MatchStand&)> forStatic;
 };
 void gf_setLiveryMatchers(LiveryMatchers matchers);
+// Gives the livery matchers what they need of the engine and the simulator link: the refused titles and
+// texts, and how an aircraft is named in the log.
+void gf_installLiveryMatchHooks();
 
 // --- Spawning and static parking ------------------------------------------------------------------
 
