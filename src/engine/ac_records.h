@@ -104,6 +104,7 @@ struct LiveAc : AcRecord {
     std::uint32_t standNumber = 0;
 
     std::vector<PositionSample> samples; // ascending due ticks; at most one of them already passed
+    std::uint32_t samplesReceived = 0;
 
     // Ground movement.
     std::int64_t phaseStartTick = 0;

@@ -73,8 +73,8 @@ PositionSample sampleOf(const port::LiveAircraft& report, std::int64_t dueTick) 
 
 void addSample(LiveAc& aircraft, const PositionSample& sample) {
     auto& samples = aircraft.samples;
-    const auto later = std::find_if(samples.begin(), samples.end(),
-                                    [&](const PositionSample& s) { return s.timestamp >= sample.timestamp; });
+    auto later = std::find_if(samples.begin(), samples.end(),
+                              [&](const PositionSample& s) { return s.timestamp >= sample.timestamp; });
     if (later != samples.end() && later->timestamp == sample.timestamp)
         return;
     // A report older than the sample the aircraft is already past changes nothing.
@@ -84,12 +84,11 @@ void addSample(LiveAc& aircraft, const PositionSample& sample) {
         if (later == samples.begin())
             return;
         samples.erase(samples.begin());
-        samples.insert(std::find_if(samples.begin(), samples.end(),
-                                    [&](const PositionSample& s) { return s.timestamp > sample.timestamp; }),
-                       sample);
-        return;
+        later = std::find_if(samples.begin(), samples.end(),
+                             [&](const PositionSample& s) { return s.timestamp > sample.timestamp; });
     }
     samples.insert(later, sample);
+    ++aircraft.samplesReceived;
 }
 
 std::string hexAddress(std::uint32_t address) {
@@ -217,6 +216,7 @@ void lf_fileReport(port::LiveAircraft& report, std::int64_t dueTick) {
     aircraft.samples.reserve(tuning::maxSamples);
     aircraft.staySlots.reserve(8);
     aircraft.samples.push_back(sampleOf(report, dueTick));
+    aircraft.samplesReceived = 1;
     liveAcList.push_back(std::move(aircraft));
 }
 

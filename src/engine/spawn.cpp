@@ -53,7 +53,8 @@ bool lf_readyToSpawn(const LiveAc& aircraft, std::int64_t tick) {
     if (aircraft.liveryRefused || aircraft.samples.empty())
         return false;
     const PositionSample& first = aircraft.samples.front();
-    return first.dueTick <= tick && (aircraft.samples.size() >= 2 || first.standing);
+    // Counted as received, not as kept: when all of them are already due only the last is kept.
+    return first.dueTick <= tick && (aircraft.samplesReceived >= 2 || first.standing);
 }
 
 void lf_removeGhost(LiveAc& staler) {

@@ -123,6 +123,8 @@ port::Stand& addStand(const std::string& id, double latitude, double longitude, 
 
 void EngineTest::SetUp() {
     lf_clearTrafficTables();
+    liveAcList.reserve(64); // tests keep references to the aircraft they add
+    staticAcList.reserve(64);
     spawnCache.clear();
     spawnedCallsigns.clear();
     noMatchNames.clear();
@@ -177,6 +179,50 @@ void EngineTest::schedule(std::vector<port::LiveAircraft> reports) {
     std::stable_sort(
         scheduled_.begin(), scheduled_.end(),
         [](const port::LiveAircraft& a, const port::LiveAircraft& b) { return a.timestamp < b.timestamp; });
+}
+
+LiveAc& EngineTest::addActiveLive(std::uint32_t id, const std::string& callsign, double latitude,
+                                  double longitude, double altitude, bool onGround, AcPhase phase) {
+    port::LiveAircraft report =
+        makeReport(id, callsign, now(), latitude, longitude, altitude, onGround ? 0 : 200, 90, 0, onGround);
+    LiveAc aircraft;
+    static_cast<AcRecord&>(aircraft) = gf_makeAcRecord(report);
+    aircraft.id = id;
+    aircraft.creationId = id;
+    aircraft.reportCallsign = callsign;
+    aircraft.objectId = 1000 + id;
+    aircraft.simState = SimState::active;
+    aircraft.phase = phase;
+    aircraft.onGround = onGround;
+    aircraft.current = {latitude, longitude, altitude, 90, 0, 0, report.groundSpeed};
+    PositionSample sample;
+    sample.latitude = latitude;
+    sample.longitude = longitude;
+    sample.altitude = altitude;
+    sample.timestamp = report.timestamp;
+    sample.dueTick = trafficTick.load();
+    sample.airborne = !onGround;
+    sample.standing = onGround;
+    aircraft.samples.push_back(sample);
+    liveAcList.push_back(std::move(aircraft));
+    return liveAcList.back();
+}
+
+StaticAc& EngineTest::addActiveStatic(const std::string& callsign, const port::Stand& stand) {
+    StaticAc aircraft;
+    port::AircraftBase head;
+    head.icaoType = "A320";
+    head.callsign = callsign;
+    static_cast<AcRecord&>(aircraft) = gf_makeAcRecord(head);
+    aircraft.callsign = callsign + "*";
+    aircraft.optionCallsign = callsign;
+    aircraft.standNumber = stand.number;
+    aircraft.latitude = stand.latitude;
+    aircraft.longitude = stand.longitude;
+    aircraft.objectId = 5000 + static_cast<port::SimObjectId>(staticAcList.size());
+    aircraft.simState = SimState::active;
+    staticAcList.push_back(std::move(aircraft));
+    return staticAcList.back();
 }
 
 void EngineTest::tick(int count) {

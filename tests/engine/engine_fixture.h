@@ -82,6 +82,10 @@ protected:
     double now() const { return epoch0 + static_cast<double>(ticks_) * tuning::secondsPerTick; }
 
     void schedule(std::vector<port::LiveAircraft> reports);
+    // A live aircraft already in the simulator at the position, with one sample due now.
+    LiveAc& addActiveLive(std::uint32_t id, const std::string& callsign, double latitude, double longitude,
+                          double altitude = 0, bool onGround = true, AcPhase phase = AcPhase::taxi);
+    StaticAc& addActiveStatic(const std::string& callsign, const port::Stand& stand);
     LiveAc* live(std::uint32_t id) { return lf_findLiveById(id); }
 
     LinkEcho echo;
