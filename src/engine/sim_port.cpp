@@ -107,6 +107,12 @@ void postNotification(SimNotification notification) {
     notifications.push_back(std::move(notification));
 }
 
+void clearFailedCreations() {
+    std::lock_guard lock(queueMutex);
+    failedTitles.clear();
+    failedTexts.clear();
+}
+
 void setUserAircraft(const UserAcData& data, bool onGround, double halfWingspanNm) {
     std::lock_guard lock(queueMutex);
     userAircraft = data;

@@ -95,6 +95,8 @@ QueuedForSim takeQueuedForSim();
 // Drops everything queued without moving it out (keeps the queues' memory).
 void discardQueuedForSim();
 void postNotification(SimNotification notification);
+// Forgets the refused titles and texts.
+void clearFailedCreations();
 void setUserAircraft(const UserAcData& data, bool onGround, double halfWingspanNm);
 
 } // namespace kvr::port

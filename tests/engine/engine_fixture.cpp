@@ -136,6 +136,7 @@ void EngineTest::SetUp() {
     port::learnedUpdateCount = 0;
     port::discardQueuedForSim();
     port::takeNotifications();
+    port::clearFailedCreations();
     port::setUserAircraft({airportLatitude, airportLongitude, 0, 0, 0}, true, 0.01);
     rangeNm = 40;
     rangeMetres = 40 * 1852 + 10000;
