@@ -6,6 +6,7 @@
 #include "refdata/airport_table.h"
 #include "refdata/airport_table_internal.h"
 #include "refdata/closest_airport.h"
+#include "core/file_util.h"
 #include "refdata/stream_decrypt.h"
 #include "tools/data_encryptor/stream_encryptor.h"
 

@@ -1,6 +1,7 @@
 // Creating the main window at the stored position.
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
+#include "core/file_util.h"
 #include "core/log.h"
 #include "core/xml_util.h"
 #include "settings/parameter_table.h"
@@ -20,13 +21,6 @@ namespace {
 constexpr int readyWaitSteps = 18;
 constexpr auto readyWaitStep = std::chrono::milliseconds(50);
 
-// The one-generation backup: "0" before the last dot (parameters.xml -> parameters0.xml).
-void lf_saveOneGeneration(const std::filesystem::path& path) {
-    std::filesystem::path backup =
-        path.parent_path() / (path.stem().string() + "0" + path.extension().string());
-    std::filesystem::copy_file(path, backup, std::filesystem::copy_options::overwrite_existing);
-}
-
 // Takes the window position from parameters.xml. A file that does not parse is kept as parameters0.xml
 // and removed, so the run thread writes a new one with the defaults.
 void lf_readWindowPosition() {
@@ -35,7 +29,7 @@ void lf_readWindowPosition() {
         if (std::filesystem::exists(parametersFilePath)) {
             gf_logError(fmt::format("{} failed to load, syntax error?\n --> saved as 0.xml,  file removed\n",
                                     parametersFilePath.string()));
-            lf_saveOneGeneration(parametersFilePath);
+            gf_save1GenerationOf(parametersFilePath);
             std::filesystem::remove(parametersFilePath);
         }
         return;

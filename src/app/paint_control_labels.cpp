@@ -3,6 +3,7 @@
 #include "app/paint_internal.h"
 #include "app/parking_display.h"
 #include "core/status_display.h"
+#include "core/text_util.h"
 #include "settings/parameter_table.h"
 
 #include <fmt/format.h>
@@ -26,9 +27,7 @@ bool lf_enabled(const WindowControl& control) {
     return hwnd && IsWindowEnabled(hwnd);
 }
 
-std::string lf_plural(const char* word, int count) {
-    return fmt::format("{}{}", word, count != 1 && count >= 0 ? "s" : "");
-}
+std::string lf_plural(const char* word, int count) { return word + gf_pluralSuffixInt(count); }
 
 void lf_paintTimeShiftLabels() {
     const COLORREF timeShift = lf_onOff(statusDisplay.timeControlsEnabled, blackColour, greyColour);

@@ -2,6 +2,7 @@
 #include "app/paint_internal.h"
 #include "app/parking_display.h"
 #include "core/status_display.h"
+#include "core/text_util.h"
 #include "settings/parameter_table.h"
 
 #include <fmt/format.h>
@@ -9,15 +10,6 @@
 #include <cmath>
 
 namespace kvr {
-
-namespace {
-
-// Hours with a fraction keep one decimal, whole hours none.
-std::string lf_formatHours(float hours) {
-    return hours != std::floor(hours) ? fmt::format("{:.1f}", hours) : fmt::format("{:.0f}", hours);
-}
-
-} // namespace
 
 void lf_paintTrafficPane() {
     const StatusTexts texts = statusDisplay.texts();
@@ -49,7 +41,7 @@ void lf_paintTrafficPane() {
     gf_textOut(5, y2, fmt::format("# stands: {:3}", statusDisplay.standCount.load()), greenColour);
     gf_textOut(111, y2, fmt::format("parked live: {:3}", statusDisplay.parkedLiveCount.load()), greenColour);
     if (const float fit = statusDisplay.parkedTrafficFitAverage; fit > 0)
-        gf_textOut(249, y2, fmt::format("average fit: {}", lf_formatHours(fit)), greenColour);
+        gf_textOut(249, y2, fmt::format("average fit: {}", gf_formatHours(fit)), greenColour);
     const int maxParkCount = statusDisplay.wantedMaxParkCount;
     if (maxParkCount > 0) {
         gf_textOut(430, y2, fmt::format("static: {:3}", statusDisplay.staticAircraftCount.load()),
@@ -57,7 +49,7 @@ void lf_paintTrafficPane() {
         if (const int inBrackets = statusDisplay.staticInBrackets; inBrackets != 0)
             gf_textOut(500, y2, fmt::format(" ({})", inBrackets), yellowColour);
         if (const float fit = statusDisplay.learnedFitAverage; !week && fit > 0)
-            gf_textOut(571, y2, fmt::format("average fit: {}", lf_formatHours(fit)), greenColour);
+            gf_textOut(571, y2, fmt::format("average fit: {}", gf_formatHours(fit)), greenColour);
     }
     if (parkTrafficOnly)
         return;

@@ -93,3 +93,28 @@ TEST_F(StopStateTest, EmptyMessageRecordsRoundZeroAndLogsNothing) {
 
 } // namespace
 } // namespace kvr
+
+#include "core/no_match_names.h"
+
+namespace kvr {
+namespace {
+
+TEST(NoMatchNames, ListedOnceEachSortedAndClearedOnRequest) {
+    test::TempFolder folder;
+    gf_openLogFile(folder.path());
+    gf_logNoMatch(); // nothing yet: no lines
+    gf_addNoMatchName("PH-BXB KLM B738");
+    gf_addNoMatchName("D-AIZA DLH A320");
+    gf_addNoMatchName("PH-BXB KLM B738");
+    gf_logNoMatch();
+    gf_clearNoMatchNames();
+    gf_logNoMatch();
+    gf_closeLogFile();
+    const std::string log = test::readFileText(folder / "Log.txt");
+    const std::string expected = "\n\nNo match found for:\nD-AIZA DLH A320\nPH-BXB KLM B738\n\n";
+    EXPECT_NE(log.find(expected), std::string::npos) << log;
+    EXPECT_EQ(log.find("No match found for:"), log.rfind("No match found for:"));
+}
+
+} // namespace
+} // namespace kvr

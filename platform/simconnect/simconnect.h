@@ -1,0 +1,230 @@
+#pragma once
+// The simulator client-library calls and receive records the program uses. On Windows the program is
+// built against the simulator's own header; here these are our declarations, answered in-process by the
+// simulated simulator of this folder (simulated_simulator.h). Names and numeric values follow the client
+// library, so the program's code reads the same on both platforms. Only what the program needs is here.
+#ifdef _WIN32
+#include <SimConnect.h>
+#include <windows.h>
+#else
+#include "platform/win32/win32_types.h"
+
+#include <cstdint>
+
+typedef void* HANDLE;
+typedef std::int32_t HRESULT;
+typedef const char* LPCSTR;
+
+#ifndef S_OK
+#define S_OK (static_cast<HRESULT>(0))
+#endif
+#ifndef E_FAIL
+#define E_FAIL (static_cast<HRESULT>(0x80004005u))
+#endif
+#ifndef SUCCEEDED
+#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
+#endif
+#ifndef FAILED
+#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
+#endif
+#ifndef MAX_PATH
+#define MAX_PATH 260
+#endif
+
+typedef DWORD SIMCONNECT_OBJECT_ID;
+typedef DWORD SIMCONNECT_DATA_DEFINITION_ID;
+typedef DWORD SIMCONNECT_DATA_REQUEST_ID;
+typedef DWORD SIMCONNECT_CLIENT_EVENT_ID;
+typedef DWORD SIMCONNECT_NOTIFICATION_GROUP_ID;
+typedef DWORD SIMCONNECT_DATA_REQUEST_FLAG;
+typedef DWORD SIMCONNECT_DATA_SET_FLAG;
+typedef DWORD SIMCONNECT_EVENT_FLAG;
+
+// The user's own aircraft in object-id parameters.
+constexpr SIMCONNECT_OBJECT_ID SIMCONNECT_OBJECT_ID_USER = 0;
+constexpr DWORD SIMCONNECT_UNUSED = static_cast<DWORD>(-1);
+constexpr SIMCONNECT_NOTIFICATION_GROUP_ID SIMCONNECT_GROUP_PRIORITY_HIGHEST = 1;
+constexpr SIMCONNECT_EVENT_FLAG SIMCONNECT_EVENT_FLAG_GROUPID_IS_PRIORITY = 0x10;
+constexpr SIMCONNECT_DATA_REQUEST_FLAG SIMCONNECT_DATA_REQUEST_FLAG_DEFAULT = 0;
+constexpr SIMCONNECT_DATA_SET_FLAG SIMCONNECT_DATA_SET_FLAG_DEFAULT = 0;
+
+enum SIMCONNECT_RECV_ID : DWORD {
+    SIMCONNECT_RECV_ID_NULL = 0,
+    SIMCONNECT_RECV_ID_EXCEPTION = 1,
+    SIMCONNECT_RECV_ID_OPEN = 2,
+    SIMCONNECT_RECV_ID_QUIT = 3,
+    SIMCONNECT_RECV_ID_EVENT = 4,
+    SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE = 5,
+    SIMCONNECT_RECV_ID_EVENT_FILENAME = 6,
+    SIMCONNECT_RECV_ID_EVENT_FRAME = 7,
+    SIMCONNECT_RECV_ID_SIMOBJECT_DATA = 8,
+    SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE = 9,
+    SIMCONNECT_RECV_ID_ASSIGNED_OBJECT_ID = 12,
+};
+
+enum SIMCONNECT_DATATYPE : DWORD {
+    SIMCONNECT_DATATYPE_INVALID = 0,
+    SIMCONNECT_DATATYPE_INT32 = 1,
+    SIMCONNECT_DATATYPE_INT64 = 2,
+    SIMCONNECT_DATATYPE_FLOAT32 = 3,
+    SIMCONNECT_DATATYPE_FLOAT64 = 4,
+    SIMCONNECT_DATATYPE_STRING8 = 5,
+    SIMCONNECT_DATATYPE_STRING32 = 6,
+    SIMCONNECT_DATATYPE_STRING64 = 7,
+    SIMCONNECT_DATATYPE_STRING128 = 8,
+    SIMCONNECT_DATATYPE_STRING256 = 9,
+    SIMCONNECT_DATATYPE_STRING260 = 10,
+};
+
+enum SIMCONNECT_PERIOD : DWORD {
+    SIMCONNECT_PERIOD_NEVER = 0,
+    SIMCONNECT_PERIOD_ONCE = 1,
+    SIMCONNECT_PERIOD_VISUAL_FRAME = 2,
+    SIMCONNECT_PERIOD_SIM_FRAME = 3,
+    SIMCONNECT_PERIOD_SECOND = 4,
+};
+
+enum SIMCONNECT_SIMOBJECT_TYPE : DWORD {
+    SIMCONNECT_SIMOBJECT_TYPE_USER = 0,
+    SIMCONNECT_SIMOBJECT_TYPE_ALL = 1,
+    SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT = 2,
+    SIMCONNECT_SIMOBJECT_TYPE_HELICOPTER = 3,
+    SIMCONNECT_SIMOBJECT_TYPE_BOAT = 4,
+    SIMCONNECT_SIMOBJECT_TYPE_GROUND = 5,
+};
+
+enum SIMCONNECT_EXCEPTION : DWORD {
+    SIMCONNECT_EXCEPTION_NONE = 0,
+    SIMCONNECT_EXCEPTION_ERROR = 1,
+    SIMCONNECT_EXCEPTION_SIZE_MISMATCH = 2,
+    SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID = 3,
+    SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED = 7,
+    SIMCONNECT_EXCEPTION_INVALID_DATA_TYPE = 18,
+    SIMCONNECT_EXCEPTION_DATA_ERROR = 20,
+    SIMCONNECT_EXCEPTION_CREATE_OBJECT_FAILED = 22,
+    SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED = 23,
+};
+
+// Every message the dispatch procedure receives starts with this head; dwID tells which record it is.
+struct SIMCONNECT_RECV {
+    DWORD dwSize;
+    DWORD dwVersion;
+    DWORD dwID;
+};
+
+struct SIMCONNECT_RECV_EXCEPTION : SIMCONNECT_RECV {
+    DWORD dwException;
+    DWORD dwSendID; // the packet id of the call that failed (SimConnect_GetLastSentPacketID)
+    DWORD dwIndex;  // the parameter at fault, when known
+};
+
+struct SIMCONNECT_RECV_OPEN : SIMCONNECT_RECV {
+    char szApplicationName[256];
+    DWORD dwApplicationVersionMajor;
+    DWORD dwApplicationVersionMinor;
+    DWORD dwApplicationBuildMajor;
+    DWORD dwApplicationBuildMinor;
+    DWORD dwSimConnectVersionMajor;
+    DWORD dwSimConnectVersionMinor;
+    DWORD dwSimConnectBuildMajor;
+    DWORD dwSimConnectBuildMinor;
+    DWORD dwReserved1;
+    DWORD dwReserved2;
+};
+
+struct SIMCONNECT_RECV_QUIT : SIMCONNECT_RECV {};
+
+struct SIMCONNECT_RECV_EVENT : SIMCONNECT_RECV {
+    DWORD uGroupID;
+    DWORD uEventID;
+    DWORD dwData; // "Sim": 1 running, 0 stopped; ObjectAdded/Removed: the object id
+};
+
+struct SIMCONNECT_RECV_EVENT_FILENAME : SIMCONNECT_RECV_EVENT {
+    char szFileName[MAX_PATH];
+    DWORD dwFlags;
+};
+
+struct SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE : SIMCONNECT_RECV_EVENT {
+    SIMCONNECT_SIMOBJECT_TYPE eObjType;
+};
+
+struct SIMCONNECT_RECV_EVENT_FRAME : SIMCONNECT_RECV_EVENT {
+    float fFrameRate;
+    float fSimSpeed;
+};
+
+// The data of one object; the values of the definition start at dwData, in definition order.
+struct SIMCONNECT_RECV_SIMOBJECT_DATA : SIMCONNECT_RECV {
+    DWORD dwRequestID;
+    DWORD dwObjectID;
+    DWORD dwDefineID;
+    DWORD dwFlags;
+    DWORD dwentrynumber; // by-type answers: 1..dwoutof
+    DWORD dwoutof;
+    DWORD dwDefineCount;
+    DWORD dwData;
+};
+
+struct SIMCONNECT_RECV_SIMOBJECT_DATA_BYTYPE : SIMCONNECT_RECV_SIMOBJECT_DATA {};
+
+struct SIMCONNECT_RECV_ASSIGNED_OBJECT_ID : SIMCONNECT_RECV {
+    DWORD dwRequestID;
+    DWORD dwObjectID;
+};
+
+// Where a created aircraft appears; angles in degrees, altitude in feet, airspeed in knots.
+struct SIMCONNECT_DATA_INITPOSITION {
+    double Latitude;
+    double Longitude;
+    double Altitude;
+    double Pitch;
+    double Bank;
+    double Heading;
+    DWORD OnGround;
+    DWORD Airspeed;
+};
+
+typedef void(CALLBACK* DispatchProc)(SIMCONNECT_RECV* pData, DWORD cbData, void* pContext);
+
+// Fails (E_FAIL) while the simulator is not running.
+HRESULT SimConnect_Open(HANDLE* phSimConnect, LPCSTR szName, HWND hWnd, DWORD UserEventWin32,
+                        HANDLE hEventHandle, DWORD ConfigIndex);
+HRESULT SimConnect_Close(HANDLE hSimConnect);
+// Hands every message waiting for this client to the procedure, on the calling thread. Fails once the
+// connection is gone.
+HRESULT SimConnect_CallDispatch(HANDLE hSimConnect, DispatchProc pfcnDispatch, void* pContext);
+HRESULT SimConnect_AddToDataDefinition(HANDLE hSimConnect, SIMCONNECT_DATA_DEFINITION_ID DefineID,
+                                       const char* DatumName, const char* UnitsName,
+                                       SIMCONNECT_DATATYPE DatumType = SIMCONNECT_DATATYPE_FLOAT64,
+                                       float fEpsilon = 0, DWORD DatumID = SIMCONNECT_UNUSED);
+HRESULT
+SimConnect_RequestDataOnSimObject(HANDLE hSimConnect, SIMCONNECT_DATA_REQUEST_ID RequestID,
+                                  SIMCONNECT_DATA_DEFINITION_ID DefineID, SIMCONNECT_OBJECT_ID ObjectID,
+                                  SIMCONNECT_PERIOD Period,
+                                  SIMCONNECT_DATA_REQUEST_FLAG Flags = SIMCONNECT_DATA_REQUEST_FLAG_DEFAULT,
+                                  DWORD origin = 0, DWORD interval = 0, DWORD limit = 0);
+HRESULT SimConnect_RequestDataOnSimObjectType(HANDLE hSimConnect, SIMCONNECT_DATA_REQUEST_ID RequestID,
+                                              SIMCONNECT_DATA_DEFINITION_ID DefineID, DWORD dwRadiusMeters,
+                                              SIMCONNECT_SIMOBJECT_TYPE type);
+HRESULT SimConnect_SubscribeToSystemEvent(HANDLE hSimConnect, SIMCONNECT_CLIENT_EVENT_ID EventID,
+                                          const char* SystemEventName);
+HRESULT SimConnect_MapClientEventToSimEvent(HANDLE hSimConnect, SIMCONNECT_CLIENT_EVENT_ID EventID,
+                                            const char* EventName = "");
+HRESULT SimConnect_TransmitClientEvent(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
+                                       SIMCONNECT_CLIENT_EVENT_ID EventID, DWORD dwData,
+                                       SIMCONNECT_NOTIFICATION_GROUP_ID GroupID, SIMCONNECT_EVENT_FLAG Flags);
+HRESULT SimConnect_AICreateNonATCAircraft(HANDLE hSimConnect, const char* szContainerTitle,
+                                          const char* szTailNumber, SIMCONNECT_DATA_INITPOSITION InitPos,
+                                          SIMCONNECT_DATA_REQUEST_ID RequestID);
+HRESULT SimConnect_AISetAircraftFlightPlan(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
+                                           const char* szFlightPlanPath,
+                                           SIMCONNECT_DATA_REQUEST_ID RequestID);
+HRESULT SimConnect_AIRemoveObject(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
+                                  SIMCONNECT_DATA_REQUEST_ID RequestID);
+HRESULT SimConnect_SetDataOnSimObject(HANDLE hSimConnect, SIMCONNECT_DATA_DEFINITION_ID DefineID,
+                                      SIMCONNECT_OBJECT_ID ObjectID, SIMCONNECT_DATA_SET_FLAG Flags,
+                                      DWORD ArrayCount, DWORD cbUnitSize, void* pDataSet);
+HRESULT SimConnect_GetLastSentPacketID(HANDLE hSimConnect, DWORD* pdwSendID);
+
+#endif

@@ -1,0 +1,32 @@
+#pragma once
+#include "parking/learned_file.h"
+#include "parking/stand.h"
+
+#include <pugixml.hpp>
+
+#include <string>
+
+namespace kvr {
+
+// Reads a learned file into standList, handmadeApf and the per-airport settings. Never throws: a
+// failure is logged and ends the reading where it was.
+void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo& info);
+
+// Merges one learned parkpos into the stand when the ids are equal; true when it did. The options of a
+// file written before 11.10.0 (older) are dropped.
+bool lf_mergeLearnedParkpos(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand);
+
+// Same day, kind, registration, airline and type, and at least one common half-hour slot.
+bool lf_sameOption(const StandOption& a, const StandOption& b);
+
+// The current values of the nine per-airport settings.
+AirportParameterSnapshot lf_currentAirportParameters();
+
+} // namespace kvr
+
+namespace kvr {
+
+// Applies the per-airport settings a learned file carries (values and controls, not saved) and logs them.
+void lf_applyLearnedParameters(const pugi::xml_document& doc);
+
+} // namespace kvr

@@ -1,0 +1,7 @@
+#include "parking/park_airport.h"
+
+namespace kvr {
+
+Airport currentParkAirport;
+
+} // namespace kvr

@@ -1,0 +1,205 @@
+#include "parking/stand_lookup.h"
+
+#include "core/file_util.h"
+#include "core/log.h"
+#include "core/shared_state.h"
+#include "core/text_util.h"
+#include "core/xml_util.h"
+#include "parking/learned_file.h"
+#include "parking/stand_lookup_internal.h"
+#include "refdata/airport_table.h"
+#include "refdata/downloads.h"
+
+#include <fmt/format.h>
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <fstream>
+#include <string_view>
+
+namespace kvr {
+
+namespace {
+
+constexpr std::string_view thirdpartyArchive = "archive\\thirdparty\\";
+
+bool lf_startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+std::string lf_replaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    std::string result;
+    for (auto pos = text.find(from); pos != std::string_view::npos; pos = text.find(from)) {
+        result.append(text.substr(0, pos)).append(to);
+        text.remove_prefix(pos + from.size());
+    }
+    return result.append(text);
+}
+
+// A relative path written with "\" appended to a folder.
+std::filesystem::path lf_joinBackslashPath(std::filesystem::path result, std::string_view backslashPath) {
+    std::size_t start = 0;
+    while (start <= backslashPath.size()) {
+        const auto end = std::min(backslashPath.find('\\', start), backslashPath.size());
+        if (end > start)
+            result /= std::string(backslashPath.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+// Learned files of third-party airports are kept per publisher; a publisher name never makes a folder
+// level of its own.
+std::string lf_publisherFolder(std::string name) {
+    std::replace(name.begin(), name.end(), '/', ' ');
+    std::replace(name.begin(), name.end(), '\\', ' ');
+    return lf_trimBlanks(name);
+}
+
+} // namespace
+
+std::string gf_findArchivedStockApf(const std::string& code) {
+    std::string link;
+    for (const std::filesystem::path& folder : {myThirdpartyDir, mySimaddonDir}) {
+        if (lf_readApfLink(folder / gf_txtFileName(code), link))
+            return link;
+        const std::filesystem::path local = folder / gf_xmlFileName(code);
+        std::error_code ec;
+        if (std::filesystem::exists(local, ec))
+            return local.generic_string();
+    }
+    const auto airport = gf_findAirport(code);
+    if (airport && airport->stands >= 1)
+        return "archive/stock/" + gf_xmlFileName(code);
+    return {};
+}
+
+bool gf_airportFileExists(const std::string& code) {
+    for (const std::filesystem::path& folder : {myThirdpartyDir, mySimaddonDir})
+        for (const std::string& name : {gf_xmlFileName(code), gf_txtFileName(code)}) {
+            std::error_code ec;
+            if (std::filesystem::exists(folder / name, ec))
+                return true;
+        }
+    const auto airport = gf_findAirport(code);
+    return airport && airport->stands >= 1;
+}
+
+std::string lf_downloadApf(const std::string& path, const std::filesystem::path& localPath) {
+    std::string serverPath = path;
+    std::replace(serverPath.begin(), serverPath.end(), '\\', '/');
+    serverPath.erase(0, serverPath.find_first_not_of('/'));
+    // Stock and simulator add-on stand files are the same for both simulators.
+    const bool stockOrAddon =
+        serverPath.find("simaddon") != std::string::npos || serverPath.find("stock") != std::string::npos;
+    const std::string folder = msfs2020Selected.load() || stockOrAddon ? "MSFS/" : "MSFS2024/";
+    const std::string url = gf_downloadUrl(folder + serverPath);
+    std::error_code ec;
+    if (localPath.has_parent_path())
+        std::filesystem::create_directories(localPath.parent_path(), ec);
+    const CurlHandle curl = gf_newCurlHandle();
+    if (curl && gf_downloadFile(curl.get(), url, localPath))
+        return {};
+    if (std::filesystem::exists(localPath, ec))
+        gf_removeFileWarn(localPath);
+    std::string error = fmt::format("failed to download: '{}'", url);
+    gf_logLine(error);
+    return error;
+}
+
+std::string gf_xmlFileName(const std::string& code) {
+    return code + ".xml";
+}
+std::string gf_txtFileName(const std::string& code) {
+    return code + ".txt";
+}
+
+std::string lf_trimBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool lf_readApfLink(const std::filesystem::path& path, std::string& link) {
+    link.clear();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return false;
+    std::ifstream in;
+    if (!gf_openInputFile(path, in))
+        return false;
+    std::string line;
+    if (!std::getline(in, line) || line.empty())
+        return false;
+    line.erase(line.find_last_not_of(" \t\r\n\f\v") + 1);
+    if (line.size() < 4 || gf_toUpper(std::string_view(line).substr(line.size() - 4)) != ".XML")
+        return false;
+    link = std::move(line);
+    return true;
+}
+
+std::filesystem::path lf_learnedApfPath(const std::string& path, const std::string& publisher) {
+    if (path.empty())
+        return {};
+    std::string p = path;
+    std::replace(p.begin(), p.end(), '/', '\\');
+    gf_logLine(p);
+    const auto nameStart = p.find_last_of('\\') + 1; // 0 when there is no separator
+    const std::string fileName = p.substr(nameStart);
+    const auto dot = fileName.find_last_of('.');
+    if (dot == std::string::npos || gf_toUpper(std::string_view(fileName).substr(dot)) != ".XML")
+        return {};
+
+    if (const auto at = p.find(thirdpartyArchive); at != std::string::npos) {
+        const std::string rest = p.substr(at + thirdpartyArchive.size());
+        const auto segmentEnd = rest.find('\\');
+        if (segmentEnd == std::string::npos)
+            return {};
+        const std::string folder = lf_publisherFolder(lf_replaceAll(rest.substr(0, segmentEnd), "%20", " "));
+        if (folder.empty())
+            return {};
+        return learnedDir / "thirdparty" / folder / fileName;
+    }
+    // Learned files are saved by the publisher of their stand file: "stock" into learned/stock,
+    // "simaddon" into learned/simaddon, any other into learned/thirdparty/<publisher>. Downloaded and
+    // linked stock and add-on files are found again there.
+    if (p.find("archive\\stock\\") != std::string::npos)
+        return learnedDir / "stock" / fileName;
+    if (p.find("archive\\simaddon\\") != std::string::npos)
+        return learnedDir / "simaddon" / fileName;
+    if (!lf_startsWith(p, "airports\\"))
+        return {};
+    const std::string_view below = std::string_view(p).substr(9);
+    if (lf_startsWith(below, "stock\\"))
+        return lf_joinBackslashPath(learnedDir, below);
+    if (lf_startsWith(below, "my_simaddon\\"))
+        return lf_joinBackslashPath(learnedDir / "simaddon", below.substr(12));
+    if (lf_startsWith(below, "my_thirdparty2024\\") || lf_startsWith(below, "my_thirdparty\\")) {
+        const std::string folder = lf_publisherFolder(publisher);
+        return folder.empty() ? learnedDir / "thirdparty" / fileName
+                              : learnedDir / "thirdparty" / folder / fileName;
+    }
+    return lf_joinBackslashPath(learnedDir, below);
+}
+
+bool lf_isExcludedAuthor(const std::string& name) {
+    return gf_toUpper(gf_trim(name)) == "ASOBO STUDIO";
+}
+
+bool lf_readApfPublisher(const std::filesystem::path& path) {
+    pugi::xml_document doc;
+    if (!doc.load_file(path.c_str())) {
+        gf_logError(fmt::format("'{}' not found", path.string()));
+        return false;
+    }
+    if (!gf_findParameterValue(doc, "publisher").value_or("").empty())
+        return true;
+    const auto counts = [&doc](const char* name) {
+        const auto value = gf_findParameterValue(doc, name);
+        return value && value->size() >= 4 && !lf_isExcludedAuthor(*value);
+    };
+    return counts("manufacturer") || counts("creator");
+}
+
+} // namespace kvr

@@ -1,0 +1,275 @@
+// What the SimClient thread does with each message from the simulator.
+#include "core/exit_request.h"
+#include "core/log.h"
+#include "core/shell_port.h"
+#include "core/status_display.h"
+#include "simlink/sim_client.h"
+#include "simlink/sim_client_internal.h"
+#include "simlink/sim_ids.h"
+#include "simlink/sim_link_state.h"
+#include "simlink/sim_queues.h"
+#include "simlink/simlink_hooks.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace kvr {
+
+namespace {
+
+template <typename Record> const Record* lf_record(const SIMCONNECT_RECV* data, DWORD size) {
+    if (size < sizeof(Record)) {
+        gf_logError(fmt::format("lf_dispatchProc: message {} has {} bytes, too short", data->dwID, size));
+        return nullptr;
+    }
+    return static_cast<const Record*>(data);
+}
+
+SIMCONNECT_DATA_INITPOSITION lf_initPosition(const CreateRequest& request) {
+    SIMCONNECT_DATA_INITPOSITION position{};
+    position.Latitude = request.latitude;
+    position.Longitude = request.longitude;
+    position.Altitude = request.altitudeFt;
+    position.Pitch = request.pitchDeg;
+    position.Bank = request.bankDeg;
+    position.Heading = request.headingDeg;
+    position.OnGround = request.onGround ? 1 : 0;
+    position.Airspeed = static_cast<DWORD>(std::clamp(request.airspeedKt, 0.0, 1000.0));
+    return position;
+}
+
+void lf_learnUserStand() {
+    try {
+        gf_callLearnUserStand();
+    } catch (const std::exception& error) {
+        gf_logError(fmt::format("gf_learnUserStand exception: {}", error.what()));
+    }
+}
+
+} // namespace
+
+std::string lf_exceptionName(DWORD exception) {
+    switch (exception) {
+    case SIMCONNECT_EXCEPTION_NONE:
+        return "NONE";
+    case SIMCONNECT_EXCEPTION_ERROR:
+        return "ERROR";
+    case SIMCONNECT_EXCEPTION_SIZE_MISMATCH:
+        return "SIZE_MISMATCH";
+    case SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID:
+        return "UNRECOGNIZED_ID";
+    case SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED:
+        return "NAME_UNRECOGNIZED";
+    case SIMCONNECT_EXCEPTION_INVALID_DATA_TYPE:
+        return "INVALID_DATA_TYPE";
+    case SIMCONNECT_EXCEPTION_DATA_ERROR:
+        return "DATA_ERROR";
+    case SIMCONNECT_EXCEPTION_CREATE_OBJECT_FAILED:
+        return "CREATE_OBJECT_FAILED";
+    case SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED:
+        return "LOAD_FLIGHTPLAN_FAILED";
+    default:
+        return fmt::format("EXCEPTION {}", exception);
+    }
+}
+
+void CALLBACK lf_dispatchProc(SIMCONNECT_RECV* data, DWORD size, void* context) {
+    auto& connection = *static_cast<SimClientConnection*>(context);
+    try {
+        switch (data->dwID) {
+        case SIMCONNECT_RECV_ID_OPEN:
+            if (const auto* open = lf_record<SIMCONNECT_RECV_OPEN>(data, size))
+                connection.onOpen(*open);
+            break;
+        case SIMCONNECT_RECV_ID_QUIT:
+            connection.onQuit();
+            break;
+        case SIMCONNECT_RECV_ID_EVENT:
+            if (const auto* event = lf_record<SIMCONNECT_RECV_EVENT>(data, size))
+                connection.onEvent(*event);
+            break;
+        case SIMCONNECT_RECV_ID_EVENT_FILENAME:
+            if (const auto* event = lf_record<SIMCONNECT_RECV_EVENT_FILENAME>(data, size))
+                connection.onFileEvent(*event);
+            break;
+        case SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE:
+            if (const auto* event = lf_record<SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE>(data, size))
+                connection.onObjectAddRemove(*event);
+            break;
+        case SIMCONNECT_RECV_ID_EVENT_FRAME:
+            if (const auto* frame = lf_record<SIMCONNECT_RECV_EVENT_FRAME>(data, size))
+                connection.onFrame(*frame);
+            break;
+        case SIMCONNECT_RECV_ID_SIMOBJECT_DATA:
+            if (const auto* answer = lf_record<SIMCONNECT_RECV_SIMOBJECT_DATA>(data, size))
+                lf_onSimObjectData(*answer, size);
+            break;
+        case SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE:
+            if (const auto* answer = lf_record<SIMCONNECT_RECV_SIMOBJECT_DATA>(data, size))
+                connection.onAircraftInRange(*answer, size);
+            break;
+        case SIMCONNECT_RECV_ID_ASSIGNED_OBJECT_ID:
+            if (const auto* assigned = lf_record<SIMCONNECT_RECV_ASSIGNED_OBJECT_ID>(data, size))
+                connection.onAssignedObjectId(*assigned);
+            break;
+        case SIMCONNECT_RECV_ID_EXCEPTION:
+            if (const auto* exception = lf_record<SIMCONNECT_RECV_EXCEPTION>(data, size))
+                connection.onException(*exception);
+            break;
+        default:
+            break;
+        }
+    } catch (const std::exception& error) {
+        connection.fail(fmt::format("lf_dispatchProc: {}", error.what()));
+    }
+}
+
+// --- Events ------------------------------------------------------------------------------------------
+
+void SimClientConnection::onEvent(const SIMCONNECT_RECV_EVENT& event) {
+    if (event.uEventID == simEvent) {
+        const bool running = event.dwData == 1;
+        if (flightActive.exchange(running) != running || statusDisplay.flightRunning != running)
+            gf_logLine(running ? "SimConnect: flight running" : "SimConnect: flight stopped");
+        statusDisplay.flightRunning = running;
+        gf_invalidateArea(ScreenArea::statusPane);
+    } else if (event.uEventID == pauseEvent) {
+        gf_logLine(event.dwData ? "SimConnect: paused" : "SimConnect: pause ended");
+    }
+}
+
+// Loading another flight or aircraft ends the session, but not the first load of a session: that one
+// comes before the user aircraft's first data.
+void SimClientConnection::onFileEvent(const SIMCONNECT_RECV_EVENT_FILENAME& event) {
+    if (event.uEventID != flightLoadedEvent && event.uEventID != aircraftLoadedEvent)
+        return;
+    gf_logLine(event.uEventID == flightLoadedEvent ? "SimConnect: flight loaded event"
+                                                   : "SimConnect: New file event");
+    lf_learnUserStand();
+    if (userAcDataReceived)
+        gf_requestExit(ExitReason::newFlight, 45);
+}
+
+void SimClientConnection::onObjectAddRemove(const SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE& event) {
+    if (event.uEventID == objectAddedEvent && !awaited_.empty())
+        requestAircraftInRange();
+    else if (event.uEventID == objectRemovedEvent && ownObjects_.count(event.dwData))
+        objectGone(event.dwData);
+}
+
+// --- Sending on each frame ---------------------------------------------------------------------------
+
+void SimClientConnection::onFrame(const SIMCONNECT_RECV_EVENT_FRAME& frame) {
+    const double seconds = frame.fFrameRate > 1.0f ? 1.0 / frame.fFrameRate : 1.0 / 30.0;
+    bool sent = true;
+    {
+        std::lock_guard lock(simQueueMutex);
+        if (simLinkSuspended || !handle_)
+            return;
+        sent = sendQueued(seconds);
+    }
+    if (!sent) {
+        gf_logError("SimConnect request fails on a frame");
+        gf_onSimConnectRequestError();
+        return;
+    }
+    expireAwaited(seconds);
+}
+
+bool SimClientConnection::sendQueued(double frameSeconds) {
+    auto& creates = simQueues.creates;
+    while (!creates.empty()) {
+        CreateRequest request = std::move(creates.front());
+        creates.pop_front();
+        if (FAILED(SimConnect_AICreateNonATCAircraft(handle_, request.title.c_str(),
+                                                     request.tailNumber.c_str(), lf_initPosition(request),
+                                                     nextCreationRequest_++)))
+            return false;
+        DWORD sendId = 0;
+        rememberPacket(PacketKind::creation, 0, &sendId);
+        awaited_.push_back({sendId, nextCreationRequest_ - 1, 0, 0, std::move(request)});
+    }
+    for (SimObjectId objectId : simQueues.removals) {
+        if (FAILED(SimConnect_AIRemoveObject(handle_, objectId, removalRequest)))
+            return false;
+        rememberPacket(PacketKind::removal, objectId);
+    }
+    simQueues.removals.clear();
+    for (const NavLightsEvent& lights : simQueues.lights) {
+        if (FAILED(SimConnect_TransmitClientEvent(handle_, lights.objectId, navLightsSetEvent, lights.value,
+                                                  SIMCONNECT_GROUP_PRIORITY_HIGHEST,
+                                                  SIMCONNECT_EVENT_FLAG_GROUPID_IS_PRIORITY)))
+            return false;
+        rememberPacket(PacketKind::lights, lights.objectId);
+    }
+    simQueues.lights.clear();
+    simQueues.positions.swap();
+    for (const PositionUpdate& update : simQueues.positions.send()) {
+        double block[6] = {update.latitude, update.longitude, update.altitudeFt,
+                           update.pitchRad, update.bankRad,   update.headingRad};
+        if (FAILED(SimConnect_SetDataOnSimObject(handle_, aiPositionDefinition, update.objectId,
+                                                 SIMCONNECT_DATA_SET_FLAG_DEFAULT, 1, sizeof block, block)))
+            return false;
+        rememberPacket(PacketKind::position, update.objectId);
+    }
+    simQueues.positions.send().clear();
+
+    // The user aircraft's data once a simulated second: each answer is one round of the session loop.
+    secondsSinceUserRequest_ += frameSeconds;
+    if (secondsSinceUserRequest_ >= 1.0 - 1e-9) {
+        secondsSinceUserRequest_ = std::min(secondsSinceUserRequest_ - 1.0, 1.0);
+        return SUCCEEDED(SimConnect_RequestDataOnSimObject(handle_, userPositionRequest,
+                                                           userPositionDefinition, SIMCONNECT_OBJECT_ID_USER,
+                                                           SIMCONNECT_PERIOD_ONCE));
+    }
+    return true;
+}
+
+void SimClientConnection::rememberPacket(PacketKind kind, SimObjectId objectId, DWORD* sendId) {
+    DWORD id = 0;
+    SimConnect_GetLastSentPacketID(handle_, &id);
+    sentPackets_[id % packetRingSize] = {id, kind, objectId};
+    if (sendId)
+        *sendId = id;
+}
+
+// --- Creations, removals and failures ----------------------------------------------------------------
+
+void SimClientConnection::onException(const SIMCONNECT_RECV_EXCEPTION& exception) {
+    const std::string name = lf_exceptionName(exception.dwException);
+    const auto awaited = std::find_if(awaited_.begin(), awaited_.end(), [&](const AwaitedCreation& creation) {
+        return creation.sendId == exception.dwSendID;
+    });
+    if (awaited != awaited_.end()) {
+        const CreateRequest request = std::move(awaited->request);
+        awaited_.erase(awaited);
+        gf_logLine(fmt::format("SimConnect: creation of {} ({}) failed: {}", request.tailNumber,
+                               request.title, name));
+        gf_postSimNotification({SimNotificationKind::creationFailed, 0, request.aircraftId,
+                                request.tailNumber, request.title, request.description, name});
+        return;
+    }
+    const SentPacket& packet = sentPackets_[exception.dwSendID % packetRingSize];
+    if (packet.id == exception.dwSendID && packet.kind == PacketKind::inRangeQuery) {
+        gf_logError(fmt::format("SimConnect exception {} for the aircraft in range", name));
+        inRangeQueryOpen_ = false;
+        return;
+    }
+    if (packet.id == exception.dwSendID && packet.kind != PacketKind::none &&
+        packet.kind != PacketKind::creation) {
+        if (exception.dwException == SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID &&
+            ownObjects_.count(packet.objectId)) {
+            gf_logLine(fmt::format("SimConnect: object {} is gone", packet.objectId));
+            objectGone(packet.objectId);
+        } else if (packet.kind != PacketKind::position) {
+            gf_logError(fmt::format("SimConnect exception {} for object {}", name, packet.objectId));
+        }
+        return;
+    }
+    gf_logError(fmt::format("SimConnect exception {} for packet {} (parameter {})", name, exception.dwSendID,
+                            exception.dwIndex));
+}
+
+} // namespace kvr

@@ -1,0 +1,122 @@
+#include "simlink/sim_install.h"
+
+#include "core/log.h"
+#include "core/shared_state.h"
+#include "settings/parameter_table.h"
+#include "simlink/sim_install_internal.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+
+namespace kvr {
+
+namespace {
+
+std::filesystem::path lf_environmentFolder(const char* variable, const char* homeRelative) {
+    if (const char* value = std::getenv(variable); value && *value)
+        return value;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::filesystem::path(home) / homeRelative;
+    return std::filesystem::current_path();
+}
+
+std::string lf_trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+} // namespace
+
+std::filesystem::path lf_localAppDataFolder() {
+    return lf_environmentFolder("XDG_DATA_HOME", ".local/share");
+}
+
+std::filesystem::path lf_roamingAppDataFolder() {
+    return lf_environmentFolder("XDG_CONFIG_HOME", ".config");
+}
+
+std::filesystem::path lf_steamPackagesFolder(bool msfs2020) {
+    return lf_roamingAppDataFolder() /
+           (msfs2020 ? "Microsoft Flight Simulator" : "Microsoft Flight Simulator 2024") / "Packages";
+}
+
+std::array<std::filesystem::path, 2> lf_userCfgFiles(bool msfs2020) {
+    const char* storePackage =
+        msfs2020 ? "Microsoft.FlightSimulator_8wekyb3d8bbwe" : "Microsoft.Limitless_8wekyb3d8bbwe";
+    return {lf_localAppDataFolder() / "Packages" / storePackage / "LocalCache" / "UserCfg.opt",
+            lf_roamingAppDataFolder() /
+                (msfs2020 ? "Microsoft Flight Simulator" : "Microsoft Flight Simulator 2024") /
+                "UserCfg.opt"};
+}
+
+std::filesystem::path lf_pathFromText(std::string text) {
+#ifndef _WIN32
+    std::replace(text.begin(), text.end(), '\\', '/');
+#endif
+    return std::filesystem::path(text);
+}
+
+std::optional<std::filesystem::path> lf_installedPackagesPath(const std::filesystem::path& userCfg) {
+    std::ifstream in(userCfg, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    const std::string key = "InstalledPackagesPath";
+    std::string line;
+    bool first = true;
+    while (std::getline(in, line)) {
+        if (first && line.rfind("\xEF\xBB\xBF", 0) == 0)
+            line.erase(0, 3);
+        first = false;
+        const std::string trimmed = lf_trim(line);
+        if (trimmed.rfind(key, 0) != 0 || trimmed.size() == key.size() ||
+            (trimmed[key.size()] != ' ' && trimmed[key.size()] != '\t'))
+            continue;
+        const std::string value = lf_trim(trimmed.substr(key.size()));
+        if (value.size() < 3 || value.front() != '"')
+            continue;
+        const auto close = value.find('"', 1);
+        if (close == std::string::npos || close == 1)
+            continue;
+        return lf_pathFromText(value.substr(1, close - 1));
+    }
+    return std::nullopt;
+}
+
+bool lf_isValidPackagesFolder(const std::filesystem::path& folder) {
+    std::error_code ec;
+    return !folder.empty() && std::filesystem::is_directory(folder / "Community", ec);
+}
+
+std::filesystem::path gf_simPath(const std::string& relativeFolder) {
+    const std::string install = msfs2020Selected ? MSFS_INSTALL_PATH.value() : MSFS_2024_INSTALL_PATH.value();
+    if (install.empty())
+        return {};
+    return lf_pathFromText(install) / relativeFolder;
+}
+
+std::filesystem::path gf_detectSimInstall() {
+    const bool msfs2020 = msfs2020Selected;
+    const std::filesystem::path steam = lf_steamPackagesFolder(msfs2020);
+    if (lf_isValidPackagesFolder(steam)) {
+        gf_logLine(fmt::format("Packages folder of the Steam version: {}", steam.string()));
+        return steam;
+    }
+    for (const std::filesystem::path& userCfg : lf_userCfgFiles(msfs2020)) {
+        const auto folder = lf_installedPackagesPath(userCfg);
+        if (folder && lf_isValidPackagesFolder(*folder)) {
+            gf_logLine(fmt::format("Packages folder from {}: {}", userCfg.string(), folder->string()));
+            return *folder;
+        }
+        if (folder)
+            gf_logLine(fmt::format("{} names {}, which holds no Community folder", userCfg.string(),
+                                   folder->string()));
+    }
+    return {};
+}
+
+} // namespace kvr
