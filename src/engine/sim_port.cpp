@@ -1,123 +1,96 @@
 #include "engine/sim_port.h"
 
+#include "simlink/sim_link_state.h"
+
 #include <mutex>
-#include <set>
-#include <unordered_set>
 
 namespace kvr::port {
 
-// The simulator link is not part of this build: the queues and the user aircraft live here, and only the
-// tests stand on the other side of them.
-namespace {
-
-std::mutex queueMutex;
-QueuedForSim queued;
-std::vector<SimNotification> notifications;
-std::unordered_set<std::string> failedTitles;
-std::set<std::string> failedTexts;
-UserAcData userAircraft;
-bool userAircraftOnGround = false;
-double userAircraftHalfSpan = 0;
-
-} // namespace
-
 void queueCreate(CreateRequest request) {
-    std::lock_guard lock(queueMutex);
-    queued.creates.push_back(std::move(request));
+    gf_queueCreate(std::move(request));
 }
 
 void queueRemoval(SimObjectId objectId) {
-    std::lock_guard lock(queueMutex);
-    queued.removals.push_back(objectId);
+    gf_queueRemoval(objectId);
 }
 
 void queueNavLights(SimObjectId objectId, std::uint32_t value) {
-    std::lock_guard lock(queueMutex);
-    queued.lights.push_back({objectId, value});
+    gf_queueNavLights(objectId, value);
 }
 
 void queuePositionUpdates(std::span<const PositionUpdate> updates) {
-    std::lock_guard lock(queueMutex);
-    queued.positions.insert(queued.positions.end(), updates.begin(), updates.end());
+    gf_queuePositionUpdates(updates);
 }
 
 void clearPositionUpdates() {
-    std::lock_guard lock(queueMutex);
-    queued.positions.clear();
+    gf_clearPositionUpdates();
 }
 
 std::vector<SimNotification> takeNotifications() {
-    std::vector<SimNotification> taken;
-    std::lock_guard lock(queueMutex);
-    taken.swap(notifications);
-    return taken;
+    return gf_takeSimNotifications();
 }
 
 std::size_t recordFailedCreation(const SimNotification& notification) {
-    std::lock_guard lock(queueMutex);
-    if (!notification.title.empty())
-        failedTitles.insert(notification.title);
-    if (!notification.description.empty())
-        failedTexts.insert(notification.description);
-    return failedTitles.size();
+    return gf_recordFailedCreation(notification);
 }
 
+// Both sets are written and read on the run thread only.
 bool isFailedLiveryTitle(std::string_view title) {
-    std::lock_guard lock(queueMutex);
-    return failedTitles.contains(std::string(title));
+    return failedLiveryTitles.contains(std::string(title));
 }
 
 std::vector<std::string> failedAircraftTexts() {
-    std::lock_guard lock(queueMutex);
-    return {failedTexts.begin(), failedTexts.end()};
+    return {kvr::failedAircraftTexts.begin(), kvr::failedAircraftTexts.end()};
 }
 
 UserAcData latestUserAcData() {
-    std::lock_guard lock(queueMutex);
-    return userAircraft;
+    return gf_latestUserAcData();
 }
 
 bool userOnGround() {
-    std::lock_guard lock(queueMutex);
-    return userAircraftOnGround;
+    return kvr::userOnGround.load();
 }
 
 double userHalfWingspanNm() {
-    std::lock_guard lock(queueMutex);
-    return userAircraftHalfSpan;
+    return userHalfWingspan.load();
 }
 
 QueuedForSim takeQueuedForSim() {
-    std::lock_guard lock(queueMutex);
-    QueuedForSim taken = std::move(queued);
-    queued = {};
+    QueuedForSim taken;
+    std::lock_guard lock(simQueueMutex);
+    taken.creates.assign(std::make_move_iterator(simQueues.creates.begin()),
+                         std::make_move_iterator(simQueues.creates.end()));
+    simQueues.creates.clear();
+    taken.removals.swap(simQueues.removals);
+    taken.lights.swap(simQueues.lights);
+    taken.positions.swap(simQueues.positions.fill());
     return taken;
 }
 
 void discardQueuedForSim() {
-    std::lock_guard lock(queueMutex);
-    queued.creates.clear();
-    queued.removals.clear();
-    queued.lights.clear();
-    queued.positions.clear();
+    std::lock_guard lock(simQueueMutex);
+    simQueues.creates.clear();
+    simQueues.removals.clear();
+    simQueues.lights.clear();
+    simQueues.positions.clear();
 }
 
 void postNotification(SimNotification notification) {
-    std::lock_guard lock(queueMutex);
-    notifications.push_back(std::move(notification));
+    gf_postSimNotification(std::move(notification));
 }
 
 void clearFailedCreations() {
-    std::lock_guard lock(queueMutex);
-    failedTitles.clear();
-    failedTexts.clear();
+    failedLiveryTitles.clear();
+    kvr::failedAircraftTexts.clear();
 }
 
 void setUserAircraft(const UserAcData& data, bool onGround, double halfWingspanNm) {
-    std::lock_guard lock(queueMutex);
-    userAircraft = data;
-    userAircraftOnGround = onGround;
-    userAircraftHalfSpan = halfWingspanNm;
+    {
+        std::lock_guard lock(simQueueMutex);
+        userAcData = data;
+    }
+    kvr::userOnGround = onGround;
+    userHalfWingspan = halfWingspanNm;
 }
 
 } // namespace kvr::port

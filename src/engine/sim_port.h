@@ -4,6 +4,9 @@
 //
 // Towards the simulator everything is queued and sent by the link's own thread on its next frame; the
 // link echoes the CreateRequest's aircraftId and tail number in its notifications.
+#include "simlink/sim_queues.h"
+#include "simlink/sim_records.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,58 +16,14 @@
 
 namespace kvr::port {
 
-using SimObjectId = std::uint32_t;
-
-struct CreateRequest {
-    std::uint32_t aircraftId = 0; // echoed back in the notifications
-    std::string title;
-    std::string tailNumber; // the ATC id by which the new object is recognised
-    std::string description;
-    double latitude = 0;
-    double longitude = 0;
-    double altitudeFt = 0;
-    double pitchDeg = 0;
-    double bankDeg = 0;
-    double headingDeg = 0;
-    bool onGround = true;
-    double airspeedKt = 0;
-};
-
-// One move of an AI object, in the simulator's position block (angles in radians).
-struct PositionUpdate {
-    SimObjectId objectId = 0;
-    double latitude = 0;
-    double longitude = 0;
-    double altitudeFt = 0;
-    double pitchRad = 0;
-    double bankRad = 0;
-    double headingRad = 0;
-};
-
-struct NavLightsEvent {
-    SimObjectId objectId = 0;
-    std::uint32_t value = 0;
-};
-
-enum class SimNotificationKind { objectCreated, creationFailed, objectRemoved };
-
-struct SimNotification {
-    SimNotificationKind kind = SimNotificationKind::objectCreated;
-    SimObjectId objectId = 0;
-    std::uint32_t aircraftId = 0;
-    std::string tailNumber;
-    std::string title;
-    std::string description;
-    std::string reason;
-};
-
-struct UserAcData {
-    double latitude = 0;
-    double longitude = 0;
-    double altitude = 0;    // feet
-    double groundSpeed = 0; // knots
-    double heading = 0;     // degrees true
-};
+using kvr::AirportPoint;
+using kvr::CreateRequest;
+using kvr::NavLightsEvent;
+using kvr::PositionUpdate;
+using kvr::SimNotification;
+using kvr::SimNotificationKind;
+using kvr::SimObjectId;
+using kvr::UserAcData;
 
 void queueCreate(CreateRequest request);
 void queueRemoval(SimObjectId objectId);

@@ -1,6 +1,7 @@
 // From a stream of samples to an aircraft waiting for its creation: operator, cargo, ghosts, livery, phase
 // and first position.
 #include "core/log.h"
+#include "core/no_match_names.h"
 #include "engine/engine_internal.h"
 #include "engine/engine_tuning.h"
 
@@ -106,7 +107,7 @@ void spawnLiveAc(LiveAc& aircraft) {
         aircraft.liveryRefused = true;
         forgetSpawnedCallsign(aircraft.reportCallsign);
         if (!aircraft.registration.empty())
-            noMatchNames.insert(gf_describeFlightLong(aircraft));
+            gf_addNoMatchName(gf_describeFlightLong(aircraft));
         return;
     }
 

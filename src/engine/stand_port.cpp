@@ -2,35 +2,25 @@
 
 namespace kvr::port {
 
-std::vector<Stand> standList;
 std::vector<ParkPosition> parkPositions;
-std::atomic<int> learnedUpdateCount{0};
 
-Stand::Stand(std::string id, std::vector<StandOption> options, const StandPlacement& placement,
-             double radiusMetres, bool cargo, bool ramp, bool heli)
-    : options(std::move(options)), id(std::move(id)), latitude(placement.latitude),
-      longitude(placement.longitude), heading(placement.heading), radius(radiusMetres / 1852.0), cargo(cargo),
-      ramp(ramp), heli(heli) {
-    overlapping.reserve(8);
+void addStandOption(std::vector<StandOption>& options, std::optional<std::uint32_t>& result,
+                    const StandVisitor& aircraft, std::uint32_t day, int slot, std::string_view callsign,
+                    const std::string& registration, bool coupled) {
+    gf_addStandOption(options, result, aircraft, day, slot, callsign, registration, coupled);
 }
 
-// The parking library, which keeps the learned stand options, is not part of this build: nothing is
-// learned and the stays are not recorded.
-void addStandOption(std::vector<StandOption>&, std::optional<std::uint32_t>& result, const StandVisitor&,
-                    std::uint32_t, int, std::string_view, const std::string&, bool) {
-    result.reset();
+void addOptionCallsign(std::vector<StandOption>& options, std::uint32_t id, std::string_view callsign) {
+    gf_addOptionCallsign(options, id, callsign);
 }
 
-void addOptionCallsign(std::vector<StandOption>&, std::uint32_t, std::string_view) {}
-
-bool updateOptions(std::vector<StandOption>&, std::vector<int>& slots, std::uint32_t) {
-    slots.clear();
-    return false;
+bool updateOptions(std::vector<StandOption>& options, std::vector<int>& slots, std::uint32_t id) {
+    return kvr::updateOptions(options, slots, id);
 }
 
-bool updateOptionsWrapped(std::vector<StandOption>&, std::vector<int>& slots, std::uint32_t, std::uint32_t) {
-    slots.clear();
-    return false;
+bool updateOptionsWrapped(std::vector<StandOption>& options, std::vector<int>& slots, std::uint32_t id1,
+                          std::uint32_t id2) {
+    return kvr::updateOptionsWrapped(options, slots, id1, id2);
 }
 
 } // namespace kvr::port

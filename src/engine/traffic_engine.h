@@ -17,7 +17,6 @@
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -58,8 +57,6 @@ extern std::atomic<std::int64_t> trafficTick;
 extern std::optional<double> groundReferenceAltitude;
 // The callsigns and addresses of the live aircraft the Traffic Reader saw while collecting.
 extern port::SeenLiveMaps seenLiveMaps;
-// Texts of the aircraft that found no livery; written to the log by gf_logNoMatch.
-extern std::set<std::string> noMatchNames;
 
 struct LiveParked {
     std::string callsign;
@@ -156,8 +153,6 @@ void lf_listLiveParked();
 void lf_refreshCallsignList();
 void lf_resetCallsignSelection();
 void lf_takeSeenLiveMaps();
-// "\nNo match found for:" and each name, when there are any.
-void gf_logNoMatch();
 
 // --- Stands -----------------------------------------------------------------------------------------
 

@@ -1,4 +1,3 @@
-#include "core/log.h"
 #include "engine/engine_internal.h"
 #include "engine/engine_tuning.h"
 
@@ -18,7 +17,6 @@ port::SimObjectId followedObject = 0;
 std::atomic<std::int64_t> trafficTick{0};
 std::optional<double> groundReferenceAltitude;
 port::SeenLiveMaps seenLiveMaps;
-std::set<std::string> noMatchNames;
 std::vector<LiveParked> liveParkedList;
 
 namespace {
@@ -87,15 +85,6 @@ DaySlot lf_currentDaySlot() {
 
 void lf_refreshDaySlot() {
     currentDaySlot = gf_daySlotOf(gf_trafficTime());
-}
-
-void gf_logNoMatch() {
-    if (noMatchNames.empty())
-        return;
-    gf_logLine("\nNo match found for:");
-    for (const std::string& name : noMatchNames)
-        gf_logLine(name);
-    gf_logLine("");
 }
 
 } // namespace kvr

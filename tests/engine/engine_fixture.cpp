@@ -1,6 +1,7 @@
 #include "engine_fixture.h"
 
 #include "core/geodesy.h"
+#include "core/no_match_names.h"
 #include "core/shared_state.h"
 #include "settings/parameter_table.h"
 
@@ -127,7 +128,7 @@ void EngineTest::SetUp() {
     staticAcList.reserve(64);
     spawnCache.clear();
     spawnedCallsigns.clear();
-    noMatchNames.clear();
+    gf_clearNoMatchNames();
     seenLiveMaps = {};
     groundReferenceAltitude.reset();
     port::standList.clear();

@@ -79,7 +79,9 @@ protected:
     // (time = epoch0 + seconds since the start of the test) and the echo serves the link after each tick.
     void run(double seconds);
     void tick(int count = 1);
-    double now() const { return epoch0 + static_cast<double>(ticks_) * tuning::secondsPerTick; }
+    double now() const { return clockBase_ + static_cast<double>(ticks_) * tuning::secondsPerTick; }
+    // The report time of the test's first tick.
+    void startClockAt(double epochSeconds) { clockBase_ = epochSeconds; }
 
     void schedule(std::vector<port::LiveAircraft> reports);
     // A live aircraft already in the simulator at the position, with one sample due now.
@@ -97,6 +99,7 @@ protected:
 
 private:
     std::int64_t ticks_ = 0;
+    double clockBase_ = epoch0;
     std::vector<port::LiveAircraft> scheduled_;
 };
 

@@ -2,6 +2,10 @@
 #include "engine_fixture.h"
 
 #include "core/geodesy.h"
+#include "core/log.h"
+#include "core/no_match_names.h"
+#include "support/file_text.h"
+#include "support/temp_folder.h"
 
 #include <numbers>
 
@@ -53,6 +57,8 @@ TEST_F(SpawnTest, AStandingAircraftSpawnsParkedAtTheNearestFreeStand) {
 }
 
 TEST_F(SpawnTest, AnAircraftWithoutLiveryNeverSpawnsAndOnlyOneWithARegistrationIsNoted) {
+    TempFolder folder;
+    gf_openLogFile(folder.path());
     liveMatcherFinds = false;
     port::LiveAircraft unnamed = flying(4, "KLM4", epoch0);
     unnamed.registration.clear();
@@ -65,8 +71,12 @@ TEST_F(SpawnTest, AnAircraftWithoutLiveryNeverSpawnsAndOnlyOneWithARegistrationI
         EXPECT_EQ(live(id)->simState, SimState::buffer);
     }
     EXPECT_TRUE(echo.creations.empty());
-    EXPECT_EQ(noMatchNames, (std::set<std::string>{"KLM3     PH-3     KLM B738"}));
     EXPECT_EQ(liveMatches, 2);
+    gf_logNoMatch();
+    gf_closeLogFile();
+    const std::string log = readFileText(folder / "Log.txt");
+    EXPECT_NE(log.find("No match found for:\nKLM3     PH-3     KLM B738\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("KLM4"), std::string::npos);
 }
 
 TEST_F(SpawnTest, TheLiveryMatchedForAnAddressIsKeptWhenItComesBack) {
