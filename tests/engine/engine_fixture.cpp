@@ -197,6 +197,8 @@ LiveAc& EngineTest::addActiveLive(std::uint32_t id, const std::string& callsign,
     aircraft.phase = phase;
     aircraft.onGround = onGround;
     aircraft.current = {latitude, longitude, altitude, 90, 0, 0, report.groundSpeed};
+    aircraft.standLatitude = latitude;
+    aircraft.standLongitude = longitude;
     PositionSample sample;
     sample.latitude = latitude;
     sample.longitude = longitude;
