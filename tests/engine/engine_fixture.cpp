@@ -241,8 +241,9 @@ void EngineTest::tick(int count) {
             if (!batch.empty())
                 lf_processReports(batch);
         }
+        beforeTick();
         lf_handleAddingStack();
-        echo.serve();
+        afterTick();
         ++ticks_;
     }
 }

@@ -72,6 +72,9 @@ class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // The simulator's side around each engine tick; the echo by default.
+    virtual void beforeTick() {}
+    virtual void afterTick() { echo.serve(); }
 
     // Hands over the reports (one batch) as the Traffic Reader does.
     void handOver(std::vector<port::LiveAircraft> reports);
