@@ -2,12 +2,8 @@
 
 namespace kvr::port {
 
-// The live-traffic client is not part of this build: no reports arrive and no live aircraft are
-// collected; the tests hand their reports to the engine directly.
-SeenLiveMaps takeSeenLiveMaps() {
-    return {};
-}
+SeenLiveMaps takeSeenLiveMaps() { return trafficReader.takeSeenLiveMaps(); }
 
-void setReportBatchHandler(ReportBatchHandler) {}
+void setReportBatchHandler(ReportBatchHandler handler) { gf_setReportBatchHandler(std::move(handler)); }
 
 } // namespace kvr::port

@@ -163,6 +163,7 @@ void EngineTest::SetUp() {
 }
 
 void EngineTest::TearDown() {
+    port::setReportBatchHandler({});
     gf_setLiveryMatchers({});
     lf_setKeepReportsFlag(false);
     lf_clearTrafficTables();
