@@ -73,6 +73,9 @@ void lf_refreshDaySlot();
 
 port::CreateRequest lf_makeCreateRequest(const AcRecord& aircraft, const MotionState& at, bool onGround,
                                          std::string description);
+// The creation of a live aircraft where it is shown now, with the ends of its flight plan when the
+// airports data base knows both.
+port::CreateRequest lf_makeLiveCreateRequest(const LiveAc& aircraft);
 // Sends at most one removal every 10 ticks and one creation every 50 ticks, live ones first.
 void lf_serveTickQueues(std::int64_t tick);
 // Erases the aircraft marked removed from both lists and what refers to them.

@@ -2,8 +2,12 @@
 
 namespace kvr::port {
 
-SeenLiveMaps takeSeenLiveMaps() { return trafficReader.takeSeenLiveMaps(); }
+SeenLiveMaps takeSeenLiveMaps() {
+    return trafficReader.takeSeenLiveMaps();
+}
 
-void setReportBatchHandler(ReportBatchHandler handler) { gf_setReportBatchHandler(std::move(handler)); }
+void setReportBatchHandler(ReportBatchHandler handler) {
+    gf_setReportBatchHandler(std::move(handler));
+}
 
 } // namespace kvr::port

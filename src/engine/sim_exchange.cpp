@@ -4,6 +4,7 @@
 #include "core/user_error.h"
 #include "engine/engine_internal.h"
 #include "engine/engine_tuning.h"
+#include "refdata/airport_table.h"
 #include "settings/parameter_table.h"
 
 #include <fmt/format.h>
@@ -129,9 +130,7 @@ void sendNextCreation() {
                 live->current = lf_sampleStateAt(*live, tick);
                 live->current.pitch = pitch;
             }
-            port::CreateRequest fresh =
-                lf_makeCreateRequest(*live, live->current, live->onGround, request.description);
-            port::queueCreate(std::move(fresh));
+            port::queueCreate(lf_makeLiveCreateRequest(*live));
         }
         return;
     }
@@ -205,6 +204,21 @@ port::CreateRequest lf_makeCreateRequest(const AcRecord& aircraft, const MotionS
     request.headingDeg = at.heading;
     request.onGround = onGround;
     request.airspeedKt = at.groundSpeed;
+    return request;
+}
+
+port::CreateRequest lf_makeLiveCreateRequest(const LiveAc& aircraft) {
+    port::CreateRequest request =
+        lf_makeCreateRequest(aircraft, aircraft.current, aircraft.onGround, gf_describeFlight(aircraft));
+    if (!aircraft.origin.empty() && !aircraft.destination.empty()) {
+        const auto origin = gf_findAirport(aircraft.origin);
+        const auto destination = gf_findAirport(aircraft.destination);
+        if (origin && destination) {
+            request.origin = {origin->code, origin->latitude, origin->longitude, origin->altitude};
+            request.destination = {destination->code, destination->latitude, destination->longitude,
+                                   destination->altitude};
+        }
+    }
     return request;
 }
 

@@ -134,8 +134,7 @@ void spawnLiveAc(LiveAc& aircraft) {
         aircraft.phase = AcPhase::taxi;
     }
     aircraft.simState = SimState::adding2sim;
-    createDequeLive.push_back(
-        lf_makeCreateRequest(aircraft, aircraft.current, aircraft.onGround, gf_describeFlight(aircraft)));
+    createDequeLive.push_back(lf_makeLiveCreateRequest(aircraft));
 }
 
 } // namespace kvr

@@ -4,6 +4,7 @@
 #include "core/geodesy.h"
 #include "core/log.h"
 #include "core/no_match_names.h"
+#include "refdata/airport_table.h"
 #include "support/file_text.h"
 #include "support/temp_folder.h"
 
@@ -33,6 +34,31 @@ TEST_F(SpawnTest, AnAircraftSpawnsWhenItsFirstSampleIsDueAndASecondOneIsThere) {
     EXPECT_FALSE(echo.creations[0].onGround);
     EXPECT_EQ(echo.creations[0].tailNumber, "KLM1");
     EXPECT_EQ(echo.creations[0].title, matchedTitles[0]);
+}
+
+TEST_F(SpawnTest, TheCreationCarriesTheFlightPlanEndsWhenBothAirportsAreKnown) {
+    const std::vector<Airport> saved = airportTable;
+    airportTable = {{"EGLL", "LHR", "Heathrow", 51.47, -0.46, 83, 0},
+                    {"EHAM", "AMS", "Schiphol", 52.31, 4.76, -11, 0}};
+    port::LiveAircraft known = flying(1, "KLM1", epoch0);
+    known.origin = "EHAM";
+    known.destination = "EGLL";
+    port::LiveAircraft half = flying(2, "KLM2", epoch0);
+    half.origin = "EHAM";
+    half.destination = "KJFK";
+    port::LiveAircraft knownLater = known;
+    knownLater.timestamp += 5;
+    port::LiveAircraft halfLater = half;
+    halfLater.timestamp += 5;
+    handOver({known, half, knownLater, halfLater});
+    tick(3100);
+    airportTable = saved;
+    ASSERT_EQ(echo.creations.size(), 2u);
+    EXPECT_EQ(echo.creations[0].origin.code, "EHAM");
+    EXPECT_EQ(echo.creations[0].destination.code, "EGLL");
+    EXPECT_DOUBLE_EQ(echo.creations[0].destination.elevationFt, 83);
+    EXPECT_TRUE(echo.creations[1].origin.code.empty());
+    EXPECT_TRUE(echo.creations[1].destination.code.empty());
 }
 
 TEST_F(SpawnTest, AStandingAircraftSpawnsParkedAtTheNearestFreeStand) {
