@@ -174,6 +174,7 @@ void lf_pushBack(LiveAc& aircraft, std::int64_t tick) {
     const double step = nmPerTick(tuning::pushbackSpeedKt);
     const double travelled = static_cast<double>(tick - aircraft.phaseStartTick) * step;
     if (travelled >= aircraft.moveDistanceNm) {
+        current.heading = std::fmod(aircraft.phaseStart.heading + aircraft.pushbackTurnDeg + 360.0, 360.0);
         aircraft.phase = AcPhase::pushed_back;
         aircraft.phaseStartTick = tick;
         current.groundSpeed = 0.0;

@@ -153,11 +153,17 @@ bool updateLiveAircraft(std::int64_t tick, DaySlot now, bool newSecond) {
             else if (lf_readyToSpawn(aircraft, tick))
                 spawnLiveAc(aircraft);
             break;
-        case SimState::adding2sim:
+        case SimState::adding2sim: {
             lf_trimSamples(aircraft, tick);
-            if (!aircraft.removeWhenCreated && tick - aircraft.samples.back().dueTick > tuning::staleTicks)
+            const std::int64_t silent = tick - aircraft.samples.back().dueTick;
+            if (!aircraft.removeWhenCreated && silent > tuning::staleTicks)
                 removeAircraftFromSim(aircraft);
+            // A creation the link never answers must not keep the record for good; should the object
+            // come after all, nobody waits for it and it is removed again.
+            else if (aircraft.removeWhenCreated && silent > 2 * tuning::staleTicks)
+                aircraft.removed = true;
             break;
+        }
         case SimState::active: {
             port::PositionUpdate update;
             if (lf_updateLiveAc(aircraft, tick, update))

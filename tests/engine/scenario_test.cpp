@@ -126,5 +126,49 @@ TEST_F(ScenarioTest, DeparturePushesBackStraightTaxisTakesOffAndLeavesWhenItsRep
     EXPECT_LE(largestStep(echo.objects[id]), stepAllowedNm(160));
 }
 
+TEST_F(ScenarioTest, WithoutStraightPushbacksTheNoseTurnsTowardsTheTaxiwayOrTheAircraftLeavesForwards) {
+    addStand("D3", airportLatitude, airportLongitude, 0, 40);
+    addStand("D4", airportLatitude, airportLongitude + 0.01, 0, 40);
+    std::vector<port::LiveAircraft> pushed =
+        pathReports(0x4CA001, "RYR55", epoch0, airportLatitude, airportLongitude, 0,
+                    {{60, 0, 0, 0, true}, {10, 3, 180, 0, true}, {120, 15, 95, 0, true}});
+    std::vector<port::LiveAircraft> forward =
+        pathReports(0x4CA002, "RYR56", epoch0, airportLatitude, airportLongitude + 0.01, 0,
+                    {{60, 0, 0, 0, true}, {120, 8, 10, 0, true}});
+    for (auto* path : {&pushed, &forward})
+        for (port::LiveAircraft& report : *path)
+            report.heading = 0.0;
+    schedule(std::move(pushed));
+    schedule(std::move(forward));
+
+    std::vector<AcPhase> forwardPhases;
+    double headingPushedBack = -1;
+    for (int i = 0; i < 200 * tuning::ticksPerSecond; ++i) {
+        tick();
+        const LiveAc* pushing = live(0x4CA001);
+        if (pushing && pushing->simState == SimState::active && pushing->phase == AcPhase::pushed_back)
+            headingPushedBack = pushing->current.heading;
+        const LiveAc* leaving = live(0x4CA002);
+        if (leaving && leaving->simState == SimState::active &&
+            (forwardPhases.empty() || forwardPhases.back() != leaving->phase))
+            forwardPhases.push_back(leaving->phase);
+    }
+    EXPECT_NEAR(headingPushedBack, 90.0, 1e-6);
+    EXPECT_EQ(forwardPhases, (std::vector<AcPhase>{AcPhase::parked, AcPhase::taxi}));
+}
+
+TEST_F(ScenarioTest, AnAircraftWhoseCreationIsNeverAnsweredIsForgottenOnceItsReportsEnd) {
+    echo.answerCreations = false;
+    schedule(pathReports(0x484C02, "KLM9", epoch0, airportLatitude + 0.1, airportLongitude, 3000,
+                         {{20, 200, 90, 0, false}}));
+    run(40);
+    ASSERT_NE(live(0x484C02), nullptr);
+    EXPECT_EQ(live(0x484C02)->simState, SimState::adding2sim);
+    run(70);
+    EXPECT_TRUE(live(0x484C02)->removeWhenCreated);
+    run(70);
+    EXPECT_EQ(live(0x484C02), nullptr);
+}
+
 } // namespace
 } // namespace kvr::test
