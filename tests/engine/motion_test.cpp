@@ -71,17 +71,6 @@ TEST(MotionTest, PastTheLastSampleTheAircraftIsDeadReckonedForTenSecondsOnly) {
     EXPECT_EQ(later.groundSpeed, 0);
 }
 
-TEST(MotionTest, TrimmingKeepsOnlyTheLastPassedSample) {
-    LiveAc aircraft;
-    aircraft.samples = {sampleAt(10, 0, 0, 0, 0, 0), sampleAt(20, 0, 0, 0, 0, 0), sampleAt(30, 0, 0, 0, 0, 0),
-                        sampleAt(40, 0, 0, 0, 0, 0)};
-    lf_trimSamples(aircraft, 25);
-    ASSERT_EQ(aircraft.samples.size(), 3u);
-    EXPECT_EQ(aircraft.samples.front().dueTick, 20);
-    lf_trimSamples(aircraft, 5);
-    EXPECT_EQ(aircraft.samples.size(), 3u);
-}
-
 TEST(MotionTest, UpdatesUseTheSimulatorsSignsForPitchAndBank) {
     LiveAc aircraft;
     aircraft.objectId = 7;

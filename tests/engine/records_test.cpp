@@ -34,22 +34,6 @@ TEST(AcRecordTest, DescriptionsNameCallsignRegistrationOperatorAndType) {
     EXPECT_EQ(gf_describeFlightLong(record), "KLM12    PH-BXA   KLM B738");
 }
 
-TEST(AcRecordTest, SameOperatorAndTypeComparesBothAgainstRecordsAndOptions) {
-    AcRecord a;
-    a.operatorCode = "KLM";
-    a.icaoType = "B738";
-    AcRecord b = a;
-    EXPECT_TRUE(gf_sameOperatorAndType(a, b));
-    b.icaoType = "B737";
-    EXPECT_FALSE(gf_sameOperatorAndType(a, b));
-    port::StandOption option;
-    option.airline = "KLM";
-    option.type = "B738";
-    EXPECT_TRUE(gf_sameOperatorAndType(a, option));
-    option.airline = "TRA";
-    EXPECT_FALSE(gf_sameOperatorAndType(a, option));
-}
-
 TEST(AcRecordTest, ReportCategoryGivesSpanAndPerCategoryValues) {
     port::LiveAircraft report = makeReport(1, "HELI1", epoch0, 0, 0, 0, 0, 0, 0, true);
     report.icaoType = "ZZZZ";

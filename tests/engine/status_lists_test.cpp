@@ -40,13 +40,5 @@ TEST_F(StatusListsTest, ParkedCountsListAndCallsignChoices) {
     EXPECT_TRUE(statusDisplay.texts().objectIdText.empty());
 }
 
-TEST_F(StatusListsTest, RemovingTheFollowedObjectForgetsIt) {
-    LiveAc& aircraft =
-        addActiveLive(4, "AFR4", airportLatitude, airportLongitude, 3000, false, AcPhase::flying);
-    followedObject = aircraft.objectId;
-    removeAircraftFromSim(aircraft);
-    EXPECT_EQ(followedObject, 0u);
-}
-
 } // namespace
 } // namespace kvr::test
