@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
     StandinOptions options;
     if (const auto error = parseStandinArguments(std::vector<std::string>(argv + 1, argv + argc), options)) {
         std::cerr << "vantrel-standin: " << *error << "\n"
-                  << "usage: vantrel-standin [--port P] [--scenario FILE] [--downloads DIR] [--faults SPEC] [--quiet]\n";
+                  << "usage: vantrel-standin [--port P] [--scenario FILE] [--downloads DIR] [--faults SPEC]\n"
+                     "                       [--start-epoch SECONDS] [--speed FACTOR] [--quiet]\n";
         return 2;
     }
 
@@ -40,7 +41,8 @@ int main(int argc, char** argv) {
         std::cerr << "vantrel-standin: " << e.what() << "\n";
         return 1;
     }
-    if (!options.downloadsFolder.empty() && !server.set_mount_point("/downloads", options.downloadsFolder.string())) {
+    if (!options.downloadsFolder.empty() &&
+        !server.set_mount_point("/downloads", options.downloadsFolder.string())) {
         std::cerr << "vantrel-standin: downloads folder not found: " << options.downloadsFolder << "\n";
         return 1;
     }

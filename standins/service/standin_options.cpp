@@ -4,7 +4,8 @@
 
 namespace kvr::standin {
 
-std::optional<std::string> parseStandinArguments(const std::vector<std::string>& arguments, StandinOptions& options) {
+std::optional<std::string> parseStandinArguments(const std::vector<std::string>& arguments,
+                                                 StandinOptions& options) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& flag = arguments[i];
         if (flag == "--quiet") {
@@ -16,7 +17,8 @@ std::optional<std::string> parseStandinArguments(const std::vector<std::string>&
         const std::string& value = arguments[++i];
         if (flag == "--port") {
             const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), options.port);
-            if (ec != std::errc() || end != value.data() + value.size() || options.port < 0 || options.port > 65535)
+            if (ec != std::errc() || end != value.data() + value.size() || options.port < 0 ||
+                options.port > 65535)
                 return "bad port: " + value;
         } else if (flag == "--scenario") {
             options.scenarioFile = value;
@@ -24,6 +26,17 @@ std::optional<std::string> parseStandinArguments(const std::vector<std::string>&
             options.downloadsFolder = value;
         } else if (flag == "--faults") {
             options.faults = value;
+        } else if (flag == "--start-epoch") {
+            double epoch = 0.0;
+            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), epoch);
+            if (ec != std::errc() || end != value.data() + value.size() || epoch <= 0.0)
+                return "bad start epoch: " + value;
+            options.startEpoch = epoch;
+        } else if (flag == "--speed") {
+            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), options.speed);
+            if (ec != std::errc() || end != value.data() + value.size() || !(options.speed > 0.0) ||
+                options.speed > 1000.0)
+                return "bad speed: " + value;
         } else {
             return "unknown option " + flag;
         }

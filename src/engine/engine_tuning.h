@@ -1,0 +1,73 @@
+#pragma once
+// The fixed figures of the traffic engine. Time is counted in ticks of 10 ms.
+#include <cstdint>
+
+namespace kvr::tuning {
+
+inline constexpr std::int64_t ticksPerSecond = 100;
+inline constexpr double secondsPerTick = 0.01;
+
+// Reports are shown this long after their time, so that a sample after "now" is nearly always there.
+inline constexpr std::int64_t reportLagTicks = 30 * ticksPerSecond;
+// A batch whose newest report is this far from the engine's clock sets the clock anew (a time shift, a
+// pause of the flight).
+inline constexpr double clockJumpSeconds = 60.0;
+// Reports taken from the hand-over list per tick.
+inline constexpr int reportsPerTick = 2;
+// Samples kept per aircraft; the oldest goes first.
+inline constexpr std::size_t maxSamples = 32;
+
+inline constexpr std::int64_t ticksBetweenCreations = 50;
+inline constexpr std::int64_t ticksBetweenRemovals = 10;
+
+inline constexpr std::int64_t deadReckoningTicks = 10 * ticksPerSecond;
+inline constexpr std::int64_t staleTicks = 60 * ticksPerSecond;
+inline constexpr std::int64_t staleParkedTicks = 60 * 60 * ticksPerSecond;
+// Parked aircraft are pinned to their stand by an update this often.
+inline constexpr std::int64_t parkedUpdateTicks = ticksPerSecond;
+
+inline constexpr double standingSpeedKt = 1.0;
+inline constexpr double parkingSpeedKt = 5.0;
+inline constexpr int parkingSlowSamples = 2;
+inline constexpr double parkingSearchNm = 110.0 / 1852.0;
+inline constexpr double glideSpeedKt = 5.0;
+inline constexpr double departureSpeedKt = 2.0;
+inline constexpr double pushbackWingspans = 1.5;
+inline constexpr double pushbackSpeedKt = 3.0;
+inline constexpr double maxPushbackTurnDeg = 90.0;
+inline constexpr double forwardDepartureDeg = 60.0;
+inline constexpr std::int64_t pushedBackWaitTicks = 3 * ticksPerSecond;
+inline constexpr double takeOffSpeedKt = 40.0;
+inline constexpr double taxiAfterLandingKt = 30.0;
+
+inline constexpr double maxBankDeg = 25.0;
+inline constexpr double bankRateDegPerSecond = 5.0;
+inline constexpr double pitchRateDegPerSecond = 3.0;
+inline constexpr double groundTurnDegPerSecond = 30.0;
+inline constexpr double airTurnDegPerSecond = 10.0;
+// How much faster than the reported speed the shown aircraft may move to close a gap.
+inline constexpr double catchUpFactor = 1.25;
+inline constexpr double catchUpKt = 10.0;
+inline constexpr double minClimbFeetPerMinute = 1500.0;
+// Beyond this gap a taxiing aircraft turns its nose towards where it must go.
+inline constexpr double steerTowardsGapNm = 15.0 / 1852.0;
+
+// Ground reference altitude applies within this distance of the park airport's stands.
+inline constexpr double groundReferenceRangeNm = 5.0;
+
+inline constexpr double nearestStandNameNm = 0.029697624190064796; // 55 m
+inline constexpr double smallStandMarginNm = 1.8 / 1852.0;
+inline constexpr double smallStandSearchNm = 20.0 / 1852.0;
+inline constexpr double enlargedStandMarginNm = 1.0 / 1852.0;
+
+inline constexpr double inFrontDistanceNm = 1.0;
+inline constexpr double inFrontAngleDeg = 20.0;
+inline constexpr double inFrontHeightFt = 1000.0;
+inline constexpr double staticCollisionFactor = 1.1;
+
+inline constexpr std::size_t failedTitlesLimit = 20;
+
+inline constexpr std::size_t liveTableSize = 512;
+inline constexpr std::size_t staticTableSize = 256;
+
+} // namespace kvr::tuning

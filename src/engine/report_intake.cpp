@@ -1,0 +1,223 @@
+// Reports on their way from the Traffic Reader to the aircraft: due ticks, the hand-over under
+// reportListMutex, and the filing of two reports per tick.
+#include "core/geodesy.h"
+#include "core/shared_state.h"
+#include "core/time_util.h"
+#include "engine/engine_internal.h"
+#include "engine/engine_tuning.h"
+#include "settings/parameter_table.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kvr {
+
+std::mutex reportListMutex;
+bool reportsAccepted = false;
+
+namespace {
+
+struct DeferredReport {
+    port::LiveAircraft report;
+    std::int64_t dueTick = 0;
+};
+
+// The engine's clock: the report time that was "now" at a tick. Guarded by reportListMutex.
+struct ReportClock {
+    bool set = false;
+    double time = 0;
+    std::int64_t tick = 0;
+};
+ReportClock reportClock;
+
+// Handed over by the reader (guarded by reportListMutex) and being filed by the tick (run thread only).
+std::vector<DeferredReport> handedOver;
+std::vector<DeferredReport> beingFiled;
+std::size_t nextToFile = 0;
+
+double expectedReportTime(const ReportClock& clock, std::int64_t tick) {
+    return clock.time + static_cast<double>(tick - clock.tick) * tuning::secondsPerTick;
+}
+
+std::int64_t dueTickLocked(double timestamp) {
+    const double ticks =
+        std::round((timestamp - reportClock.time) * static_cast<double>(tuning::ticksPerSecond));
+    return reportClock.tick + static_cast<std::int64_t>(ticks) + tuning::reportLagTicks;
+}
+
+PositionSample sampleOf(const port::LiveAircraft& report, std::int64_t dueTick) {
+    PositionSample sample;
+    sample.latitude = report.latitude;
+    sample.longitude = report.longitude;
+    sample.altitude = report.altitude;
+    sample.groundSpeed = report.groundSpeed;
+    sample.track = report.track;
+    sample.verticalRate = report.verticalRate;
+    sample.trueAirspeed = report.trueAirspeed;
+    sample.timestamp = report.timestamp;
+    sample.dueTick = dueTick;
+    sample.airborne = !report.onGround;
+    sample.standing = report.onGround && report.groundSpeed < tuning::standingSpeedKt;
+    sample.bank = report.bank;
+    sample.heading = report.heading;
+    // The reported altitude of an aircraft on the ground is barometric and often off by a hundred feet;
+    // near the park airport its elevation from the stand file is the better ground.
+    if (report.onGround && groundReferenceAltitude && !port::standList.empty() &&
+        lf_flatDistanceNm(report.latitude, report.longitude, port::standList.front().latitude,
+                          port::standList.front().longitude) < tuning::groundReferenceRangeNm)
+        sample.altitude = *groundReferenceAltitude;
+    return sample;
+}
+
+void addSample(LiveAc& aircraft, const PositionSample& sample) {
+    auto& samples = aircraft.samples;
+    auto later = std::find_if(samples.begin(), samples.end(),
+                              [&](const PositionSample& s) { return s.timestamp >= sample.timestamp; });
+    if (later != samples.end() && later->timestamp == sample.timestamp)
+        return;
+    // A report older than the sample the aircraft is already past changes nothing.
+    if (later == samples.begin() && !samples.empty() && samples.front().dueTick <= trafficTick.load())
+        return;
+    if (samples.size() >= tuning::maxSamples) {
+        if (later == samples.begin())
+            return;
+        samples.erase(samples.begin());
+        later = std::find_if(samples.begin(), samples.end(),
+                             [&](const PositionSample& s) { return s.timestamp > sample.timestamp; });
+    }
+    samples.insert(later, sample);
+    ++aircraft.samplesReceived;
+}
+
+std::string hexAddress(std::uint32_t address) {
+    return fmt::format("{:06X}", address);
+}
+
+} // namespace
+
+void lf_processReports(std::vector<port::LiveAircraft>& batch) {
+    if (batch.empty())
+        return;
+    double newest = batch.front().timestamp;
+    for (const port::LiveAircraft& report : batch)
+        newest = std::max(newest, report.timestamp);
+    const std::int64_t tick = trafficTick.load();
+    std::lock_guard lock(reportListMutex);
+    if (!reportsAccepted)
+        return;
+    if (!reportClock.set ||
+        std::abs(newest - expectedReportTime(reportClock, tick)) > tuning::clockJumpSeconds)
+        reportClock = {true, newest, tick};
+    handedOver.reserve(handedOver.size() + batch.size());
+    for (port::LiveAircraft& report : batch) {
+        const std::int64_t due = dueTickLocked(report.timestamp);
+        handedOver.push_back({std::move(report), due});
+    }
+    batch.clear();
+}
+
+void lf_setKeepReportsFlag(bool keep) {
+    std::lock_guard lock(reportListMutex);
+    reportsAccepted = keep;
+}
+
+void gf_installReportIntake() {
+    port::setReportBatchHandler(lf_processReports);
+}
+
+std::size_t gf_pendingReportCount() {
+    std::lock_guard lock(reportListMutex);
+    return handedOver.size() + (beingFiled.size() - nextToFile);
+}
+
+std::int64_t lf_dueTickOf(double timestamp) {
+    std::lock_guard lock(reportListMutex);
+    return dueTickLocked(timestamp);
+}
+
+double gf_trafficTime() {
+    std::lock_guard lock(reportListMutex);
+    if (!reportClock.set)
+        return static_cast<double>(gf_now());
+    return expectedReportTime(reportClock, trafficTick.load()) -
+           static_cast<double>(tuning::reportLagTicks) * tuning::secondsPerTick;
+}
+
+void lf_resetReportClock() {
+    std::lock_guard lock(reportListMutex);
+    reportClock = {};
+    handedOver.clear();
+    beingFiled.clear();
+    nextToFile = 0;
+}
+
+void lf_takeDeferredReports() {
+    for (int taken = 0; taken < tuning::reportsPerTick; ++taken) {
+        if (nextToFile == beingFiled.size()) {
+            beingFiled.clear();
+            nextToFile = 0;
+            std::lock_guard lock(reportListMutex);
+            if (handedOver.empty())
+                return;
+            beingFiled.swap(handedOver);
+        }
+        DeferredReport& deferred = beingFiled[nextToFile++];
+        lf_fileReport(deferred.report, deferred.dueTick);
+    }
+}
+
+LiveAc* lf_findLiveById(std::uint32_t id) {
+    for (LiveAc& aircraft : liveAcList)
+        if (aircraft.id == id && !aircraft.removed)
+            return &aircraft;
+    return nullptr;
+}
+
+bool lf_acceptNewAircraft(const port::LiveAircraft& report) {
+    using port::AircraftCategory;
+    const auto category = static_cast<AircraftCategory>(std::clamp(report.category, 0, 5));
+    if ((category == AircraftCategory::light && !LIGHT_AIRCRAFT.value()) ||
+        (category == AircraftCategory::rotorcraft && !HELICOPTERS.value()) ||
+        (category == AircraftCategory::highPerformance && !HIGH_PERF_AIRCRAFT.value()))
+        return false;
+    if (AIRBORNE_ONLY.value() && report.onGround)
+        return false;
+    const port::UserAcData user = port::latestUserAcData();
+    const double rangeLimitNm = static_cast<double>(rangeMetres.load()) / metresPerNauticalMile;
+    if (gf_distanceNm(user.latitude, user.longitude, report.latitude, report.longitude) > rangeLimitNm)
+        return false;
+    const auto counted = std::count_if(liveAcList.begin(), liveAcList.end(), [](const LiveAc& aircraft) {
+        return !aircraft.removed && !aircraft.liveryRefused && aircraft.simState != SimState::removingfromsim;
+    });
+    return counted < MAX_LIVE_SEL.value();
+}
+
+void lf_fileReport(port::LiveAircraft& report, std::int64_t dueTick) {
+    if (LiveAc* known = lf_findLiveById(report.address)) {
+        if (known->simState != SimState::removingfromsim)
+            addSample(*known, sampleOf(report, dueTick));
+        return;
+    }
+    if (!lf_acceptNewAircraft(report))
+        return;
+    if (report.callsign.empty())
+        report.callsign = hexAddress(report.address);
+    LiveAc aircraft;
+    static_cast<AcRecord&>(aircraft) = gf_makeAcRecord(report);
+    aircraft.id = report.address;
+    aircraft.creationId = report.address;
+    aircraft.reportCallsign = report.callsign;
+    aircraft.flightNumber = std::move(report.flightNumber);
+    aircraft.origin = std::move(report.origin);
+    aircraft.destination = std::move(report.destination);
+    aircraft.onGround = report.onGround;
+    aircraft.samples.reserve(tuning::maxSamples);
+    aircraft.staySlots.reserve(8);
+    aircraft.samples.push_back(sampleOf(report, dueTick));
+    aircraft.samplesReceived = 1;
+    liveAcList.push_back(std::move(aircraft));
+}
+
+} // namespace kvr

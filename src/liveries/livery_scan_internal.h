@@ -1,0 +1,70 @@
+#pragma once
+#include "liveries/fltsim_section_internal.h"
+#include "liveries/livery_scan.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kvr {
+
+// The folders to scan, in scan order (at most ten in practice).
+using LiveryFolders = std::vector<std::filesystem::path>;
+
+// Manual mode: the existing lfolder paths in setting order. Throws UserErrorException 243 at the first
+// one that does not exist.
+void lf_checkLiveryFolders(LiveryFolders& folders);
+// Automatic mode: the AI packages of the Community folder in the order AI_PACKAGE_SELECTOR chooses,
+// then user-aitraffic.
+void lf_autoScanSelectedPackages(const std::filesystem::path& community, LiveryFolders& folders);
+// Each appends the first Community entry named like its package, when there is one.
+void lf_autoScanAig(const std::filesystem::path& community, LiveryFolders& folders);
+void lf_autoScanFsltl(const std::filesystem::path& community, LiveryFolders& folders);
+void lf_autoScanJustFlight(const std::filesystem::path& community, LiveryFolders& folders);
+void lf_autoScanIvaoMtl(const std::filesystem::path& community, LiveryFolders& folders);
+void lf_autoScanUserAiTraffic(const std::filesystem::path& community, LiveryFolders& folders);
+
+// A stop was requested or the main window was closed: the scan writes nothing more.
+bool lf_scanStopRequested();
+
+// Scans every folder into scannedLiveries, then corrects, prioritises, sorts, de-duplicates and writes
+// the catalogue and the reports. False when no livery was found; true when the catalogue was written or
+// a stop was requested.
+bool lf_scanLiveryFolders(const LiveryFolders& folders);
+
+// Shows the scan's progress in the message line, at most once a second.
+class ScanProgress {
+public:
+    explicit ScanProgress(std::string scanningText);
+    void fileFound(std::size_t liveriesSoFar);
+
+private:
+    std::string scanningText_;
+    std::size_t files_ = 0;
+    std::chrono::steady_clock::time_point nextShow_;
+};
+
+struct FolderWalkOptions {
+    // How long the walk waits for one task's result before it drops it.
+    std::chrono::milliseconds resultWait = std::chrono::seconds(10);
+    // Replaces the task body that the path chooses (tests).
+    std::function<FileLiveries(std::uint32_t, const std::filesystem::path&)> taskBody;
+    ScanProgress* progress = nullptr;
+};
+
+// Walks the folder recursively, reads every aircraft.cfg in a task of its own and appends the liveries
+// to scannedLiveries, those of each file together and in the order the walk met the files.
+void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const std::filesystem::path& folder,
+                               const FolderWalkOptions& options = {});
+
+// Whether the walk stays out of an entry's subtree: scenery and add-on aircraft packages, and paths too
+// long to be worth it.
+bool lf_skipsDescent(const std::filesystem::path& path);
+// aircraft.cfg in any letter case.
+bool lf_isAircraftCfgName(const std::filesystem::path& path);
+
+} // namespace kvr

@@ -1,0 +1,236 @@
+#include "core/exit_request.h"
+#include "core/log.h"
+#include "core/message_line.h"
+#include "core/scan_slots.h"
+#include "core/shell_port.h"
+#include "core/status_display.h"
+#include "core/text_util.h"
+#include "liveries/aircraft_cfg_reader_internal.h"
+#include "liveries/catalogue_file.h"
+#include "liveries/livery_scan_internal.h"
+#include "liveries/livery_scan_pool_internal.h"
+#include "liveries/regcode_files.h"
+#include "liveries/scan_reports_internal.h"
+#include "settings/parameter_table.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <map>
+#include <stdexcept>
+#include <string_view>
+#include <tuple>
+
+namespace kvr {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Paths of this length (UTF-8 bytes) or longer are not descended into.
+constexpr std::size_t longPathBytes = 250;
+
+bool lf_isIvaoPath(const std::string& pathText) {
+    return pathText.find("ivao_x-csl") != std::string::npos || pathText.find("IVAO_MTL") != std::string::npos;
+}
+
+// Takes the oldest pending result into the scanned liveries; a result that does not come in time is
+// dropped with its file.
+void lf_collectOldest(std::deque<std::future<FileLiveries>>& pending, std::chrono::milliseconds wait) {
+    try {
+        if (pending.front().wait_for(wait) != std::future_status::ready)
+            throw std::runtime_error("Future wait timed out after 10 seconds");
+        lf_claimTitles(pending.front().get(), scannedLiveries);
+    } catch (const std::exception& error) {
+        gf_logError(fmt::format("liveries inner search aborted: {}", error.what()));
+    }
+    pending.pop_front();
+}
+
+// After the walk: every result in walk order. A task that failed costs only its own file; a result that
+// does not come in time ends the collection, and the results still pending are dropped.
+void lf_collectRemaining(std::deque<std::future<FileLiveries>>& pending, std::chrono::milliseconds wait) {
+    try {
+        while (!pending.empty()) {
+            if (pending.front().wait_for(wait) != std::future_status::ready)
+                throw std::runtime_error("Future wait timed out after 10 seconds");
+            lf_collectOldest(pending, wait);
+        }
+    } catch (const std::exception& error) {
+        gf_logError(fmt::format("liveries search aborted, futs outer, {}", error.what()));
+    }
+    pending.clear();
+}
+
+// For each airline and type only the liveries of the lowest-numbered folder that has that pair stay.
+void lf_prioritizeFolders(std::list<LiveryData>& liveries) {
+    std::map<std::pair<std::string_view, std::string_view>, std::uint32_t> lowest;
+    for (const LiveryData& livery : liveries) {
+        const auto [entry, added] = lowest.try_emplace({livery.airl, livery.type}, livery.folderNumber);
+        if (!added)
+            entry->second = std::min(entry->second, livery.folderNumber);
+    }
+    std::list<LiveryData> kept;
+    for (auto it = liveries.begin(); it != liveries.end();) {
+        const auto next = std::next(it);
+        if (it->folderNumber == lowest.at({it->airl, it->type}))
+            kept.splice(kept.end(), liveries, it);
+        it = next;
+    }
+    liveries = std::move(kept);
+}
+
+} // namespace
+
+bool lf_scanStopRequested() {
+    return stopRequested.load() || userClosed.load();
+}
+
+ScanProgress::ScanProgress(std::string scanningText)
+    : scanningText_(std::move(scanningText)),
+      nextShow_(std::chrono::steady_clock::now() + std::chrono::seconds(1)) {}
+
+void ScanProgress::fileFound(std::size_t liveriesSoFar) {
+    ++files_;
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextShow_)
+        return;
+    nextShow_ = now + std::chrono::seconds(1);
+    gf_showMessage(fmt::format("{} {} aircraft.cfg file{}, {} liverie{}", scanningText_, files_,
+                               gf_pluralSuffix(files_), liveriesSoFar, gf_pluralSuffix(liveriesSoFar)));
+}
+
+bool lf_skipsDescent(const fs::path& path) {
+    static const std::array<std::string_view, 9> skipWords{"airport",  "lvfr",        "mkstudios",
+                                                           "simwings", "fsdreamteam", "navigraph",
+                                                           "flytampa", "inibuilds",   "_CVT_"};
+    const std::string text = lf_pathText(path);
+    if (std::any_of(skipWords.begin(), skipWords.end(),
+                    [&](std::string_view word) { return text.find(word) != std::string::npos; }))
+        return true;
+    return lf_logPathText(path).size() >= longPathBytes;
+}
+
+bool lf_isAircraftCfgName(const fs::path& path) {
+    return gf_toUpper(path.extension().string()) == ".CFG" && gf_toUpper(path.stem().string()) == "AIRCRAFT";
+}
+
+void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folder,
+                               const FolderWalkOptions& options) {
+    const int maxTasks = std::max(1, maxScanTasks.load());
+    LiveryScanPool pool(maxTasks);
+    std::deque<std::future<FileLiveries>> pending;
+    const auto taskBody = options.taskBody;
+
+    std::error_code error;
+    fs::recursive_directory_iterator entries(folder, fs::directory_options::skip_permission_denied, error);
+    for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
+        const fs::path path = entries->path();
+        try {
+            if (lf_skipsDescent(path))
+                entries.disable_recursion_pending();
+            std::error_code typeError;
+            if (!entries->is_regular_file(typeError) || !lf_isAircraftCfgName(path))
+                continue;
+            // While every slot is taken, the oldest task is the one to wait for: its result is due first,
+            // and waiting on it wakes the walk the moment it is there, where polling for a slot sleeps
+            // longer than a small file takes to read.
+            if (!pending.empty() && activeScanTasks.load() >= maxTasks)
+                lf_collectOldest(pending, options.resultWait);
+            gf_waitForScanSlot();
+            const bool ivao = lf_isIvaoPath(lf_pathText(path));
+            activeScanTasks.fetch_add(1);
+            try {
+                pending.push_back(pool.start([folderNumber, path, ivao, taskBody] {
+                    ScanSlotRelease slot;
+                    if (taskBody)
+                        return taskBody(folderNumber, path);
+                    return ivao ? lf_searchLiveriesinIVAOFile(folderNumber, path)
+                                : lf_searchLiveriesinFile(folderNumber, path);
+                }));
+            } catch (...) {
+                activeScanTasks.fetch_sub(1);
+                throw;
+            }
+            if (options.progress)
+                options.progress->fileFound(scannedLiveries.size());
+            if (pending.size() > static_cast<std::size_t>(maxTasks))
+                lf_collectOldest(pending, options.resultWait);
+        } catch (const std::exception& failure) {
+            gf_logError(fmt::format("liveries search in {} aborted, cause: {}", lf_logPathText(path),
+                                    failure.what()));
+        }
+    }
+    lf_collectRemaining(pending, options.resultWait);
+}
+
+bool lf_scanLiveryFolders(const LiveryFolders& folders) {
+    // A stop that came before the scan began leaves the previous catalogue and reports alone.
+    if (lf_scanStopRequested())
+        return true;
+    scannedLiveries.clear();
+    lf_removeScanFiles();
+    lf_processRegcodeFiles();
+
+    ScanProgress progress(
+        fmt::format("Scanning {}for liveries ...", LIG_PRIORITIZE.value() ? "prioritized " : ""));
+    FolderWalkOptions options;
+    options.progress = &progress;
+    std::uint32_t folderNumber = 0;
+    std::size_t total = 0;
+    std::size_t previousCount = 0;
+    for (const fs::path& folder : folders) {
+        if (folder.empty())
+            continue;
+        if (!fs::exists(folder)) {
+            gf_logLine(folder.string() + " does not exist, skipped!");
+            continue;
+        }
+        if (!fs::is_directory(folder)) {
+            gf_logLine(folder.string() + " is not a folder name, skipped!");
+            continue;
+        }
+        if (folderNumber < 10)
+            ++folderNumber;
+        if (lf_scanStopRequested())
+            continue;
+        lf_searchLiveriesinFolder(folderNumber, folder, options);
+        const std::size_t found = scannedLiveries.size() - previousCount;
+        const std::string foundIn = fmt::format("found in {}", folder.string());
+        if (found < 1)
+            gf_logLine("No liveries " + foundIn);
+        else
+            gf_logLine(fmt::format("{} liverie{} {}", found, gf_pluralSuffix(found), foundIn));
+        total += found;
+        previousCount = scannedLiveries.size();
+    }
+
+    if (lf_scanStopRequested())
+        return true;
+    if (scannedLiveries.empty()) {
+        statusDisplay.liveryCount.store(0);
+        gf_invalidateArea(ScreenArea::statusPane);
+        return false;
+    }
+    if (folders.size() > 1)
+        gf_logLine(fmt::format("{} in total", total));
+
+    lf_logConversions();
+    if (LIG_PRIORITIZE.value())
+        lf_prioritizeFolders(scannedLiveries);
+    scannedLiveries.sort([](const LiveryData& a, const LiveryData& b) {
+        return std::tie(a.airl, a.type, a.title) < std::tie(b.airl, b.type, b.title);
+    });
+    scannedLiveries.unique(lf_sameLiveryData);
+    lf_writeLiveriesScanned();
+    scannedLiveries.clear();
+
+    lf_writeScanReports();
+    lf_clearScanReports();
+    gf_clearMessage();
+    return true;
+}
+
+} // namespace kvr
