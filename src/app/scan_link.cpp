@@ -1,19 +1,16 @@
-// The livery scan is not part of this build yet: the livery data base is built from the catalogue that is
-// already there.
 #include "app/scan_link.h"
 
-#include "core/log.h"
-
-#include <atomic>
+#include "app/shell_open.h"
+#include "liveries/livery_scan.h"
 
 namespace kvr::scan_link {
 
-void wire() {}
+void wire() {
+    gf_installLiveryScanShellActions({gf_openManual, gf_openParametersFolder});
+}
 
 void scanLiveries() {
-    static std::atomic<bool> reported{false};
-    if (!reported.exchange(true))
-        gf_logLine("The livery scan is not available in this build");
+    gf_scanLiveries();
 }
 
 } // namespace kvr::scan_link

@@ -1,44 +1,70 @@
-// The live-traffic client is not part of this build yet: no login happens, no reader runs and no traffic
-// arrives, so a session ends through the reader watchdog.
 #include "app/traffic_link.h"
 
-#include "core/log.h"
+#include "refdata/aircraft_dbase.h"
+#include "traffic_service/readers.h"
+#include "traffic_service/service_hooks.h"
 
-#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace kvr::traffic_link {
 
-namespace {
-
-void lf_reportMissing() {
-    static std::atomic<bool> reported{false};
-    if (!reported.exchange(true))
-        gf_logLine("The live-traffic client is not available in this build");
+void wire() {
+    gf_setAircraftCategoryLookup(
+        [](std::string_view icaoType) { return static_cast<int>(gf_getAircraftCategory(icaoType)); });
 }
 
-} // namespace
+void resetReaders() {
+    gf_resetReaders();
+}
 
-void wire() {}
-void resetReaders() {}
-void setReferencePosition(double, double) {}
-void updateTrafficBox() {}
+void setReferencePosition(double latitude, double longitude) {
+    trafficReader.setReferencePosition(latitude, longitude);
+}
+
+void updateTrafficBox() {
+    gf_updateTrafficBox();
+}
 void authenticate() {
-    lf_reportMissing();
+    gf_authenticater();
 }
 bool hasSessionGuid() {
-    return false;
+    return weatherReader.hasGuid();
 }
-void startWeatherReader() {}
-void startTrafficReader() {}
+void startWeatherReader() {
+    gf_startWeatherReader();
+}
+void startTrafficReader() {
+    gf_startTrafficReader();
+}
 bool trafficReceiving() {
-    return false;
+    return trafficReader.receiving.load();
 }
 double latestReportTime() {
-    return 0.0;
+    return trafficReader.latestReportTime.load();
 }
-void updateConnectionIndicators() {}
-void setTimeOffset(int) {}
-void collectLiveAircraft() {}
-void stopReadersAndLogout() {}
+void updateConnectionIndicators() {
+    gf_updateConnectionIndicators();
+}
+
+void setTimeOffset(int minutes) {
+    weatherReader.toffset = minutes;
+    trafficReader.toffset = minutes;
+}
+
+void collectLiveAircraft() {
+    trafficReader.collectLiveAircraft = true;
+}
+
+void stopReadersAndLogout() {
+    if (!weatherReader.hasGuid())
+        return;
+    weatherReader.stopFlag = true;
+    trafficReader.stopFlag = true;
+    // A reader reports finished whenever its loop has ended, stopped or failed.
+    while (!weatherReader.finished.load() || !trafficReader.finished.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    deauthenticate(trafficReader);
+}
 
 } // namespace kvr::traffic_link
