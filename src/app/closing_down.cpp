@@ -127,6 +127,7 @@ void lf_closingDown() {
     try {
         const ExitReason reason = exitReason.load();
         gf_logLine(fmt::format("Exiting: {}", gf_exitReasonName(reason)));
+        gf_flushLog();
         lf_notifyObserver();
         engine_link::setKeepReportsFlag(false);
         if (simClientThread.joinable())

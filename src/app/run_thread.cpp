@@ -149,9 +149,16 @@ void lf_runThread() {
         if (SCAN_LIVERIES.value())
             scan_link::scanLiveries();
         gf_processScannedLiveries();
+        // Production mode ends the run once the liveries are scanned and read: requested any earlier, the
+        // stop would cut the scan short.
+        if (productionMode.load())
+            lf_closeIfProduction();
         if (!lf_stopping())
             lf_scansHoldAndSession();
     });
+    // An unattended production run never waits for a user, not even after an error.
+    if (productionMode.load())
+        lf_closeIfProduction();
     gf_flushLog();
     lf_closingDown();
 }

@@ -15,6 +15,7 @@ void lf_checkProgramFolder();
 void lf_readStartupData();
 void lf_initControlStates();
 void lf_createDataFolders();
+// Production mode: exit code 0 and the user-closed stop, so the pass closes down and the program ends.
 void lf_closeIfProduction();
 // The text of a child control of the main window; empty when there is none or it does not convert.
 std::string lf_getTextFromId(std::uint16_t controlId);

@@ -142,8 +142,6 @@ void lf_readStartupData() {
     lf_readDataBases();
     lf_showInstallPath();
     gf_invalidateControlsArea();
-    if (productionMode.load())
-        lf_closeIfProduction();
 }
 
 std::string lf_getTextFromId(std::uint16_t controlId) {

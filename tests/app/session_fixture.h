@@ -10,6 +10,7 @@
 #include "core/time_util.h"
 #include "core/user_error.h"
 #include "simlink/sim_link_state.h"
+#include "simlink/sim_queues.h"
 
 #include <chrono>
 #include <functional>

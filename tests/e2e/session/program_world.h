@@ -112,9 +112,12 @@ private:
 // then the next one is tried.
 class StandIn {
 public:
-    StandIn(const std::filesystem::path& folder, std::vector<std::string> args) {
+    // A port of 0 takes a free one; a given port is tried a few times, as its last user may still hold it.
+    StandIn(const std::filesystem::path& folder, std::vector<std::string> args, int port = 0) {
         for (int attempt = 0; attempt < 5 && !ready_; ++attempt) {
-            port_ = freeLoopbackPort();
+            if (attempt > 0 && port != 0)
+                std::this_thread::sleep_for(500ms);
+            port_ = port != 0 ? port : freeLoopbackPort();
             std::vector<std::string> all = {"--port", std::to_string(port_)};
             all.insert(all.end(), args.begin(), args.end());
             output_ = folder / ("standin-" + std::to_string(port_) + ".txt");
@@ -160,6 +163,7 @@ class ProgramWorld {
 public:
     ProgramWorld() {
         const std::filesystem::path dist = VANTREL_DIST_DIR;
+        std::filesystem::create_directories(program);
         std::filesystem::copy(dist / "docs", program / "docs", std::filesystem::copy_options::recursive);
         std::filesystem::copy(dist / "input", program / "input", std::filesystem::copy_options::recursive);
         std::filesystem::create_directories(config);
@@ -174,6 +178,34 @@ public:
             local / "Packages" / "Microsoft.FlightSimulator_8wekyb3d8bbwe" / "LocalCache" / "UserCfg.opt";
         std::filesystem::create_directories(userCfg.parent_path());
         writeFileText(userCfg, "Version 71\nInstalledPackagesPath \"" + packages.string() + "\"\n");
+    }
+
+    // The AI packages of the demo below the Community folder, liveries for the airlines and types of the
+    // EHAM traffic.
+    void installDemoPackages() {
+        installSimulator();
+        ChildProcess writer(VANTREL_LIVERY_FIXTURES, {"--demo", community.string()},
+                            StandIn::baseEnvironment(), root.path(), root / "fixtures.txt");
+        writer.exitCodeWithin(60s);
+    }
+
+    // The download server's folder: the stock stand files and a versions.json that offers nothing newer.
+    std::filesystem::path downloadsFolder() {
+        const std::filesystem::path downloads = root / "downloads";
+        if (!std::filesystem::exists(downloads)) {
+            std::filesystem::copy(std::filesystem::path(VANTREL_SOURCE_DIR) / "standins" / "downloads",
+                                  downloads, std::filesystem::copy_options::recursive);
+            writeFileText(downloads / "versions.json",
+                          R"({"program": {"version": "12.0.0", "file": "program/Vantrel-12.0.0.zip"}})");
+        }
+        return downloads;
+    }
+
+    // A scenario file of the simulated simulator, written into the world.
+    std::filesystem::path writeScenario(const std::string& name, const std::string& json) {
+        const std::filesystem::path file = root / name;
+        writeFileText(file, json);
+        return file;
     }
 
     // parameters.xml before the first start.
