@@ -85,8 +85,8 @@ struct BoxRule {
     void (*apply)(HWND window, bool on);
 };
 
-const std::array<BoxRule, 22>& lf_boxRules() {
-    static const std::array<BoxRule, 22> rules{{
+const auto& lf_boxRules() {
+    static const auto rules = std::to_array<BoxRule>({
         {&SCAN_LIVERIES,
          [](HWND window, bool on) {
              lf_onScanLiveries(on);
@@ -175,7 +175,7 @@ const std::array<BoxRule, 22>& lf_boxRules() {
         {&STRAIGHT_PBS_ONLY, [](HWND, bool) {}},
         {&WEEK, [](HWND, bool) {}},
         {&PARK_SOFT, [](HWND, bool) {}},
-    }};
+    });
     return rules;
 }
 

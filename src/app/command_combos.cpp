@@ -155,7 +155,7 @@ bool lf_onComboCommand(HWND window, WPARAM wParam) {
         WindowControl* list;
         bool (*apply)(HWND window, const Selection& chosen);
     };
-    static const std::array<ListRule, 15> rules{{
+    static const auto rules = std::to_array<ListRule>({
         {&SIM_CHOICE, [](HWND, const Selection& s) { return lf_onSimChoice(s); }},
         {&AI_PACKAGE_SELECTOR, [](HWND, const Selection& s) { return lf_onPackageSelector(s); }},
         {&CALLSIGN_2_OBJECTID, [](HWND w, const Selection& s) { return lf_onCallsignChoice(w, s); }},
@@ -172,7 +172,7 @@ bool lf_onComboCommand(HWND window, WPARAM wParam) {
         {&TIME_SHIFT_DAYS, [](HWND, const Selection& s) { return lf_onTimeShift(TIME_SHIFT_DAYS, s); }},
         {&TIME_SHIFT_HOURS, [](HWND, const Selection& s) { return lf_onTimeShift(TIME_SHIFT_HOURS, s); }},
         {&TIME_SHIFT_MINS, [](HWND, const Selection& s) { return lf_onTimeShift(TIME_SHIFT_MINS, s); }},
-    }};
+    });
     for (const ListRule& rule : rules)
         if (const auto chosen = lf_getComboSelection(window, rule.list->controlId, wParam))
             return rule.apply(window, *chosen);
