@@ -3,9 +3,6 @@
 #include "core/file_util.h"
 #include "core/utf.h"
 
-#include <fstream>
-#include <iterator>
-#include <optional>
 
 namespace kvr {
 
@@ -18,16 +15,6 @@ constexpr char32_t windows1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E
                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-std::optional<std::string> lf_readAllBytes(const std::filesystem::path& path) {
-    std::ifstream in;
-    if (!gf_openInputFile(path, in))
-        return std::nullopt;
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
-}
 
 unsigned lf_byte(std::string_view bytes, std::size_t i) {
     return static_cast<unsigned char>(bytes[i]);
@@ -151,7 +138,7 @@ std::string lf_decodeUtf16(std::string_view bytes, bool littleEndian) {
 } // namespace
 
 std::int32_t gf_detectCharset(const std::filesystem::path& path) {
-    const auto bytes = lf_readAllBytes(path);
+    const auto bytes = gf_readFileBytes(path);
     if (!bytes)
         return charsetUnreadable;
     const std::string_view text = *bytes;
@@ -192,7 +179,7 @@ bool gf_readTextFileLines(std::int32_t kind, const std::filesystem::path& path,
                           std::vector<std::string>& lines) {
     if (kind < charsetAnsi || kind > charsetUtf8)
         return false;
-    const auto bytes = lf_readAllBytes(path);
+    const auto bytes = gf_readFileBytes(path);
     if (!bytes)
         return false;
     gf_splitLines(gf_decodeToUtf8(kind, *bytes), lines);
