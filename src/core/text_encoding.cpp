@@ -3,7 +3,6 @@
 #include "core/file_util.h"
 #include "core/utf.h"
 
-
 namespace kvr {
 
 namespace {
@@ -24,49 +23,12 @@ bool lf_startsWith(std::string_view bytes, std::string_view prefix) {
     return bytes.substr(0, prefix.size()) == prefix;
 }
 
-// Length of the valid UTF-8 sequence at i and its code point, or 0 when the bytes there are no valid
-// sequence.
-std::size_t lf_utf8SequenceAt(std::string_view bytes, std::size_t i, char32_t& codePoint) {
-    const unsigned lead = lf_byte(bytes, i);
-    std::size_t length;
-    char32_t minimum;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        minimum = 0x80;
-        codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        minimum = 0x800;
-        codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        minimum = 0x10000;
-        codePoint = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > bytes.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        const unsigned next = lf_byte(bytes, i + k);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return 0;
-    return length;
-}
-
 // Valid UTF-8 that holds at least one character beyond ASCII.
 bool lf_isUtf8WithNonAscii(std::string_view bytes) {
     bool nonAscii = false;
     for (std::size_t i = 0; i < bytes.size();) {
         char32_t codePoint;
-        const std::size_t length = lf_utf8SequenceAt(bytes, i, codePoint);
+        const std::size_t length = gf_utf8SequenceAt(bytes, i, codePoint);
         if (length == 0)
             return false;
         nonAscii = nonAscii || length > 1;
@@ -82,7 +44,7 @@ std::string lf_decodeUtf8(std::string_view bytes) {
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
         char32_t codePoint;
-        const std::size_t length = lf_utf8SequenceAt(bytes, i, codePoint);
+        const std::size_t length = gf_utf8SequenceAt(bytes, i, codePoint);
         if (length == 0) {
             gf_appendUtf8(out, replacementCharacter);
             ++i;
