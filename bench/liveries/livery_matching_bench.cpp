@@ -7,6 +7,7 @@
 #include "refdata/aircraft_dbase_internal.h"
 #include "settings/parameter_table.h"
 #include "settings/parameters_file.h"
+#include "support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
@@ -36,12 +37,10 @@ std::string lf_model(int i) {
 class MatchingWorld {
 public:
     MatchingWorld() {
-        folder_ =
-            std::filesystem::temp_directory_path() / fmt::format("vantrel-bench-{}", std::random_device{}());
         std::filesystem::create_directories(folder_ / "output");
-        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", folder_.path().c_str(), 1);
         gf_initAppDataFolder();
-        gf_setLiveryWorkingFolder(folder_);
+        gf_setLiveryWorkingFolder(folder_.path());
         for (int m = 0; m < modelCount; ++m)
             aircraftTables.types[lf_model(m)] =
                 AircraftTypeEntry{m == 0 ? AircraftCategory::light : AircraftCategory::large,
@@ -61,10 +60,6 @@ public:
         gf_processScannedLiveries();
         MATCHING_DEPTH.setValue(4);
         buildFleet();
-    }
-    ~MatchingWorld() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
     std::vector<MatchSubject> fleet;
 
@@ -90,7 +85,7 @@ private:
             fleet.push_back(std::move(record));
         }
     }
-    std::filesystem::path folder_;
+    test::TempFolder folder_;
 };
 
 MatchingWorld& lf_world() {

@@ -8,6 +8,7 @@
 //
 // Before the timings it scans the tree with one task and with every hardware thread and stops with an
 // error when the two catalogues differ.
+#include "core/file_util.h"
 #include "core/log.h"
 #include "core/scan_slots.h"
 #include "liveries/aircraft_cfg_reader_internal.h"
@@ -16,6 +17,7 @@
 #include "livery_fixtures/bulk_tree.h"
 #include "livery_fixtures/demo_packages.h"
 #include "refdata/aircraft_dbase.h"
+#include "support/temp_folder.h"
 
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
@@ -24,8 +26,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,11 +44,6 @@ struct BenchTree {
 };
 
 BenchTree* tree = nullptr;
-
-std::string fileText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void loadReferenceData() {
     for (const fixtures::FleetLivery& livery : fixtures::demoFleet()) {
@@ -120,7 +115,8 @@ int main(int argc, char** argv) {
 
     BenchTree bench;
     tree = &bench;
-    bench.root = fs::temp_directory_path() / fmt::format("vantrel-scan-bench-{}", std::random_device()());
+    const test::TempFolder root;
+    bench.root = root.path();
     fs::create_directories(bench.root / "work" / "output" / "info");
     const fs::path treeFolder = treeOption.empty() ? bench.root / "tree" : fs::path(treeOption);
     if (treeOption.empty())
@@ -145,9 +141,9 @@ int main(int argc, char** argv) {
 
     const int hardware = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     scanOnce(1);
-    const std::string single = fileText(liveryPaths.liveriesScanned);
+    const std::string single = gf_readFileBytes(liveryPaths.liveriesScanned).value_or("");
     scanOnce(hardware);
-    const std::string many = fileText(liveryPaths.liveriesScanned);
+    const std::string many = gf_readFileBytes(liveryPaths.liveriesScanned).value_or("");
     const bool same = single == many && !single.empty();
     std::size_t liveries = 0;
     for (std::size_t at = single.find("<liv "); at != std::string::npos; at = single.find("<liv ", at + 1))
@@ -176,7 +172,5 @@ int main(int argc, char** argv) {
     }
     benchmark::Shutdown();
     gf_closeLogFile();
-    std::error_code ignored;
-    fs::remove_all(bench.root, ignored);
     return status;
 }

@@ -6,12 +6,12 @@
 #include "parking/park_stands.h"
 #include "parking/stand.h"
 #include "parking/stand_file.h"
+#include "support/temp_folder.h"
 #include "tools/stand_fixtures/stand_fixtures.h"
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <random>
 #include <stdexcept>
 
 namespace {
@@ -27,10 +27,7 @@ const std::string standFilePath = "airports/stock/ZZZZ.xml";
 class BenchFolder {
 public:
     explicit BenchFolder(bool withLearned) : previous_(fs::current_path()) {
-        std::random_device device;
-        path_ = fs::temp_directory_path() / ("vantrel-bench-" + std::to_string(device()));
-        fs::create_directories(path_);
-        fs::current_path(path_);
+        fs::current_path(folder_.path());
         const auto airport = fixtures::gf_syntheticAirport("Synthetic", 52.3, 4.76, standCount, 3);
         fixtures::gf_writeStandFile(standFilePath, airport);
         if (withLearned)
@@ -38,15 +35,11 @@ public:
                                         fixtures::gf_syntheticLearned(airport, optionCount, 5));
         currentParkAirport.code = "ZZZZ";
     }
-    ~BenchFolder() {
-        fs::current_path(previous_);
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
+    ~BenchFolder() { fs::current_path(previous_); }
 
 private:
     fs::path previous_;
-    fs::path path_;
+    test::TempFolder folder_;
 };
 
 void lf_readParkAirport(benchmark::State& state, bool withLearned) {

@@ -2,12 +2,13 @@
 //   refdata_bench [--benchmark_filter=...]
 // The synthetic data bases have the size of a full data set; the shipped files are measured as well when
 // the build staged them.
+#include "core/file_util.h"
 #include "refdata/aircraft_dbase_internal.h"
 #include "refdata/airport_table.h"
 #include "refdata/airport_table_internal.h"
 #include "refdata/closest_airport.h"
-#include "core/file_util.h"
 #include "refdata/stream_decrypt.h"
+#include "support/temp_folder.h"
 #include "tools/data_encryptor/stream_encryptor.h"
 
 #include <benchmark/benchmark.h>
@@ -89,7 +90,6 @@ std::string lf_syntheticDbase() {
 class BenchFolder {
 public:
     BenchFolder() {
-        folder_ = fs::temp_directory_path() / fmt::format("vantrel-bench-{}", std::random_device{}());
         fs::create_directories(folder_ / "input");
         fs::create_directories(folder_ / "shipped" / "input");
         lf_check(gf_encryptBytes(lf_syntheticDbase(), folder_ / "input" / "dbase.enc"));
@@ -99,12 +99,11 @@ public:
             if (fs::exists(shipped))
                 fs::copy_file(shipped, folder_ / "shipped" / "input" / name);
         }
-        fs::current_path(folder_);
+        fs::current_path(folder_.path());
     }
     ~BenchFolder() {
         std::error_code ec;
         fs::current_path(fs::temp_directory_path(), ec);
-        fs::remove_all(folder_, ec);
     }
     bool hasShipped() const { return fs::exists(folder_ / "shipped" / "input" / "dbase.enc"); }
 
@@ -113,7 +112,7 @@ private:
         if (!error.empty())
             throw std::runtime_error(error);
     }
-    fs::path folder_;
+    test::TempFolder folder_;
 };
 
 BenchFolder& lf_folder() {

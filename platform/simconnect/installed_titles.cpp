@@ -4,7 +4,6 @@
 #include "core/text_util.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -12,11 +11,6 @@
 namespace kvr::simsim {
 
 namespace {
-
-std::string lf_lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 std::string lf_valueWithoutComment(const std::string& raw) {
     const std::string value = gf_trim(raw);
@@ -68,7 +62,7 @@ std::vector<std::string> readAircraftCfgTitles(const std::filesystem::path& file
         const auto equals = line.find('=');
         if (equals == std::string::npos)
             continue;
-        if (lf_lower(gf_trim(line.substr(0, equals))) != "title")
+        if (gf_toLower(gf_trim(line.substr(0, equals))) != "title")
             continue;
         std::string title = lf_valueWithoutComment(line.substr(equals + 1));
         if (!title.empty())
@@ -83,7 +77,7 @@ std::vector<std::string> readTitlesBelow(const std::filesystem::path& folder) {
     std::filesystem::recursive_directory_iterator it(
         folder, std::filesystem::directory_options::skip_permission_denied, ec);
     for (; !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (!it->is_regular_file(ec) || lf_lower(it->path().filename().string()) != "aircraft.cfg")
+        if (!it->is_regular_file(ec) || gf_toLower(it->path().filename().string()) != "aircraft.cfg")
             continue;
         for (std::string& title : readAircraftCfgTitles(it->path()))
             titles.push_back(std::move(title));

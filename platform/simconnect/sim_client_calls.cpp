@@ -1,10 +1,10 @@
 // The simulated simulator's side of each client call.
+#include "core/text_util.h"
 #include "platform/simconnect/sim_geo.h"
 #include "platform/simconnect/sim_messages.h"
 #include "platform/simconnect/simulated_simulator.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -14,18 +14,13 @@ namespace {
 
 constexpr DWORD maximumRadiusMetres = 200000;
 
+// Names from the client may be null.
 std::string lf_upper(const char* text) {
-    std::string result = text ? text : "";
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return std::toupper(c); });
-    return result;
+    return gf_toUpper(text ? text : "");
 }
 
 std::string lf_lower(const char* text) {
-    std::string result = text ? text : "";
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    return result;
+    return gf_toLower(text ? text : "");
 }
 
 bool lf_isKnownSystemEvent(const std::string& name) {

@@ -1,12 +1,13 @@
 #include "platform/simconnect/sim_scenario.h"
 
+#include "core/file_util.h"
+
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -308,12 +309,10 @@ Scenario parseScenario(const std::string& jsonText, const std::filesystem::path&
 }
 
 Scenario loadScenarioFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    const auto text = gf_readFileBytes(file);
+    if (!text)
         throw std::runtime_error(fmt::format("scenario {}: cannot be read", file.string()));
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseScenario(text.str(), file.parent_path(), file.string());
+    return parseScenario(*text, file.parent_path(), file.string());
 }
 
 } // namespace kvr::simsim

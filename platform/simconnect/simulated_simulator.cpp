@@ -1,11 +1,11 @@
 #include "platform/simconnect/simulated_simulator.h"
 
+#include "core/text_util.h"
 #include "platform/simconnect/installed_titles.h"
 #include "platform/simconnect/sim_geo.h"
 #include "platform/simconnect/sim_messages.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,11 +27,6 @@ std::int64_t lf_frameTime(std::int64_t frameIndex) {
     return frameIndex * microsPerSecond / framesPerSecond;
 }
 
-std::string lf_lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
 } // namespace
 
 SimulatedSimulator::SimulatedSimulator(Scenario scenario)
@@ -47,7 +42,7 @@ SimulatedSimulator::SimulatedSimulator(Scenario scenario)
                 titles.push_back(std::move(title));
     for (const std::string& title : titles) {
         installedTitles_.insert(title);
-        installedTitlesLower_.insert(lf_lower(title));
+        installedTitlesLower_.insert(gf_toLower(title));
     }
 
     const UserAircraftSetup& setup = scenario_.user;
@@ -428,7 +423,7 @@ std::set<std::string> SimulatedSimulator::installedTitles() const {
 }
 
 bool SimulatedSimulator::isInstalled(const std::string& title) const {
-    return installedTitlesLower_.count(lf_lower(title)) > 0;
+    return installedTitlesLower_.count(gf_toLower(title)) > 0;
 }
 
 int SimulatedSimulator::connectionCount() const {

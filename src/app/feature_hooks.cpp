@@ -26,13 +26,11 @@ private:
 MissingFeature parkAirportChoice("The park-airport choice");
 MissingFeature staticParking("Static parking");
 MissingFeature addonAirportScan("The add-on airport scan");
-MissingFeature destinationEntry("The destination entry");
 
 std::mutex servicesMutex;
 ParkAirportServices parkAirports;
 StaticParkingServices staticParkingServices;
 AddonAirportScanServices airportScan;
-DestinationEntry destination;
 
 template <typename Services> Services lf_copy(const Services& services) {
     std::lock_guard lock(servicesMutex);
@@ -54,11 +52,6 @@ void gf_installStaticParkingServices(StaticParkingServices services) {
 void gf_installAddonAirportScanServices(AddonAirportScanServices services) {
     std::lock_guard lock(servicesMutex);
     airportScan = std::move(services);
-}
-
-void gf_installDestinationEntry(DestinationEntry entry) {
-    std::lock_guard lock(servicesMutex);
-    destination = std::move(entry);
 }
 
 bool lf_readMyParkAirports() {
@@ -120,12 +113,6 @@ void gf_scanAddonAirports() {
 bool gf_tbloZipWaitingFromScan() {
     const auto waiting = lf_copy(airportScan).tbloZipWaiting;
     return waiting && waiting();
-}
-
-void lf_setDestination(const std::string& text, const Airport& airport) {
-    if (const auto enter = lf_copy(destination))
-        return enter(text, airport);
-    destinationEntry.report();
 }
 
 } // namespace kvr

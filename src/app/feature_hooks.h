@@ -1,12 +1,10 @@
 #pragma once
 // Services that the run thread, the session loop and the rounds call in features this build does not
 // have yet: the park airports and their choice, static parking from parked traffic, the add-on airport
-// scan and the destination entry. Each feature installs its services when it is built; until then every
+// scan. Each feature installs its services when it is built; until then every
 // call behaves as the feature behaves when it finds nothing (no park airport, nothing scanned, nothing
 // changed) and the first call logs "<feature> is not available in this build", once per feature and
 // process.
-#include "refdata/airport_table.h"
-
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,13 +39,9 @@ struct AddonAirportScanServices {
     std::function<bool()> tbloZipWaiting;
 };
 
-// The DESTINATION entry of the main window: the airport the user flies to.
-using DestinationEntry = std::function<void(const std::string& text, const Airport& airport)>;
-
 void gf_installParkAirportServices(ParkAirportServices services);
 void gf_installStaticParkingServices(StaticParkingServices services);
 void gf_installAddonAirportScanServices(AddonAirportScanServices services);
-void gf_installDestinationEntry(DestinationEntry entry);
 
 // The callers.
 bool lf_readMyParkAirports();
@@ -60,6 +54,5 @@ void lf_applyParkTrafficChanges(bool parkTrafficOnlyChanged);
 void lf_clearParkTraffic();
 void gf_scanAddonAirports();
 bool gf_tbloZipWaitingFromScan();
-void lf_setDestination(const std::string& text, const Airport& airport);
 
 } // namespace kvr

@@ -1,4 +1,5 @@
 // The window procedure of the main window: every message of the window is routed here.
+#include "app/commands.h"
 #include "app/control_creation.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
@@ -80,6 +81,8 @@ LRESULT CALLBACK lf_mainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CLOSE:
         lf_onCloseRequest();
         return 0;
+    case WM_COMMAND:
+        return lf_HandleWMCOMMAND(hwnd, wParam) ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
         const auto dc = reinterpret_cast<HDC>(wParam);

@@ -1,29 +1,33 @@
 #pragma once
-// The window's commands never work on traffic, stands or liveries themselves: they raise one of these
-// flags on the GUI thread, and the run thread takes it with an atomic exchange in its next round, so a
-// request raised twice between two rounds is served once.
+// What the window's commands ask of the run thread. The GUI thread raises a flag (an atomic exchange to
+// true); the run thread takes it with an atomic exchange to false in its next round, so a request raised
+// twice between two rounds is served once.
 #include <atomic>
-#include <cstdint>
 
 namespace kvr {
 
-extern std::atomic<bool> reReadRequested;           // "Re-read"
-extern std::atomic<bool> flushStaticRequested;      // "Flush static"
-extern std::atomic<bool> csToOidRequested;          // "cs->oid:"
-extern std::atomic<bool> callsignSelectionChanged;  // CALLSIGN_2_OBJECTID chosen (and after "cs->oid:")
-extern std::atomic<bool> blockedCallsignChanged;    // BLOCK_CALLSIGN entered, "Block", "Unblock"
+// Served by the round processing.
+extern std::atomic<bool> csToOidRequested;          // "cs->oid:": refresh the callsign list
+extern std::atomic<bool> reReadRequested;           // "Re-read": re-read the park airports
+extern std::atomic<bool> flushStaticRequested;      // "Flush static": remove every static aircraft
+extern std::atomic<bool> blockedCallsignChanged;    // BLOCK_CALLSIGN was set or emptied
+extern std::atomic<bool> callsignSelectionChanged;  // another callsign was chosen in CALLSIGN_2_OBJECTID
+extern std::atomic<bool> matchingDepthRaised;       // MATCHING_DEPTH was raised
+extern std::atomic<bool> parkTrafficOnlyChanged;    // holds the new value of RT_PARKTRAFFIC_ONLY
 extern std::atomic<bool> staticParkingNowRequested; // a static-parking update is scheduled
-extern std::atomic<bool> parkTrafficOnlyChanged;    // RT_PARKTRAFFIC_ONLY switched; holds its new value
-extern std::atomic<bool> matchingDepthRaised;       // MATCHING_DEPTH raised
 
-// The first phase of a static-parking update has run and the second is due.
-extern std::atomic<bool> staticUpdatePhase;
-// Counts down once per 60 rounds; at 0 an automatic static-parking update is due. Starts at 20 and is
-// not reset at a session end; the "Now" button sets it back to 20.
-extern std::atomic<int> staticUpdateCountdown;
-inline constexpr int staticUpdateCountdownStart = 20;
+// The traffic tables belong to the run thread, so what a command does to them waits for
+// gf_serveEngineRequests.
+extern std::atomic<bool> callsignSelectionResetRequested; // lf_resetCallsignSelection
+extern std::atomic<bool> navLightsRequested;              // NAV_LIGHTS_WHILE_PARKED to the parked aircraft
+extern std::atomic<bool> liveLimitRequested;              // remove the live aircraft beyond MAX_LIVE_SEL
 
-// The simulator time (UTC seconds) the clock follow-up of SIM_TIME used last.
-extern std::atomic<std::int64_t> lastSimUtcSeconds;
+// The GUI thread's half of lf_resetCallsignSelection: the chosen callsign and its object-id text are
+// emptied at once; the followed object and the callsign list follow in the run thread's next round.
+void gf_requestCallsignSelectionReset();
+
+// Run thread, at the start of every round: carries out the three engine requests above, each with the
+// settings as they are then.
+void gf_serveEngineRequests();
 
 } // namespace kvr

@@ -92,6 +92,7 @@ void lf_updateParkedCounts() {
 }
 
 void lf_processRound() {
+    gf_serveEngineRequests();
     if (flightNotRunning.exchange(false)) {
         gf_logLine(fmt::format("{} Flight resumed", gf_nowHms()));
         engine_link::setKeepReportsFlag(true);

@@ -3,6 +3,7 @@
 // down. Whatever the pass does not catch itself ends in its catch clauses, which show the error and end
 // the session with SYSTEM ERROR.
 #include "app/closing_down.h"
+#include "app/edit_box_entries.h"
 #include "app/feature_hooks.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
@@ -19,6 +20,7 @@
 #include "core/status_display.h"
 #include "core/user_error.h"
 #include "liveries/livery_database.h"
+#include "refdata/airport_table.h"
 #include "settings/control_services.h"
 #include "settings/parameter_table.h"
 #include "simlink/flight_plan.h"
@@ -65,7 +67,7 @@ void lf_startSession() {
     gf_enableControl(reReadButton);
     if (const std::string destination = DESTINATION.value(); !destination.empty())
         if (const auto airport = gf_findAirport(destination))
-            lf_setDestination(destination, *airport);
+            lf_setDestination(destination, airport->latitude, airport->longitude);
     SetWindowPos(mainWindowHandle.load(), ALWAYS_ON_TOP.value() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE);
     gf_runSession();

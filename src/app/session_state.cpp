@@ -9,6 +9,9 @@ std::atomic<bool> restartPending{false};
 std::atomic<std::uint64_t> currentTimeSlot{0};
 std::atomic<int> roundCounter{0};
 std::atomic<bool> flightNotRunning{false};
+std::atomic<bool> staticUpdatePhase{false};
+std::atomic<int> staticUpdateCountdown{staticUpdateCountdownStart};
+std::atomic<std::int64_t> lastSimUtcSeconds{0};
 
 TimeSlot gf_timeSlotOf(std::time_t time) {
     std::tm t{};

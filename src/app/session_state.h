@@ -33,4 +33,14 @@ extern std::atomic<int> roundCounter;
 // The loop has seen a tick without a running flight and not yet the next round.
 extern std::atomic<bool> flightNotRunning;
 
+// The first phase of a static-parking update has run and the second is due.
+extern std::atomic<bool> staticUpdatePhase;
+// Counts down once per 60 rounds; at 0 an automatic static-parking update is due. Starts at 20 and is
+// not reset at a session end; the "Now" button sets it back to 20.
+extern std::atomic<int> staticUpdateCountdown;
+inline constexpr int staticUpdateCountdownStart = 20;
+
+// The simulator time (UTC seconds) the clock follow-up of SIM_TIME used last.
+extern std::atomic<std::int64_t> lastSimUtcSeconds;
+
 } // namespace kvr

@@ -1,10 +1,15 @@
 #include "app/subsystem_wiring.h"
 
+#include "app/closing_down.h"
+#include "app/command_hooks.h"
 #include "app/control_state.h"
 #include "app/engine_link.h"
 #include "app/feature_hooks.h"
 #include "app/parking_display.h"
+#include "app/rounds.h"
 #include "app/scan_link.h"
+#include "app/session_state.h"
+#include "app/time_shift.h"
 #include "app/traffic_link.h"
 #include "parking/parking_hooks.h"
 #include "simlink/sim_link_state.h"
@@ -32,6 +37,13 @@ void lf_wire() {
     gf_installParkingHooks({gf_setRange, gf_applyAutoRangeSetting, gf_syncMaxFitCombo, gf_updateParkControls,
                             [] { return nowButtonAllowed.load(); }, engine_link::setGroundReferenceAltitude});
     gf_installParkingDisplaySource({gf_reservedStandName, {}, gf_tbloZipWaitingFromScan});
+    CommandHooks commands;
+    commands.applySimTimeSetting = lf_applySimTimeSetting;
+    commands.applyTimeShift = lf_applyTimeShift;
+    commands.showStaticParkingCountdown = lf_showStaticParkingCountdown;
+    commands.setStaticUpdateCountdown = [](int count) { staticUpdateCountdown = count; };
+    commands.restartForCommunityPath = lf_restartForCommunityPath;
+    gf_installCommandHooks(std::move(commands));
     traffic_link::wire();
     engine_link::wire();
     scan_link::wire();

@@ -3,6 +3,7 @@
 #include "app/engine_link.h"
 #include "app/request_flags.h"
 #include "app/rounds.h"
+#include "app/session_state.h"
 #include "app/traffic_link.h"
 #include "core/log.h"
 #include "core/message_line.h"

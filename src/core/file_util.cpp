@@ -72,6 +72,16 @@ bool gf_openInputFile(const fs::path& path, std::ifstream& in) {
     return in.is_open();
 }
 
+std::optional<std::string> gf_readFileBytes(const fs::path& path) {
+    std::ifstream in;
+    if (!gf_openInputFile(path, in))
+        return std::nullopt;
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return std::nullopt;
+    return bytes;
+}
+
 bool gf_writeLines(const std::vector<std::string>& lines, const fs::path& path) {
     std::string bytes;
     for (const std::string& line : lines) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -17,6 +18,8 @@ void gf_splitLines(std::string_view text, std::vector<std::string>& lines);
 void gf_readLines(std::istream& in, std::vector<std::string>& lines);
 // Opens a file for reading as bytes; false (no exception) when it cannot be opened or is a folder.
 bool gf_openInputFile(const std::filesystem::path& path, std::ifstream& in);
+// The whole file as bytes; none when it cannot be opened (as gf_openInputFile) or read.
+std::optional<std::string> gf_readFileBytes(const std::filesystem::path& path);
 
 // Both writers replace the file through a temporary file beside it, so a failed write leaves the old
 // file whole. False (no exception) when the file cannot be written.

@@ -3,10 +3,6 @@
 #include "core/file_util.h"
 #include "core/utf.h"
 
-#include <fstream>
-#include <iterator>
-#include <optional>
-
 namespace kvr {
 
 namespace {
@@ -19,16 +15,6 @@ constexpr char32_t windows1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E
                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-std::optional<std::string> lf_readAllBytes(const std::filesystem::path& path) {
-    std::ifstream in;
-    if (!gf_openInputFile(path, in))
-        return std::nullopt;
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
-}
-
 unsigned lf_byte(std::string_view bytes, std::size_t i) {
     return static_cast<unsigned char>(bytes[i]);
 }
@@ -37,49 +23,12 @@ bool lf_startsWith(std::string_view bytes, std::string_view prefix) {
     return bytes.substr(0, prefix.size()) == prefix;
 }
 
-// Length of the valid UTF-8 sequence at i and its code point, or 0 when the bytes there are no valid
-// sequence.
-std::size_t lf_utf8SequenceAt(std::string_view bytes, std::size_t i, char32_t& codePoint) {
-    const unsigned lead = lf_byte(bytes, i);
-    std::size_t length;
-    char32_t minimum;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        minimum = 0x80;
-        codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        minimum = 0x800;
-        codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        minimum = 0x10000;
-        codePoint = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > bytes.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        const unsigned next = lf_byte(bytes, i + k);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return 0;
-    return length;
-}
-
 // Valid UTF-8 that holds at least one character beyond ASCII.
 bool lf_isUtf8WithNonAscii(std::string_view bytes) {
     bool nonAscii = false;
     for (std::size_t i = 0; i < bytes.size();) {
         char32_t codePoint;
-        const std::size_t length = lf_utf8SequenceAt(bytes, i, codePoint);
+        const std::size_t length = gf_utf8SequenceAt(bytes, i, codePoint);
         if (length == 0)
             return false;
         nonAscii = nonAscii || length > 1;
@@ -95,7 +44,7 @@ std::string lf_decodeUtf8(std::string_view bytes) {
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
         char32_t codePoint;
-        const std::size_t length = lf_utf8SequenceAt(bytes, i, codePoint);
+        const std::size_t length = gf_utf8SequenceAt(bytes, i, codePoint);
         if (length == 0) {
             gf_appendUtf8(out, replacementCharacter);
             ++i;
@@ -151,7 +100,7 @@ std::string lf_decodeUtf16(std::string_view bytes, bool littleEndian) {
 } // namespace
 
 std::int32_t gf_detectCharset(const std::filesystem::path& path) {
-    const auto bytes = lf_readAllBytes(path);
+    const auto bytes = gf_readFileBytes(path);
     if (!bytes)
         return charsetUnreadable;
     const std::string_view text = *bytes;
@@ -192,7 +141,7 @@ bool gf_readTextFileLines(std::int32_t kind, const std::filesystem::path& path,
                           std::vector<std::string>& lines) {
     if (kind < charsetAnsi || kind > charsetUtf8)
         return false;
-    const auto bytes = lf_readAllBytes(path);
+    const auto bytes = gf_readFileBytes(path);
     if (!bytes)
         return false;
     gf_splitLines(gf_decodeToUtf8(kind, *bytes), lines);

@@ -128,6 +128,13 @@ std::string gf_toUpper(std::string_view text) {
     return upper;
 }
 
+std::string gf_toLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
 std::string gf_idToString(std::uint32_t objectId) {
     if (msfs2020Selected.load())
         return fmt::format("{}", objectId);

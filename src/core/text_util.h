@@ -42,8 +42,9 @@ int gf_percentage(double a, double b);
 // True when b is a followed by "*" (the callsign of a static aircraft).
 bool gf_equalsWithStar(std::string_view a, std::string_view b);
 
-// Upper-cases byte by byte with the C runtime's toupper, so only ASCII letters change.
+// Change case byte by byte with the C runtime's toupper / tolower, so only ASCII letters change.
 std::string gf_toUpper(std::string_view text);
+std::string gf_toLower(std::string_view text);
 
 // A simulator object id as the chosen simulator shows it: decimal with MSFS 2020, hexadecimal with 2024.
 std::string gf_idToString(std::uint32_t objectId);

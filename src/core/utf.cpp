@@ -69,41 +69,51 @@ std::string wide_to_utf8(std::wstring_view wide) {
     return out;
 }
 
+std::size_t gf_utf8SequenceAt(std::string_view bytes, std::size_t i, char32_t& codePoint) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    std::size_t length;
+    char32_t minimum;
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        minimum = 0x80;
+        codePoint = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        minimum = 0x800;
+        codePoint = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        minimum = 0x10000;
+        codePoint = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[i + k]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF || lf_isSurrogate(codePoint))
+        return 0;
+    return length;
+}
+
 std::wstring utf8_to_wide(std::string_view utf8) {
     std::wstring out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
+    for (std::size_t i = 0; i < utf8.size();) {
         char32_t c;
-        int extra;
-        if (lead < 0x80) {
-            c = lead;
-            extra = 0;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            c = lead & 0x1F;
-            extra = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            c = lead & 0x0F;
-            extra = 2;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            c = lead & 0x07;
-            extra = 3;
-        } else {
-            lf_badUtf8(); // continuation byte, overlong C0/C1 lead or beyond U+10FFFF
-        }
-        if (i + static_cast<std::size_t>(extra) >= utf8.size())
-            lf_badUtf8(); // truncated sequence
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80)
-                lf_badUtf8();
-            c = (c << 6) | (next & 0x3F);
-        }
-        if ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10FFFF)) || lf_isSurrogate(c))
+        const std::size_t length = gf_utf8SequenceAt(utf8, i, c);
+        if (length == 0)
             lf_badUtf8();
         lf_appendWide(out, c);
-        i += static_cast<std::size_t>(extra) + 1;
+        i += length;
     }
     return out;
 }

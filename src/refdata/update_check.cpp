@@ -1,11 +1,12 @@
-#include "core/file_util.h"
 #include "refdata/update_check.h"
 
 #include "core/exit_request.h"
+#include "core/file_util.h"
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/program_version.h"
 #include "core/shared_state.h"
+#include "core/text_util.h"
 #include "refdata/downloads.h"
 #include "refdata/stream_decrypt.h"
 #include "refdata/version_data.h"
@@ -18,8 +19,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cctype>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace kvr {
@@ -92,20 +91,10 @@ VersionsFile lf_parseVersionsFile(const std::string& text) {
     return versions;
 }
 
-std::string lf_readWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool lf_endsWithZip(const std::string& name) {
     if (name.size() < 4)
         return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".zip";
+    return gf_toLower(name.substr(name.size() - 4)) == ".zip";
 }
 
 // True when the new version is in place and the program must end.
@@ -218,7 +207,7 @@ bool lf_checkForUpdates() {
             fmt::format("Update check: {} cannot be reached, going on offline", gf_downloadServerUrl()));
         return true;
     }
-    const std::string text = lf_readWholeFile(versionsFile);
+    const std::string text = gf_readFileBytes(versionsFile).value_or("");
     gf_removeFileWarn(versionsFile);
     VersionsFile versions;
     try {

@@ -1,5 +1,7 @@
 #include "settings/parameter.h"
 
+#include "core/text_util.h"
+
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -8,18 +10,6 @@
 #include <cstring>
 
 namespace kvr {
-
-namespace {
-
-std::string_view lf_trimView(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
-} // namespace
 
 std::vector<Parameter*>& gf_allParameters() {
     static std::vector<Parameter*> registry;
@@ -66,7 +56,8 @@ std::string NumParameter::valueText() const { return std::to_string(value()); }
 std::string NumParameter::defaultText() const { return std::to_string(default_); }
 
 ParseOutcome NumParameter::setFromText(std::string_view text) {
-    text = lf_trimView(text);
+    const std::string trimmed = gf_trim(text);
+    text = trimmed;
     std::int64_t parsed = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size())
@@ -85,7 +76,8 @@ std::string FloatParameter::valueText() const { return fmt::format("{}", value()
 std::string FloatParameter::defaultText() const { return fmt::format("{}", default_); }
 
 ParseOutcome FloatParameter::setFromText(std::string_view text) {
-    text = lf_trimView(text);
+    const std::string trimmed = gf_trim(text);
+    text = trimmed;
     float parsed = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed))
@@ -102,7 +94,8 @@ BoolParameter::BoolParameter(std::string name, bool defaultValue, Persistence pe
 
 ParseOutcome BoolParameter::setFromText(std::string_view text) {
     // The same texts pugixml's as_bool takes: the first character decides.
-    text = lf_trimView(text);
+    const std::string trimmed = gf_trim(text);
+    text = trimmed;
     if (text.empty())
         return ParseOutcome::invalid;
     const char c = text.front();

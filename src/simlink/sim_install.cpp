@@ -2,6 +2,7 @@
 
 #include "core/log.h"
 #include "core/shared_state.h"
+#include "core/text_util.h"
 #include "settings/parameter_table.h"
 #include "simlink/sim_install_internal.h"
 
@@ -21,13 +22,6 @@ std::filesystem::path lf_environmentFolder(const char* variable, const char* hom
     if (const char* home = std::getenv("HOME"); home && *home)
         return std::filesystem::path(home) / homeRelative;
     return std::filesystem::current_path();
-}
-
-std::string lf_trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 } // namespace
@@ -72,11 +66,11 @@ std::optional<std::filesystem::path> lf_installedPackagesPath(const std::filesys
         if (first && line.rfind("\xEF\xBB\xBF", 0) == 0)
             line.erase(0, 3);
         first = false;
-        const std::string trimmed = lf_trim(line);
+        const std::string trimmed = gf_trim(line);
         if (trimmed.rfind(key, 0) != 0 || trimmed.size() == key.size() ||
             (trimmed[key.size()] != ' ' && trimmed[key.size()] != '\t'))
             continue;
-        const std::string value = lf_trim(trimmed.substr(key.size()));
+        const std::string value = gf_trim(trimmed.substr(key.size()));
         if (value.size() < 3 || value.front() != '"')
             continue;
         const auto close = value.find('"', 1);

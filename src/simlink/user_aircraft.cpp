@@ -1,8 +1,10 @@
 // The answers about the user aircraft.
 #include "core/exit_request.h"
+#include "core/geodesy.h"
 #include "core/log.h"
 #include "core/shell_port.h"
 #include "core/status_display.h"
+#include "core/text_util.h"
 #include "simlink/sim_answer.h"
 #include "simlink/sim_client_internal.h"
 #include "simlink/sim_ids.h"
@@ -30,12 +32,7 @@ bool lf_knownPosition(const UserAcData& data) {
 }
 
 double lf_distanceNm(const UserAcData& a, const UserAcData& b) {
-    constexpr double radians = M_PI / 180.0;
-    const double p1 = a.latitude * radians, p2 = b.latitude * radians;
-    const double dp = p2 - p1, dl = (b.longitude - a.longitude) * radians;
-    const double h = std::sin(dp / 2) * std::sin(dp / 2) +
-                     std::cos(p1) * std::cos(p2) * std::sin(dl / 2) * std::sin(dl / 2);
-    return 2 * 3440.065 * std::asin(std::min(1.0, std::sqrt(h)));
+    return gf_distanceNm(a.latitude, a.longitude, b.latitude, b.longitude);
 }
 
 std::int64_t lf_daysFromCivil(std::int64_t year, unsigned month, unsigned day) {
@@ -137,7 +134,7 @@ std::string lf_typeFromAtcModel(const std::string& atcModel) {
     const auto first = text.find_first_not_of(' ');
     text = first == std::string::npos ? std::string()
                                       : text.substr(first, text.find_last_not_of(' ') - first + 1);
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    text = gf_toUpper(text);
     const bool designator =
         text.size() >= 2 && text.size() <= 4 && std::isalpha(static_cast<unsigned char>(text[0])) &&
         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isalnum(c); });

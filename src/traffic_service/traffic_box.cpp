@@ -7,7 +7,6 @@
 namespace kvr {
 
 namespace {
-constexpr double earthRadiusNm = 3440.065;
 double lf_radians(double degrees) {
     return degrees * std::numbers::pi / 180.0;
 }
@@ -28,16 +27,6 @@ TrafficBox gf_boxAround(double latitude, double longitude, double rangeNm) {
     box.rangeNm = static_cast<int>(std::lround(rangeNm));
     box.valid = true;
     return box;
-}
-
-double gf_serviceDistanceNm(double lat1, double lon1, double lat2, double lon2) {
-    const double p1 = lf_radians(lat1);
-    const double p2 = lf_radians(lat2);
-    const double dp = p2 - p1;
-    const double dl = lf_radians(lon2 - lon1);
-    const double a = std::sin(dp / 2) * std::sin(dp / 2) +
-                     std::cos(p1) * std::cos(p2) * std::sin(dl / 2) * std::sin(dl / 2);
-    return 2.0 * earthRadiusNm * std::asin(std::min(1.0, std::sqrt(a)));
 }
 
 } // namespace kvr

@@ -18,7 +18,4 @@ struct TrafficBox {
 // -180..180 degrees of longitude.
 TrafficBox gf_boxAround(double latitude, double longitude, double rangeNm);
 
-// Great-circle distance in nautical miles.
-double gf_serviceDistanceNm(double lat1, double lon1, double lat2, double lon2);
-
 } // namespace kvr

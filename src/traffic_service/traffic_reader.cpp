@@ -1,5 +1,6 @@
 #include "traffic_service/readers.h"
 
+#include "core/geodesy.h"
 #include "core/log.h"
 #include "core/time_util.h"
 #include "traffic_service/report_parser.h"
@@ -55,7 +56,7 @@ void TrafficReader::updateBox(int range) {
     // A box that moved by more than half its range, or grew, holds aircraft the engine has no past for.
     const bool jump =
         !box_.valid || range > box_.rangeNm ||
-        gf_serviceDistanceNm(box_.centreLatitude, box_.centreLongitude, latitude, longitude) > range / 2.0;
+        gf_distanceNm(box_.centreLatitude, box_.centreLongitude, latitude, longitude) > range / 2.0;
     if (jump)
         bufferWanted_ = true;
     box_ = gf_boxAround(latitude, longitude, range);

@@ -1,5 +1,6 @@
 #include "traffic_service/readers.h"
 
+#include "core/geodesy.h"
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/shell_port.h"
@@ -53,8 +54,8 @@ void WeatherReader::run() {
         const TrafficBox box = trafficReader.box();
         const bool due =
             box.valid && (!lastRefresh || clock::now() - *lastRefresh >= gf_serviceTimings().weatherRefresh ||
-                          gf_serviceDistanceNm(lastLatitude, lastLongitude, box.centreLatitude,
-                                               box.centreLongitude) > stationMoveNm);
+                          gf_distanceNm(lastLatitude, lastLongitude, box.centreLatitude,
+                                        box.centreLongitude) > stationMoveNm);
         if (!due) {
             pause(std::chrono::milliseconds(100));
             continue;

@@ -6,6 +6,9 @@
 #include <fmt/format.h>
 #include <httplib.h>
 
+#include <pthread.h>
+
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -13,18 +16,35 @@
 
 namespace {
 
-httplib::Server* runningServer = nullptr;
+// SIGTERM and SIGINT are taken by a thread of their own rather than a handler: httplib's stop() does
+// nothing until the listening loop runs, so a signal that arrives between the bind and the loop (a test
+// that stops the stand-in as soon as it says it listens) waits for the loop instead of being lost.
+sigset_t lf_stopSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    return signals;
+}
 
-void onStopSignal(int) {
-    // stop() only flags the listening loop and shuts the socket down, which is safe here.
-    if (runningServer != nullptr)
-        runningServer->stop();
+void lf_stopOnSignal(httplib::Server& server) {
+    std::thread([&server] {
+        const sigset_t signals = lf_stopSignals();
+        int signal = 0;
+        sigwait(&signals, &signal);
+        while (!server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        server.stop();
+    }).detach();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace kvr::standin;
+    // Blocked before any thread starts, so that every thread inherits the mask.
+    const sigset_t stopSignals = lf_stopSignals();
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     StandinOptions options;
     if (const auto error = parseStandinArguments(std::vector<std::string>(argv + 1, argv + argc), options)) {
         std::cerr << "vantrel-standin: " << *error << "\n"
@@ -52,17 +72,13 @@ int main(int argc, char** argv) {
         });
     }
 
-    runningServer = &server;
-    std::signal(SIGTERM, onStopSignal);
-    std::signal(SIGINT, onStopSignal);
-
     if (!server.bind_to_port("127.0.0.1", options.port)) {
         std::cerr << "vantrel-standin: cannot listen on 127.0.0.1:" << options.port << "\n";
         return 1;
     }
+    lf_stopOnSignal(server);
     std::cout << "vantrel-standin listening on 127.0.0.1:" << options.port << std::endl;
     server.listen_after_bind();
-    runningServer = nullptr;
     std::cout << "vantrel-standin stopped" << std::endl;
     return 0;
 }

@@ -12,7 +12,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(InstallPath, CommunityAtTheEndIsCutWithEitherSeparator) {
+TEST(InstallPathCleanUp, CommunityAtTheEndIsCutWithEitherSeparator) {
     EXPECT_EQ(lf_installPathWithoutCommunity(R"(D:\MSFS\Community)"), R"(D:\MSFS)");
     EXPECT_EQ(lf_installPathWithoutCommunity(R"(D:\Community)"), "D:");
     EXPECT_EQ(lf_installPathWithoutCommunity("/home/pilot/msfs/Community"), "/home/pilot/msfs");

@@ -42,6 +42,17 @@ TEST(FileUtil, InputFilesThatCannotBeOpenedGiveAFailure) {
     EXPECT_EQ(lines, (Lines{"EHAM;C12", "EGLL"}));
 }
 
+TEST(FileUtil, WholeFilesAreReadAsTheyAreOrNotAtAll) {
+    test::TempFolder folder;
+    const std::string bytes = std::string("\xEF\xBB\xBF") + "a\r\n" + '\0' + "b";
+    test::writeFileText(folder / "raw.bin", bytes);
+    EXPECT_EQ(gf_readFileBytes(folder / "raw.bin"), bytes);
+    test::writeFileText(folder / "empty.txt", "");
+    EXPECT_EQ(gf_readFileBytes(folder / "empty.txt"), "");
+    EXPECT_FALSE(gf_readFileBytes(folder / "missing.txt"));
+    EXPECT_FALSE(gf_readFileBytes(folder.path()));
+}
+
 TEST(FileUtil, WritersReplaceTheFileAndReportFailure) {
     test::TempFolder folder;
     const fs::path path = folder / "out.txt";

@@ -84,6 +84,12 @@ TEST(TextUtil, EqualsWithStarNeedsExactlyOneTrailingStar) {
     EXPECT_FALSE(gf_equalsWithStar("KLM123*", "KLM123"));
 }
 
+TEST(TextUtil, CaseChangesTouchOnlyAsciiLetters) {
+    EXPECT_EQ(gf_toUpper("Aircraft.cfg \xC3\xA9"), "AIRCRAFT.CFG \xC3\xA9");
+    EXPECT_EQ(gf_toLower("PLANE LATITUDE 7-\xC3\x89"), "plane latitude 7-\xC3\x89");
+    EXPECT_EQ(gf_toLower(""), "");
+}
+
 TEST(TextUtil, ObjectIdsFollowTheChosenSimulator) {
     const bool saved = msfs2020Selected.load();
     msfs2020Selected = true;

@@ -4,6 +4,7 @@
 #include "liveries/livery_data.h"
 #include "liveries/livery_paths.h"
 #include "support/file_text.h"
+#include "support/log_text.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -35,10 +36,7 @@ protected:
         scannedLiveries.clear();
         gf_setLiveryWorkingFolder({});
     }
-    std::string logText() {
-        gf_flushLog();
-        return test::readFileText(folder / "Log.txt");
-    }
+    std::string logText() { return test::loggedText(folder.path()); }
     void writeCatalogue(const std::string& body) {
         test::writeFileText(liveryPaths.liveriesScanned,
                             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root><meta><info name=\"version\" "

@@ -2,14 +2,13 @@
 #include "core/user_error.h"
 #include "liveries/livery_database_internal.h"
 #include "livery_fixtures.h"
-#include "settings/control_services.h"
 #include "settings/parameter_table.h"
+#include "support/recording_control_port.h"
 
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
-#include <map>
 #include <set>
 #include <string>
 #include <thread>
@@ -18,28 +17,10 @@
 namespace kvr {
 namespace {
 
-// Records what the livery data base does to the check boxes.
-class RecordingControlPort : public ControlPort {
-public:
-    void showControlNumber(NumParameter&) override {}
-    void showControlText(StringParameter&) override {}
-    void setCheckMark(CheckBoxParameter& box, bool checked) override { checkMarks[box.name()] = checked; }
-    void enableControl(WindowControl& control, bool enabled) override {
-        enabledById[control.controlId] = enabled;
-    }
-    bool isControlEnabled(const WindowControl& control) override { return enabledById[control.controlId]; }
-    void selectComboIndex(WindowControl&, int) override {}
-    void invalidateControlsArea() override {}
-
-    std::map<std::uint16_t, bool> enabledById;
-    std::map<std::string, bool> checkMarks;
-};
-
 class LiveryDatabaseTest : public test::LiveryTest {
 protected:
     void SetUp() override {
         LiveryTest::SetUp();
-        gf_installControlPort(&port);
         addTypes({{"B738", AircraftCategory::large, {}},
                   {"A320", AircraftCategory::large, {}},
                   {"B744", AircraftCategory::heavy, {}},
@@ -48,10 +29,6 @@ protected:
                   {"EC35", AircraftCategory::rotorcraft, {}},
                   {"C56X", AircraftCategory::buzjet, {}},
                   {"F16", AircraftCategory::highPerformance, {}}});
-    }
-    void TearDown() override {
-        gf_installControlPort(nullptr);
-        LiveryTest::TearDown();
     }
     std::string savedValue(const std::string& name) {
         pugi::xml_document doc;
@@ -62,7 +39,7 @@ protected:
                 return parameter.attribute("value").value();
         return "<absent>";
     }
-    RecordingControlPort port;
+    test::RecordingControlPort port;
 };
 
 const std::vector<LiveryData> sampleFleet = {
@@ -170,9 +147,9 @@ TEST_F(LiveryDatabaseTest, CategorySummariesAndSwitchOffs) {
     EXPECT_FALSE(logHas("HIGH_PERF_AIRCRAFT temporarily")) << "already off: nothing to switch";
     EXPECT_FALSE(HELICOPTERS.value());
     EXPECT_EQ(savedValue("HELICOPTERS"), "false");
-    EXPECT_FALSE(port.enabledById.at(HELICOPTERS.controlId));
-    EXPECT_FALSE(port.enabledById.at(HIGH_PERF_AIRCRAFT.controlId));
-    EXPECT_TRUE(port.enabledById.at(LIGHT_AIRCRAFT.controlId));
+    EXPECT_FALSE(port.enabled.at(HELICOPTERS.controlId));
+    EXPECT_FALSE(port.enabled.at(HIGH_PERF_AIRCRAFT.controlId));
+    EXPECT_TRUE(port.enabled.at(LIGHT_AIRCRAFT.controlId));
     EXPECT_TRUE(LIGHT_AIRCRAFT.value());
     EXPECT_EQ(lightModels, std::vector<std::string>{"C172"}) << "a model in both pools is listed once";
     EXPECT_TRUE(logHas("\nNo generic liveries\n"));
@@ -187,7 +164,7 @@ TEST_F(LiveryDatabaseTest, LightAircraftAreSwitchedOffWithoutALightLivery) {
                        "aircraft installed\n"));
     EXPECT_EQ(savedValue("LIGHT_AIRCRAFT"), "false");
     EXPECT_EQ(savedValue("HIGH_PERF_AIRCRAFT"), "false");
-    EXPECT_FALSE(port.checkMarks.at("LIGHT_AIRCRAFT"));
+    EXPECT_FALSE(port.checks.at(LIGHT_AIRCRAFT.controlId));
 }
 
 TEST_F(LiveryDatabaseTest, GenericLiveriesAreCountedByModel) {

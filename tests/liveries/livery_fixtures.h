@@ -11,6 +11,7 @@
 #include "settings/parameter.h"
 #include "settings/parameters_file.h"
 #include "support/file_text.h"
+#include "support/log_text.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -57,10 +58,7 @@ protected:
         dontUseTitles.clear();
         regcodeReportLines.clear();
     }
-    std::string logText() const {
-        gf_flushLog();
-        return readFileText(folder / "Log.txt");
-    }
+    std::string logText() const { return loggedText(folder.path()); }
     bool logHas(const std::string& line) const { return logText().find(line) != std::string::npos; }
 
     static void addTypes(const std::vector<TypeFixture>& types) {

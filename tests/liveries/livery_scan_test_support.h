@@ -13,6 +13,7 @@
 #include "settings/parameter_table.h"
 #include "settings/parameters_file.h"
 #include "support/file_text.h"
+#include "support/log_text.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -73,10 +74,7 @@ protected:
         aircraftTables.shortRegistrations = {"N123", "PH1"};
     }
 
-    std::string logText() {
-        gf_flushLog();
-        return readFileText(folder / "Log.txt");
-    }
+    std::string logText() { return loggedText(folder.path()); }
 
     // The lines of a report file; none when the file does not exist.
     static std::vector<std::string> fileLines(const std::filesystem::path& path) {

@@ -152,14 +152,14 @@ TEST_F(LearnedFileTest, PerAirportSettingsAreAppliedLoggedAndNotSaved) {
     EXPECT_EQ(MAX_LIVE_SEL.value(), 500);
     EXPECT_EQ(port.selections[MAX_LIVE_SEL.controlId], 6);
     EXPECT_EQ(RANGE.value(), 25);
-    EXPECT_TRUE(port.enabled_[RANGE.controlId]);
+    EXPECT_TRUE(port.enabled[RANGE.controlId]);
     EXPECT_FALSE(AUTO_RANGE.value());
     EXPECT_FALSE(port.checks[AUTO_RANGE.controlId]);
     EXPECT_EQ(parking_percentage.value(), 250);
     EXPECT_EQ(port.selections.count(parking_percentage.controlId), 0u);
     EXPECT_TRUE(WEEK.value() && PARK_SOFT.value() && RT_PARKTRAFFIC_ONLY.value());
     EXPECT_EQ(MAX_FIT.value(), 0);
-    EXPECT_TRUE(port.enabled_[nowButton.controlId]);
+    EXPECT_TRUE(port.enabled[nowButton.controlId]);
     EXPECT_EQ(hooks.calls, (std::vector<std::string>{"setRange 25", "applyAutoRange", "syncMaxFit",
                                                      "updateParkControls"}));
     const std::string log = logText();
@@ -182,7 +182,7 @@ TEST_F(LearnedFileTest, MissingParkingPercentageBecomesThirtyAndInitialLoadOnlyD
     EXPECT_EQ(parking_percentage.value(), 30);
     EXPECT_EQ(port.selections[parking_percentage.controlId], 6);
     EXPECT_FALSE(logHas("parking_percentage"));
-    EXPECT_FALSE(port.enabled_.at(nowButton.controlId));
+    EXPECT_FALSE(port.enabled.at(nowButton.controlId));
     EXPECT_TRUE(hooks.calls.empty());
 }
 
@@ -273,8 +273,8 @@ TEST_F(LearnedFileTest, RestoringTheSnapshotClampsSavesAndUpdatesControls) {
     EXPECT_EQ(parking_percentage.value(), 100);
     EXPECT_TRUE(AUTO_RANGE.value() && INITIAL_LOAD_ONLY.value() && RT_PARKTRAFFIC_ONLY.value() &&
                 PARK_SOFT.value() && WEEK.value());
-    EXPECT_FALSE(port.enabled_.at(RANGE.controlId));
-    EXPECT_TRUE(port.enabled_.at(AR_ABOVE_HEIGHT.controlId));
+    EXPECT_FALSE(port.enabled.at(RANGE.controlId));
+    EXPECT_TRUE(port.enabled.at(AR_ABOVE_HEIGHT.controlId));
     EXPECT_TRUE(port.checks.at(WEEK.controlId));
     EXPECT_EQ(port.selections.at(parking_percentage.controlId), 20);
     EXPECT_EQ(hooks.calls,

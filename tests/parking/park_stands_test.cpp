@@ -119,7 +119,7 @@ TEST_F(ParkStandsTest, ReadingReportsTheFileAndPublishesItsStands) {
     EXPECT_EQ(statusDisplay.texts().qualityFactorText, " 0/ 0");
     EXPECT_FALSE(statusDisplay.handmadeStandFile);
     EXPECT_TRUE(parkAirportLoaded);
-    EXPECT_TRUE(port.enabled_.at(flushStaticButton.controlId));
+    EXPECT_TRUE(port.enabled.at(flushStaticButton.controlId));
     EXPECT_EQ(hooks.groundAltitude, -11.0);
     const std::string log = logText();
     for (const char* line :
@@ -164,7 +164,7 @@ TEST_F(ParkStandsTest, ParkingPercentageFollowsTheStockStandCount) {
         ASSERT_EQ(read(stockSpec()), "");
         EXPECT_EQ(parking_percentage.value(), expected) << code;
         EXPECT_EQ(port.selections.at(parking_percentage.controlId), expected / 5);
-        EXPECT_TRUE(port.enabled_.at(parking_percentage.controlId));
+        EXPECT_TRUE(port.enabled.at(parking_percentage.controlId));
     }
     EXPECT_TRUE(logHas("          parking_percentage      : 100%\n"));
 }

@@ -15,6 +15,7 @@
 #include "settings/parameter.h"
 #include "settings/parameters_file.h"
 #include "support/file_text.h"
+#include "support/log_text.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -48,10 +49,7 @@ protected:
         std::filesystem::current_path(previousFolder_);
     }
 
-    std::string logText() {
-        gf_flushLog();
-        return readFileText(folder / "Log.txt");
-    }
+    std::string logText() { return loggedText(folder.path()); }
 
     bool logHas(const std::string& text) { return logText().find(text) != std::string::npos; }
 

@@ -1,39 +1,14 @@
 #pragma once
 // Records what the stand files do to the window's controls and the parking hooks.
 #include "parking/parking_hooks.h"
-#include "settings/control_services.h"
 #include "settings/parameter_table.h"
+#include "support/recording_control_port.h"
 
-#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kvr::test {
-
-class RecordingControlPort : public ControlPort {
-public:
-    RecordingControlPort() { gf_installControlPort(this); }
-    ~RecordingControlPort() override { gf_installControlPort(nullptr); }
-
-    void showControlNumber(NumParameter&) override {}
-    void showControlText(StringParameter&) override {}
-    void setCheckMark(CheckBoxParameter& box, bool checked) override { checks[box.controlId] = checked; }
-    void enableControl(WindowControl& control, bool enabled) override {
-        enabled_[control.controlId] = enabled;
-    }
-    bool isControlEnabled(const WindowControl& control) override {
-        const auto it = enabled_.find(control.controlId);
-        return it != enabled_.end() && it->second;
-    }
-    void selectComboIndex(WindowControl& control, int index) override {
-        selections[control.controlId] = index;
-    }
-    void invalidateControlsArea() override {}
-
-    std::map<std::uint16_t, bool> checks;
-    std::map<std::uint16_t, int> selections;
-    std::map<std::uint16_t, bool> enabled_;
-};
 
 // Hooks that behave like the window's services in the parts the stand files rely on, and log their calls.
 struct RecordedHooks {

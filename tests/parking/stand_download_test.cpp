@@ -5,7 +5,7 @@
 #include "parking_test_support.h"
 #include "recording_ports.h"
 #include "refdata/closest_airport.h"
-#include "refdata/standin_process.h"
+#include "support/standin_process.h"
 #include "tools/stand_fixtures/demo_airports.h"
 
 namespace kvr {
@@ -17,7 +17,8 @@ protected:
     void SetUp() override {
         ParkingTest::SetUp();
         fixtures::gf_writeDemoStandFiles(downloads.path());
-        server = std::make_unique<test::StandinProcess>(downloads.path());
+        server = std::make_unique<test::StandinProcess>(
+            std::vector<std::string>{"--downloads", downloads.path().string()});
         ASSERT_TRUE(server->running());
         ::setenv("VANTREL_DOWNLOAD_URL", server->url().c_str(), 1);
         setAirports({{"EHAM", "AMS", "Schiphol", 52.3086, 4.7639, -11.0, 190},

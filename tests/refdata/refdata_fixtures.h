@@ -3,6 +3,7 @@
 #include "core/log.h"
 #include "refdata/data_key.h"
 #include "support/file_text.h"
+#include "support/log_text.h"
 #include "support/temp_folder.h"
 #include "tools/data_encryptor/stream_encryptor.h"
 
@@ -33,10 +34,7 @@ public:
 
     const std::filesystem::path& path() const { return folder_.path(); }
     std::filesystem::path operator/(const std::string& name) const { return folder_.path() / name; }
-    std::string log() const {
-        gf_flushLog();
-        return readFileText(folder_.path() / "Log.txt");
-    }
+    std::string log() const { return loggedText(folder_.path()); }
 
 private:
     TempFolder folder_;

@@ -8,7 +8,7 @@
 #include "refdata_fixtures.h"
 #include "settings/parameter_table.h"
 #include "settings/parameters_file.h"
-#include "standin_process.h"
+#include "support/standin_process.h"
 
 #include <pugixml.hpp>
 
@@ -71,7 +71,8 @@ protected:
     }
     bool check() {
         if (!standin) {
-            standin = std::make_unique<test::StandinProcess>(downloads);
+            standin = std::make_unique<test::StandinProcess>(
+                std::vector<std::string>{"--downloads", downloads.string()});
             EXPECT_TRUE(standin->running());
             setenv("VANTREL_DOWNLOAD_URL", standin->url().c_str(), 1);
         }

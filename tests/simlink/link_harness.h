@@ -14,6 +14,7 @@
 #include "simlink/sim_queues.h"
 #include "simlink/simlink_hooks.h"
 #include "support/file_text.h"
+#include "support/log_text.h"
 #include "support/temp_folder.h"
 
 #include <cstdlib>
@@ -104,10 +105,7 @@ public:
 
     std::vector<SimNotification> notifications() { return gf_takeSimNotifications(); }
 
-    std::string log() {
-        gf_flushLog();
-        return readFileText(folder.path() / "Log.txt");
-    }
+    std::string log() { return loggedText(folder.path()); }
 
     TempFolder folder;
     std::shared_ptr<simsim::SimulatedSimulator> sim;

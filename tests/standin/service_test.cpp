@@ -1,7 +1,7 @@
 // vantrel-standin over loopback: accounts, sessions, traffic, weather, the clock and the faults.
-#include "standin/standin_process.h"
 #include "standins/service/faults.h"
 #include "support/file_text.h"
+#include "support/standin_process.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

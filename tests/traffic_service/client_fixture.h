@@ -6,8 +6,9 @@
 #include "core/shared_state.h"
 #include "core/status_display.h"
 #include "settings/parameter_table.h"
-#include "standin/standin_process.h"
 #include "support/file_text.h"
+#include "support/log_text.h"
+#include "support/standin_process.h"
 #include "support/temp_folder.h"
 #include "traffic_service/readers.h"
 
@@ -111,10 +112,7 @@ protected:
             n += batch.size();
         return n;
     }
-    std::string logText() {
-        gf_flushLog();
-        return readFileText(folder / "Log.txt");
-    }
+    std::string logText() { return loggedText(folder.path()); }
 
     TempFolder folder;
     std::unique_ptr<StandinProcess> standin;

@@ -1,4 +1,5 @@
 // The Weather Reader and the Traffic Reader threads against vantrel-standin.
+#include "core/geodesy.h"
 #include "traffic_service/client_fixture.h"
 
 #include <fmt/format.h>
@@ -225,8 +226,8 @@ TEST_F(Readers, ParkedTrafficIsSortedAndUniqueAndWaitsOnlyForARunningReader) {
         }
         EXPECT_TRUE(stands.insert(parked[i].standName).second);
         EXPECT_TRUE(callsigns.insert(parked[i].callsign).second);
-        EXPECT_LE(gf_serviceDistanceNm(test::schipholLatitude, test::schipholLongitude, parked[i].latitude,
-                                       parked[i].longitude),
+        EXPECT_LE(gf_distanceNm(test::schipholLatitude, test::schipholLongitude, parked[i].latitude,
+                                parked[i].longitude),
                   3.0 * 1.5);
         // Aged against the service's clock, which has run on a little since its start epoch.
         EXPECT_GE(parked[i].age, static_cast<int>((test::standinEpoch - parked[i].parkedSince) / 1800.0));

@@ -1,6 +1,7 @@
 // The reply processing of the Traffic Reader without a network: validation, filters, QNH, hand-over,
 // parked-traffic lists and the query box.
 #include "core/exit_request.h"
+#include "core/geodesy.h"
 #include "core/log.h"
 #include "core/shared_state.h"
 #include "core/time_util.h"
@@ -237,9 +238,9 @@ TEST(TrafficBoxTest, FollowsThePositionAndTheRange) {
     ASSERT_TRUE(box.valid);
     EXPECT_NEAR(box.north - box.south, 80.0 / 60.0, 1e-9);
     EXPECT_NEAR(box.east - box.west, 2 * 40.0 / (60.0 * std::cos(52.3086 * 3.14159265358979 / 180.0)), 1e-6);
-    EXPECT_NEAR(gf_serviceDistanceNm(box.centreLatitude, box.west, box.centreLatitude, box.centreLongitude),
-                40.0, 0.3);
-    EXPECT_NEAR(gf_serviceDistanceNm(52.3086, 4.7639, 51.9569, 4.4372), 24.3, 0.1);
+    EXPECT_NEAR(gf_distanceNm(box.centreLatitude, box.west, box.centreLatitude, box.centreLongitude), 40.0,
+                0.3);
+    EXPECT_NEAR(gf_distanceNm(52.3086, 4.7639, 51.9569, 4.4372), 24.3, 0.1);
 
     const TrafficBox polar = gf_boxAround(89.9, 170.0, 40.0);
     EXPECT_EQ(polar.north, 90.0);

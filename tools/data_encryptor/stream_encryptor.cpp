@@ -1,5 +1,6 @@
 #include "tools/data_encryptor/stream_encryptor.h"
 
+#include "core/file_util.h"
 #include "core/xml_util.h"
 #include "refdata/stream_decrypt.h"
 
@@ -8,8 +9,6 @@
 #include <sodium.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace kvr {
 
@@ -44,12 +43,10 @@ std::string gf_encryptBytes(std::string_view plain, const std::filesystem::path&
 
 std::string gf_encryptXmlFile(const std::filesystem::path& xmlFile,
                               const std::filesystem::path& encryptedFile, const DataKey& key) {
-    std::ifstream in(xmlFile, std::ios::binary);
-    if (!in)
+    const auto bytes = gf_readFileBytes(xmlFile);
+    if (!bytes)
         return fmt::format("{} could not be opened", xmlFile.string());
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    const std::string text = bytes.str();
+    const std::string& text = *bytes;
 
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed = doc.load_buffer(text.data(), text.size());

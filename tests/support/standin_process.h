@@ -1,7 +1,6 @@
 #pragma once
-// Runs the vantrel-standin executable as a child process on a free loopback port.
-#include <gtest/gtest.h>
-
+// Runs the vantrel-standin executable (VANTREL_STANDIN_PATH) as a child process on a free loopback port for
+// the life of the object; SIGTERM ends it.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -10,8 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace kvr::test {
 
@@ -30,43 +30,54 @@ inline int freeLoopbackPort() {
 
 class StandinProcess {
 public:
-    // Serves the folder under /downloads/. Another process may take the port between asking and binding;
-    // then the stand-in ends at once and the next port is tried.
-    explicit StandinProcess(const std::filesystem::path& downloads) {
+    // The arguments follow --port and --quiet. Another process may take the port between asking and
+    // binding; then the stand-in ends at once and the next port is tried. Throws when it never starts,
+    // which is also what arguments it refuses lead to.
+    explicit StandinProcess(const std::vector<std::string>& arguments) {
         for (int attempt = 0; attempt < 5 && pid_ <= 0; ++attempt)
-            start(downloads, freeLoopbackPort());
+            start(arguments, freeLoopbackPort());
+        if (pid_ <= 0)
+            throw std::runtime_error("vantrel-standin did not start");
     }
     ~StandinProcess() { stop(); }
     StandinProcess(const StandinProcess&) = delete;
     StandinProcess& operator=(const StandinProcess&) = delete;
 
     bool running() const { return pid_ > 0; }
+    int port() const { return port_; }
     std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
 
-    void stop() {
+    // SIGTERM and wait; the exit status, or -1 when it was already gone or did not exit normally.
+    int stop() {
         if (pid_ <= 0)
-            return;
+            return -1;
         ::kill(pid_, SIGTERM);
         int status = 0;
         ::waitpid(pid_, &status, 0);
         pid_ = -1;
         ::close(output_);
         output_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
 private:
-    void start(const std::filesystem::path& downloads, int port) {
+    void start(const std::vector<std::string>& arguments, int port) {
+        std::vector<std::string> all{VANTREL_STANDIN_PATH, "--port", std::to_string(port), "--quiet"};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        // Built before the fork: the child of a threaded process may only exec.
+        std::vector<char*> argv;
+        for (std::string& argument : all)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
         int pipeEnds[2];
         if (::pipe(pipeEnds) != 0)
             return;
-        const std::string portText = std::to_string(port);
         const pid_t child = ::fork();
         if (child == 0) {
             ::dup2(pipeEnds[1], STDOUT_FILENO);
             ::close(pipeEnds[0]);
             ::close(pipeEnds[1]);
-            ::execl(VANTREL_STANDIN_PATH, VANTREL_STANDIN_PATH, "--port", portText.c_str(), "--downloads",
-                    downloads.c_str(), "--quiet", static_cast<char*>(nullptr));
+            ::execv(argv[0], argv.data());
             ::_exit(127);
         }
         ::close(pipeEnds[1]);
