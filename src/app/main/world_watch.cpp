@@ -18,6 +18,7 @@ namespace kvr::demo {
 namespace {
 
 constexpr auto samplePeriod = std::chrono::milliseconds(500);
+constexpr std::size_t samplesPerFiguresFile = 4;
 constexpr double landedDropFt = 300;
 constexpr double groundBandFt = 30;
 constexpr double stillForSeconds = 60;
@@ -70,11 +71,14 @@ WorldWatch::~WorldWatch() {
 }
 
 void WorldWatch::run(std::stop_token stop) {
-    while (!stop.stop_requested()) {
+    for (std::size_t looks = 1; !stop.stop_requested(); ++looks) {
         // The simulator's clock starts with the program's first connection attempt; looking earlier would
         // start it sooner than the scenario says.
-        if (!waitingForSim.load())
+        if (!waitingForSim.load()) {
             sample();
+            if (looks % samplesPerFiguresFile == 0)
+                writeFigures();
+        }
         std::this_thread::sleep_for(samplePeriod);
     }
 }
@@ -149,17 +153,24 @@ void WorldWatch::writeReports() {
         if (!simulator->renderMapPng(*mapFile_, {user.latitude, user.longitude}, radiusNm_, stands))
             std::fprintf(stderr, "VANTREL_MAP_PNG: %s cannot be written\n", mapFile_->c_str());
     }
-    if (figuresFile_) {
-        const WorldFigures f = figures();
-        nlohmann::json doc{{"simulatorSeconds", simulator->clockSeconds()},
-                           {"created", f.created},
-                           {"inWorld", f.inWorld},
-                           {"moving", f.moving},
-                           {"landed", f.landed},
-                           {"parked", f.parked},
-                           {"removed", f.removed},
-                           {"neverMoved", f.neverMoved}};
-        nlohmann::json& aircraft = doc["aircraft"] = nlohmann::json::array();
+    writeFigures();
+}
+
+void WorldWatch::writeFigures() {
+    const auto simulator = simsim::currentSimulator();
+    if (!figuresFile_ || !simulator)
+        return;
+    const WorldFigures f = figures();
+    nlohmann::json doc{{"simulatorSeconds", simulator->clockSeconds()},
+                       {"created", f.created},
+                       {"inWorld", f.inWorld},
+                       {"moving", f.moving},
+                       {"landed", f.landed},
+                       {"parked", f.parked},
+                       {"removed", f.removed},
+                       {"neverMoved", f.neverMoved}};
+    nlohmann::json& aircraft = doc["aircraft"] = nlohmann::json::array();
+    {
         std::lock_guard lock(mutex_);
         for (const auto& [id, track] : tracks_)
             aircraft.push_back({{"objectId", id},
@@ -170,9 +181,11 @@ void WorldWatch::writeReports() {
                                 {"landed", track.landed},
                                 {"parked", track.parked},
                                 {"removed", track.removed}});
-        if (!gf_replaceFileAtomically(*figuresFile_, doc.dump(2) + "\n"))
-            std::fprintf(stderr, "VANTREL_WORLD_JSON: %s cannot be written\n", figuresFile_->c_str());
     }
+    // The watch's thread and closing down may both write; one file at a time.
+    std::lock_guard writing(writeMutex_);
+    if (!gf_replaceFileAtomically(*figuresFile_, doc.dump(2) + "\n"))
+        std::fprintf(stderr, "VANTREL_WORLD_JSON: %s cannot be written\n", figuresFile_->c_str());
 }
 
 } // namespace kvr::demo

@@ -7,7 +7,7 @@
 //   VANTREL_MAP_STANDS=file      a JSON file whose "stands" array ({"name", "lat", "lon"}) the map shows
 //   VANTREL_WORLD_JSON=path      the figures: aircraft created, moving, landed, parked, removed
 // Both files are written at every closing down, while the simulator link still runs, so the last session's
-// world is what remains.
+// world is what remains; the figures also every 2 s while the program runs.
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -56,6 +56,7 @@ public:
     void sample();
     // Writes the map and the figures now.
     void writeReports();
+    void writeFigures();
     WorldFigures figures() const;
 
 private:
@@ -67,6 +68,7 @@ private:
     std::optional<std::filesystem::path> standsFile_;
     double radiusNm_ = 4.0;
 
+    std::mutex writeMutex_;
     mutable std::mutex mutex_;
     std::map<unsigned long, ObjectTrack> tracks_;
     std::jthread thread_;
