@@ -142,17 +142,5 @@ TEST_F(ClosingDown, TheCountdownShowsEverySecondAndLogsItsEnd) {
     EXPECT_EQ(log.find("Restarting after 2 seconds"), std::string::npos) << "the steps are not logged";
 }
 
-TEST_F(ClosingDown, ACommunityPathRestartsWithNewSettingsFirstWins) {
-    lf_restartForCommunityPath();
-    EXPECT_EQ(exitReason, ExitReason::newSettings);
-    EXPECT_EQ(restartDelaySeconds, 3);
-    EXPECT_NE(logText().find("Community path found, Vantrel will restart ...\n"), std::string::npos);
-    gf_resetStopState();
-    gf_requestExit(ExitReason::readerError, 15);
-    lf_restartForCommunityPath();
-    EXPECT_EQ(exitReason, ExitReason::readerError);
-    EXPECT_EQ(restartDelaySeconds, 15);
-}
-
 } // namespace
 } // namespace kvr::test

@@ -89,15 +89,6 @@ TEST_F(RoundTraffic, StaticAircraftAreCheckedOnlyWhenTheUserMoved) {
     EXPECT_EQ(staticAcList[1].simState, SimState::removingfromsim);
 }
 
-TEST_F(RoundTraffic, WithTheCollisionOptionsOffNothingIsRemoved) {
-    COLLISION_USER_GND.setValue(false);
-    addLive(1, "KLM1", SimState::active, 0);
-    addStatic("TRA2", 0);
-    lf_processRound();
-    EXPECT_EQ(liveAcList[0].simState, SimState::active);
-    EXPECT_EQ(staticAcList[0].simState, SimState::active);
-}
-
 TEST_F(RoundTraffic, TheBlockedCallsignLeavesExactlyAndOnce) {
     COLLISION_USER_GND.setValue(false);
     addLive(1, "KLM12", SimState::active, 5000);

@@ -110,16 +110,6 @@ TEST_F(Rounds, ABlockRequestWithoutACallsignOnlyClearsTheFlag) {
     EXPECT_FALSE(blockedCallsignChanged);
 }
 
-TEST_F(Rounds, AResumedFlightIsLoggedOnce) {
-    flightNotRunning = true;
-    lf_processRound();
-    lf_processRound();
-    const std::string log = logText();
-    const auto first = log.find(" Flight resumed\n");
-    ASSERT_NE(first, std::string::npos);
-    EXPECT_EQ(log.find(" Flight resumed\n", first + 1), std::string::npos);
-}
-
 TEST_F(Rounds, AStaticUpdateRequestedInRoundSevenRunsItsPhasesInRoundsFifteenAndThirty) {
     runRoundsTo(7);
     lf_showStaticParkingCountdown();
@@ -154,25 +144,6 @@ TEST_F(Rounds, ACountdownOfOneSecondHasNoPluralAndTheRefreshComesEveryTwentyMinu
     EXPECT_EQ(staticUpdateCountdown, staticUpdateCountdownStart);
     EXPECT_TRUE(staticParkingNowRequested) << "the automatic refresh is due";
     parkAirportLoaded = false;
-}
-
-TEST_F(Rounds, MatchingDepthRaisedEmptiesTheNamesWithoutAMatch) {
-    gf_addNoMatchName("KLM1234 PH-BXA KLM B738");
-    matchingDepthRaised = true;
-    runRoundsTo(30);
-    EXPECT_FALSE(matchingDepthRaised);
-    gf_logNoMatch();
-    EXPECT_EQ(logText().find("No match found for:"), std::string::npos);
-}
-
-TEST_F(Rounds, ReReadWaitsWhileTheControlsAreBusy) {
-    reReadRequested = true;
-    controlsBusy = true;
-    lf_handleReReadRequest();
-    EXPECT_TRUE(reReadRequested);
-    controlsBusy = false;
-    lf_handleReReadRequest();
-    EXPECT_FALSE(reReadRequested);
 }
 
 } // namespace

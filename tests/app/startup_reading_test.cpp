@@ -55,15 +55,6 @@ TEST_F(StartupReading, FirstPassReadsEverythingCleansThePathAndFindsTheInstall) 
     EXPECT_EQ(slot.slot, gf_halfHourIndex(gf_now()));
 }
 
-TEST_F(StartupReading, AStoredCommunityFolderLosesItsLastPartAndIsSaved) {
-    const std::string stored = (steamPackages / "Community").string();
-    writeParameters(R"(<parameter name="MSFS_INSTALL_PATH" value=")" + stored + R"("/>)");
-    lf_readStartupData();
-    EXPECT_EQ(MSFS_INSTALL_PATH.value(), steamPackages.string());
-    EXPECT_EQ(storedValue("MSFS_INSTALL_PATH"), steamPackages.string());
-    EXPECT_EQ(ALL_INSTALL_PATH.value(), steamPackages.string());
-}
-
 TEST_F(StartupReading, RestartPassSkipsTheUpdateCheckAndTheDataBase) {
     lf_readStartupData();
     ASSERT_TRUE(dbaseLoaded);
@@ -77,7 +68,8 @@ TEST_F(StartupReading, RestartPassSkipsTheUpdateCheckAndTheDataBase) {
 
 TEST_F(StartupReading, AFailedDataBaseIsNotTriedAgainOnARestart) {
     if (dbaseLoaded)
-        GTEST_SKIP() << "the data base was read earlier in this process, and its reader keeps the first result";
+        GTEST_SKIP()
+            << "the data base was read earlier in this process, and its reader keeps the first result";
     std::filesystem::remove("input/dbase.enc");
     EXPECT_THROW(lf_readStartupData(), std::runtime_error);
     EXPECT_TRUE(dbaseLoaded) << "the attempt counts";

@@ -78,17 +78,5 @@ TEST_F(TimeShift, SimulatorTimeOnWaitsForTheNextRoundOffGoesBackToZero) {
     EXPECT_TRUE(IsWindowEnabled(TIME_SHIFT_HOURS.windowHandle.load()));
 }
 
-TEST_F(TimeShift, ResetSavesZeroAndTimeControlsFollowTheSession) {
-    lf_applyTimeShift(200, true);
-    lf_resetTimeShift();
-    EXPECT_EQ(storedValue("TIME_SHIFT_HOURS"), "0");
-    EXPECT_EQ(storedValue("TIME_SHIFT_MINS"), "0");
-    lf_setTimeControlsEnabled(false);
-    EXPECT_FALSE(IsWindowEnabled(KEEP_SIM_TIME_PAR.windowHandle.load()));
-    EXPECT_FALSE(statusDisplay.timeControlsEnabled);
-    lf_setTimeControlsEnabled(true);
-    EXPECT_TRUE(IsWindowEnabled(SIM_TIME.windowHandle.load()));
-}
-
 } // namespace
 } // namespace kvr::test

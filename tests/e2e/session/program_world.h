@@ -217,17 +217,6 @@ public:
         writeFileText(config / "Vantrel" / "parameters.xml", text + "</parameters></root>\n");
     }
 
-    // A livery catalogue as a finished scan leaves it, for a world that does not scan.
-    void writeLiveryCatalogue(const std::vector<std::string>& airlineTypeTitle) {
-        std::string text = "<?xml version=\"1.0\"?>\n<root><meta><info name=\"author\" value=\"Vantrel\"/>"
-                           "<info name=\"version\" value=\"12.0.0\"/></meta><liveries>";
-        for (std::size_t i = 0; i + 2 < airlineTypeTitle.size(); i += 3)
-            text += "<liv airl=\"" + airlineTypeTitle[i] + "\" type=\"" + airlineTypeTitle[i + 1] +
-                    "\" title=\"" + airlineTypeTitle[i + 2] + "\"/>";
-        std::filesystem::create_directories(program / "output");
-        writeFileText(program / "output" / "LiveriesScanned.xml", text + "</liveries></root>\n");
-    }
-
     std::vector<std::string> environment(const std::vector<std::string>& extra = {}) const {
         std::vector<std::string> env = StandIn::baseEnvironment();
         env.push_back("XDG_CONFIG_HOME=" + config.string());
