@@ -3,8 +3,6 @@
 #include "parking/park_airport_internal.h"
 #include "static_parking_support.h"
 
-#include <thread>
-
 namespace kvr {
 namespace {
 
@@ -131,30 +129,6 @@ TEST_F(ParkAirportsTest, UserStandIsLearnedOnlyWhenStandingAtTheCurrentParkAirpo
     gf_learnUserStand();
     EXPECT_EQ(parkAirports.front().reservedStand, "D4");
     EXPECT_EQ(fileText(), "EHAM,D4\n");
-}
-
-TEST_F(ParkAirportsTest, LearningOnAnotherThreadKeepsTheListAndFileWhole) {
-    addStand("D4", 0.0);
-    gf_publishStandNames();
-    writeList("EHAM\nEHRD\n");
-    ASSERT_TRUE(gf_readMyParkAirports());
-    currentParkAirport = *gf_findAirport("EHAM");
-    setUser(0.0, 0.0, 0.0, true);
-
-    std::atomic<bool> stop{false};
-    std::thread link([&stop] {
-        while (!stop)
-            gf_learnUserStand();
-    });
-    for (int i = 0; i < 50; ++i) {
-        ASSERT_TRUE(gf_readMyParkAirports());
-        gf_addDestinationParkAirport(i % 2 ? "EHRD" : "EHAM", 52.0, 4.5);
-        ASSERT_TRUE(gf_firstParkAirportDistanceNm().has_value());
-    }
-    stop = true;
-    link.join();
-    const std::string text = fileText();
-    EXPECT_TRUE(text == "EHAM,D4\nEHRD\n" || text == "EHAM\nEHRD\n") << text;
 }
 
 } // namespace
