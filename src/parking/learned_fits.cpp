@@ -1,6 +1,7 @@
 // Fits of learned stand options: stands the parked traffic left free are filled with aircraft that were
 // seen there at this time of day, looking back one half-hour at a time up to MAX_FIT, first among real
 // options of this weekday, then (as the settings allow) of any weekday and among soft options.
+#include "core/geodesy.h"
 #include "core/log.h"
 #include "core/random_engine.h"
 #include "core/shell_port.h"
@@ -13,7 +14,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <bitset>
+#include <optional>
 
 namespace kvr {
 

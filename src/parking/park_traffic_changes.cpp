@@ -7,11 +7,13 @@
 #include "core/text_util.h"
 #include "parking/static_parking.h"
 #include "parking/static_parking_internal.h"
+#include "refdata/aircraft_dbase.h"
 #include "settings/parameter_table.h"
 
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace kvr {
 
