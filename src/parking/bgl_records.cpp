@@ -181,7 +181,6 @@ void lf_decodeAirportRecord(std::size_t r, const BglWords& words, std::size_t z,
 
 void lf_readHelipad(std::size_t h, const BglWords& words, ApfRecord& record,
                     std::vector<HelipadPosition>& positions, std::uint32_t& helipadCounter) {
-    lf_word(words, h + 1);
     const double longitude = lf_unpackLongitude(lf_word(words, h + 3));
     const double latitude = lf_unpackLatitude(lf_word(words, h + 4));
     const float sizeMetres = std::bit_cast<float>(lf_word(words, h + 7));
@@ -190,8 +189,8 @@ void lf_readHelipad(std::size_t h, const BglWords& words, ApfRecord& record,
         gf_appendScanMessage("lat/lon helipad incorrect (skipped): " + position);
         return;
     }
-    // A helipad without a usable size would get a radius no stand file can hold.
-    if (!std::isfinite(sizeMetres) || sizeMetres <= 0.0f) {
+    // A size that is not a number, or a negative one, would give a radius no stand can have.
+    if (!std::isfinite(sizeMetres) || sizeMetres < 0.0f) {
         gf_appendScanMessage(fmt::format("helipad size {} incorrect (skipped): {}", sizeMetres, position));
         return;
     }

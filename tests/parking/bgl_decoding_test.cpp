@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <limits>
 #include <sstream>
 
 namespace kvr::test {
@@ -243,6 +244,23 @@ TEST_F(BglDecodingTest, HelipadsBeforeTheParkingListOnly) {
                                        lf_unpackLongitude(bglPackLongitude(egllLongitude)))));
     EXPECT_TRUE(messageContains("lat/lon helipad incorrect (skipped): "));
     EXPECT_TRUE(hasMessage("Generated EGLL.xml: 3 positions, of which 2 helipads"));
+}
+
+TEST_F(BglDecodingTest, SizesAndHeadingsThatAreNoNumbersAreSkipped) {
+    const float notANumber = std::numeric_limits<float>::quiet_NaN();
+    BglParking noRadius = parking(bglNameGate, 1, bglTypeGateSmall, notANumber);
+    BglParking noHeading = parking(bglNameGate, 2);
+    noHeading.headingDegrees = std::numeric_limits<float>::infinity();
+    const auto path =
+        writeAirport("EGLL.bgl", airportWith({helipad(egllLatitude, egllLongitude, notANumber),
+                                              parkings({noRadius, noHeading, parking(bglNameGate, 3)})}));
+    lf_processBGLfile(path);
+
+    EXPECT_EQ(egllStands().size(), 1u);
+    EXPECT_TRUE(egllStands().contains("g3"));
+    EXPECT_TRUE(hasMessage("Skipped position with radius NAN m in " + path.string()));
+    EXPECT_TRUE(messageContains("Skipped position with heading inf at word "));
+    EXPECT_TRUE(messageContains("helipad size nan incorrect (skipped): "));
 }
 
 TEST_F(BglDecodingTest, ZeroSizesEndTheSectionOrTheAirport) {
