@@ -1,5 +1,6 @@
 // Replies of the live-traffic service's traffic endpoint: a location-traffic reply through the Traffic
 // Reader (validation, filters, already-sent test, hand-over) and the same reply read as parked traffic.
+#include "core/time_util.h"
 #include "fuzz_support.h"
 #include "traffic_service/readers.h"
 #include "traffic_service/report_parser.h"
@@ -66,6 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const unsigned aircraft = reader.processTrafficReply(body);
         FUZZ_CHECK(reader.counters.delivered.load() <= reader.counters.arrays.load());
         FUZZ_CHECK(aircraft <= reader.counters.arrays.load());
+        // The time of the newest report is a time after 1970 that the clock can hold.
+        FUZZ_CHECK(latestTrafficTime.load() >= 0);
     } catch (const std::runtime_error&) {
         // Not JSON, or no data list: the poll counts as failed.
     }
