@@ -256,7 +256,7 @@ Scenario parseScenario(const std::string& jsonText, const std::filesystem::path&
     json root;
     try {
         root = json::parse(jsonText);
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) { // a syntax error, or a number beyond a double
         reader.fail(fmt::format("not valid JSON ({})", error.what()));
     }
     if (!root.is_object())

@@ -2,8 +2,6 @@
 
 namespace kvr::port {
 
-std::vector<ParkPosition> parkPositions;
-
 void addStandOption(std::vector<StandOption>& options, std::optional<std::uint32_t>& result,
                     const StandVisitor& aircraft, std::uint32_t day, int slot, std::string_view callsign,
                     const std::string& registration, bool coupled) {

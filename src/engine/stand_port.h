@@ -1,6 +1,7 @@
 #pragma once
 // The engine's view of the park airport's stands, the chosen static parking positions and the learning of
 // stand use. The only engine file that names the parking library.
+#include "parking/park_positions.h"
 #include "parking/stand.h"
 #include "parking/stand_learning.h"
 
@@ -20,21 +21,9 @@ using kvr::StandVisitor;
 inline std::vector<Stand>& standList = kvr::standList;
 inline std::atomic<int>& learnedUpdateCount = kvr::learnedUpdateCount;
 
-// One chosen static parking position; the engine takes them from the end of parkPositions.
-struct ParkPosition {
-    std::uint32_t aircraftId = 0; // address of a parked aircraft; 0 for a learned position
-    std::uint32_t kind = 0;       // 0 from parked traffic, 1 from a learned stand option
-    std::uint32_t standNumber = 0;
-    std::uint32_t age = 0;
-    std::string airline;
-    std::string type;
-    std::string callsign;
-    std::string secondCallsign;
-    std::string registration;
-    bool flag = false;
-};
+using kvr::ParkPosition;
 // Filled by the static parking of the park airport.
-extern std::vector<ParkPosition> parkPositions;
+inline std::vector<ParkPosition>& parkPositions = kvr::parkPositions;
 
 // The learning of stand use: an option for an aircraft seen at a stand in one slot of a weekday, a
 // callsign on an option, and the slots of a stay (newest first; taken from the back).

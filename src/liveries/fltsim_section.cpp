@@ -253,7 +253,10 @@ std::optional<SectionLivery> lf_procesIvaoFltSimSection(std::uint32_t folderNumb
     }
 
     const fs::path textureFolder = folder / ("texture." + texture);
-    if (!fs::is_directory(textureFolder)) {
+    // A name the file system cannot even look up (too long, say) is a folder that does not exist: only
+    // this section is lost, not the whole file.
+    std::error_code lookupError;
+    if (!fs::is_directory(textureFolder, lookupError)) {
         lf_addIncompleteSection(lf_pathText(textureFolder) + " " + header + " does not exist");
         return std::nullopt;
     }

@@ -48,6 +48,8 @@ std::filesystem::path lf_joinBackslashPath(std::filesystem::path result, std::st
     return result;
 }
 
+} // namespace
+
 // Learned files of third-party airports are kept per publisher; a publisher name never makes a folder
 // level of its own.
 std::string lf_publisherFolder(std::string name) {
@@ -55,8 +57,6 @@ std::string lf_publisherFolder(std::string name) {
     std::replace(name.begin(), name.end(), '\\', ' ');
     return lf_trimBlanks(name);
 }
-
-} // namespace
 
 std::string gf_findArchivedStockApf(const std::string& code) {
     std::string link;

@@ -109,7 +109,8 @@ bool lf_fetchNewProgram(CURL* curl, const VersionEntry& program) {
     }
     fs::path location = package;
     if (lf_endsWithZip(package.filename().string())) {
-        location = updatesFolder / fmt::format("{}-{}", programShortName, program.versionText);
+        // The folder is named by the parsed version: the server's text may hold separators and "..".
+        location = updatesFolder / fmt::format("{}-{}", programShortName, gf_versionText(program.version));
         fs::remove_all(location, ec);
         const ZipExtractResult unpacked = gf_extractZip(package, location);
         gf_removeFileWarn(package);

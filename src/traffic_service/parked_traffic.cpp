@@ -5,13 +5,15 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <limits>
 #include <unordered_set>
 
 namespace kvr {
 
 namespace {
 constexpr double secondsPerSlot = 1800.0;
-}
+constexpr int oldestAge = std::numeric_limits<int>::max();
+} // namespace
 
 std::vector<ParkedAircraft> gf_buildParkedList(const nlohmann::json& data, double now, bool parkTrafficOnly,
                                                int maxFit, unsigned& invalidCount) {
@@ -24,7 +26,9 @@ std::vector<ParkedAircraft> gf_buildParkedList(const nlohmann::json& data, doubl
             continue;
         }
         const double since = record->parkedSince > 0.0 ? record->parkedSince : record->timestamp;
-        record->age = since < now ? static_cast<int>((now - since) / secondsPerSlot) : 0;
+        // The reply's own "now" may lie any distance ahead; an age beyond the int range is the oldest age.
+        const double slots = since < now ? (now - since) / secondsPerSlot : 0.0;
+        record->age = slots < oldestAge ? static_cast<int>(slots) : oldestAge;
         all.push_back(std::move(*record));
     }
     std::stable_sort(all.begin(), all.end(),

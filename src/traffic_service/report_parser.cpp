@@ -77,7 +77,7 @@ template <typename Record> std::optional<Record> lf_readCommon(const nlohmann::j
         std::abs(record.latitude) > 90.0 || std::abs(record.longitude) > 180.0 ||
         (record.latitude == 0.0 && record.longitude == 0.0))
         return std::nullopt;
-    if (!(record.timestamp > 0.0) || !std::isfinite(record.timestamp))
+    if (!(record.timestamp > 0.0) || !(record.timestamp <= latestReportTimestamp))
         return std::nullopt;
     record.callsign = lf_text(values[reportField::callsign]);
     record.icaoType = lf_text(values[reportField::icaoType]);

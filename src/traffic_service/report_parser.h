@@ -43,10 +43,14 @@ inline constexpr int standardQnh = 1013;
 inline constexpr int minimumQnh = 900;
 inline constexpr int maximumQnh = 1100;
 
+// The last second of the year 9999: a later report time is no time the program can show or count with.
+inline constexpr double latestReportTimestamp = 253402300799.0;
+
 // Reads one aircraft array into a report without filtering. Empty when the array is not valid: not exactly
 // 48 values, an address that is not 1..6 hex digits above 0, a position outside the earth or at 0/0, a
-// timestamp not above 0, a numeric field that is neither a number nor null, or a text field that is
-// neither a text nor null. The altitude is the reported barometric altitude, not yet corrected.
+// timestamp not above 0 or beyond latestReportTimestamp, a numeric field that is neither a number nor null,
+// or a text field that is neither a text nor null. The altitude is the reported barometric altitude, not
+// yet corrected.
 std::optional<LiveAircraft> gf_readAircraftArray(const nlohmann::json& values);
 
 // The same array read as parked traffic; the stand name and parked-since time included.

@@ -1,0 +1,103 @@
+// The add-on airport scan over a Community folder of 500 generated airport packages (60 stands and 2
+// helipads each, a manifest.json each): walk, pre-check, one task per file, publisher search, generated
+// stand files, scan log and the tblo zip of all 500. And the decoding of one large airport file.
+//   airport_scan_bench [--benchmark_filter=...]
+#include "bgl_fixtures/bgl_airports.h"
+#include "core/log.h"
+#include "core/scan_slots.h"
+#include "core/shared_state.h"
+#include "parking/airport_scan.h"
+#include "parking/bgl_reader_internal.h"
+#include "refdata/airport_table.h"
+#include "settings/parameter_table.h"
+#include "settings/parameters_file.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kvr;
+
+constexpr std::size_t airportCount = 500;
+
+// A working folder of its own with a simulator folder below it; the airports data base knows the codes.
+class BenchFolder {
+public:
+    BenchFolder() : previous_(fs::current_path()) {
+        std::random_device device;
+        path_ = fs::temp_directory_path() / ("vantrel-bench-" + std::to_string(device()));
+        fs::create_directories(path_);
+        fs::current_path(path_);
+        ::setenv("XDG_CONFIG_HOME", (path_ / "config").c_str(), 1);
+        gf_initAppDataFolder();
+        gf_openLogFile(path_);
+        maxScanTasks = static_cast<std::int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+        activeScanTasks = 0;
+    }
+    ~BenchFolder() {
+        gf_closeLogFile();
+        fs::current_path(previous_);
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+
+    static void knowAirports(const std::vector<std::string>& codes) {
+        airportTable.clear();
+        airportCodeSet.clear();
+        for (const std::string& code : codes) {
+            airportTable.push_back(Airport{code, "", "", 0.0, 0.0, 0.0, 0});
+            airportCodeSet.insert(code);
+        }
+    }
+
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path previous_;
+    fs::path path_;
+};
+
+void BM_ScanAddonAirports(benchmark::State& state) {
+    const BenchFolder folder;
+    const auto codes = fixtures::writeBulkAirports(folder.path() / "sim" / "Community", airportCount, 60, 2);
+    BenchFolder::knowAirports(codes);
+    msfs2020Selected = false;
+    MSFS_2024_INSTALL_PATH.setValue((folder.path() / "sim").string());
+    for (auto _ : state) {
+        airportFilesChanged = false;
+        gf_scanAddonAirports();
+        if (!airportFilesChanged || tbloCount.load() != static_cast<std::int32_t>(airportCount))
+            throw std::runtime_error("the scan did not generate every airport");
+    }
+    state.counters["files/s"] = benchmark::Counter(static_cast<double>(state.iterations() * airportCount),
+                                                   benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ScanAddonAirports)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DecodeLargeAirportFile(benchmark::State& state) {
+    const BenchFolder folder;
+    BenchFolder::knowAirports({"KAAA"});
+    msfs2020Selected = true;
+    const fs::path file = folder.path() / "KAAA.bgl";
+    fixtures::writeBglFile(file,
+                           fixtures::bglFileWith({fixtures::bglGridAirport("KAAA", 40.0, -100.0, 600, 8)}));
+    for (auto _ : state) {
+        {
+            std::lock_guard lock(scanMessageMutex);
+            scanMessages.clear();
+        }
+        lf_processBGLfile(file);
+    }
+    if (!fs::exists(folder.path() / "airports" / "my_thirdparty" / "KAAA.xml"))
+        throw std::runtime_error("no stand file generated");
+}
+BENCHMARK(BM_DecodeLargeAirportFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,61 @@
+// Stand files: the park airport's stand file read with gf_readApf (meta block, parameters, stands and their
+// options), written back as a full stand set and read again; and the same bytes as a link file and as the
+// stand file whose maker is looked up.
+#include "fuzz_support.h"
+#include "parking/stand.h"
+#include "parking/stand_lookup_internal.h"
+#include "stand_file_round.h"
+
+#include <set>
+
+namespace {
+
+using namespace kvr;
+
+// What the stand list promises once gf_readApf has returned.
+void checkStandList() {
+    std::set<std::string> ids;
+    std::uint32_t number = 0;
+    for (const Stand& stand : standList) {
+        FUZZ_CHECK(!stand.id.empty());
+        FUZZ_CHECK(ids.insert(stand.id).second);
+        FUZZ_CHECK(stand.number == ++number);
+        for (std::uint32_t other : stand.overlapping)
+            FUZZ_CHECK(other >= 1 && other <= standList.size() && other != stand.number);
+        for (const StandOption& option : stand.options) {
+            FUZZ_CHECK(option.day >= 1 && option.day <= 7);
+            FUZZ_CHECK(option.halfHours >> 48 == 0);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::enterStandWorkingFolder();
+    const std::string_view bytes = fuzz::asText(data, size);
+    const std::filesystem::path standFile = fuzz::standFilePath;
+    fuzz::writeInput(standFile, bytes);
+
+    std::string link;
+    if (lf_readApfLink(standFile, link))
+        FUZZ_CHECK(link.size() >= 4 && link.find('\n') == std::string::npos);
+    lf_readApfPublisher(standFile);
+
+    const auto info = fuzz::readParkAirportStands();
+    if (!info)
+        return 0;
+    checkStandList();
+    // The first saving rounds what it writes; from then on saving and reading again changes nothing.
+    fuzz::writeStands(*info, standFile, ApfWriteMode::full);
+    const auto saved = fuzz::readParkAirportStands();
+    FUZZ_CHECK(saved.has_value());
+    checkStandList();
+    fuzz::writeStands(*saved, standFile, ApfWriteMode::full);
+    const std::string first = fuzz::standFileBody(standFile);
+    const auto again = fuzz::readParkAirportStands();
+    FUZZ_CHECK(again.has_value());
+    fuzz::writeStands(*again, standFile, ApfWriteMode::full);
+    FUZZ_CHECK(fuzz::standFileBody(standFile) == first);
+    return 0;
+}

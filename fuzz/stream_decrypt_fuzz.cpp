@@ -1,0 +1,35 @@
+// Decryption of the encrypted data files: the bytes as an encrypted file (which must be refused, leaving
+// no plain file, unless they are a whole stream), and the bytes as plain text encrypted and decrypted again.
+#include "fuzz_support.h"
+#include "refdata/stream_decrypt.h"
+#include "support/file_text.h"
+#include "tools/data_encryptor/stream_encryptor.h"
+
+#include <filesystem>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace kvr;
+    namespace fs = std::filesystem;
+    const std::string_view bytes = fuzz::asText(data, size);
+    const fs::path encrypted = fuzz::scratchFolder() / "dbase.enc";
+    const fs::path plain = fuzz::scratchFolder() / "dbase.xml";
+
+    fuzz::writeInput(encrypted, bytes);
+    if (gf_streamDecrypt(encrypted, plain))
+        FUZZ_CHECK(fs::is_regular_file(plain));
+    else
+        FUZZ_CHECK(!fs::exists(plain));
+    {
+        const DecryptedFile decrypted(encrypted);
+        FUZZ_CHECK(decrypted.plainPath() == plain);
+        if (decrypted.error().empty())
+            FUZZ_CHECK(fs::is_regular_file(plain));
+    }
+    FUZZ_CHECK(!fs::exists(plain));
+
+    FUZZ_CHECK(gf_encryptBytes(bytes, encrypted).empty());
+    FUZZ_CHECK(gf_streamDecrypt(encrypted, plain));
+    FUZZ_CHECK(test::readFileText(plain) == bytes);
+    fs::remove(plain);
+    return 0;
+}

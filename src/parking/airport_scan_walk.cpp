@@ -1,0 +1,181 @@
+#include "core/exit_request.h"
+#include "core/scan_slots.h"
+#include "core/text_util.h"
+#include "parking/airport_scan.h"
+#include "parking/airport_scan_internal.h"
+#include "parking/bgl_reader_internal.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <future>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <thread>
+
+namespace kvr {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Windows refuses longer paths without the long-path prefix.
+constexpr std::size_t longPathUnits = 250;
+
+constexpr std::array<std::string_view, 14> skippedPackageWords{
+    "fs-base",       "tutorials",           "aircraft",   "bushtrip",
+    "discovery",     "point-of-interest",   "simobjects", "vcockpits",
+    "aig-aitraffic", "justflight-aircraft", "fsltl",      "gsx-pro",
+    "gsx-world",     "landingchallenge"};
+
+// Scenery files of these kinds hold airports that only repeat or patch the real ones.
+constexpr std::array<std::string_view, 3> skippedSceneryWords{"statics", "afcad updates", "_heliports"};
+
+std::string lf_lowerAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return text;
+}
+
+bool lf_containsAny(const std::string& text, const auto& words) {
+    return std::any_of(words.begin(), words.end(),
+                       [&](std::string_view word) { return text.find(word) != std::string::npos; });
+}
+
+// A depth-first walk in the order the file system lists each folder. Unlike the standard recursive
+// iterator it does not end at the first folder that cannot be listed: that folder is passed over.
+class FolderWalk {
+public:
+    explicit FolderWalk(const fs::path& root) { open(root); }
+
+    // The next entry; the folder returned before is descended into first unless keepOut was called.
+    std::optional<fs::directory_entry> next() {
+        if (pendingFolder_) {
+            open(pendingFolder_->path());
+            pendingFolder_.reset();
+        }
+        while (!folders_.empty()) {
+            fs::directory_iterator& it = folders_.back();
+            if (it == fs::directory_iterator()) {
+                folders_.pop_back();
+                continue;
+            }
+            fs::directory_entry entry = *it;
+            std::error_code ec;
+            it.increment(ec);
+            if (ec)
+                folders_.pop_back();
+            std::error_code typeError;
+            if (entry.is_directory(typeError) && !entry.is_symlink(typeError))
+                pendingFolder_ = entry;
+            return entry;
+        }
+        return std::nullopt;
+    }
+
+    void keepOut() { pendingFolder_.reset(); }
+
+private:
+    void open(const fs::path& folder) {
+        std::error_code ec;
+        fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+        if (!ec)
+            folders_.push_back(std::move(it));
+    }
+
+    std::vector<fs::directory_iterator> folders_;
+    std::optional<fs::directory_entry> pendingFolder_;
+};
+
+bool lf_stopRequested() {
+    return stopRequested.load() || userClosed.load();
+}
+
+// Starts the task on a thread of its own that is not joined: a task that hangs must not hold up the scan.
+// The task gives its slot back however it ends.
+std::future<void> lf_startTask(const AirportWalkOptions& options, const fs::path& path) {
+    std::function<void(const fs::path&)> body = options.taskBody;
+    if (!body)
+        body = lf_processBGLfile;
+    std::packaged_task<void()> task([body = std::move(body), path] {
+        ScanSlotRelease slot;
+        body(path);
+    });
+    std::future<void> result = task.get_future();
+    activeScanTasks.fetch_add(1);
+    try {
+        std::thread(std::move(task)).detach();
+    } catch (...) {
+        activeScanTasks.fetch_sub(1);
+        throw;
+    }
+    return result;
+}
+
+// Waits for the oldest task; throws its exception, or a time-out when it is not finished in time.
+void lf_awaitOldest(std::deque<std::future<void>>& pending, std::chrono::milliseconds wait) {
+    if (pending.front().wait_for(wait) != std::future_status::ready)
+        throw std::runtime_error("Future wait timed out after 10 seconds");
+    pending.front().get();
+}
+
+} // namespace
+
+bool lf_isSkippedPackageFolder(const fs::path& path) {
+    const std::string text = lf_utf8Path(path);
+    return lf_utf16Length(text) >= longPathUnits || lf_containsAny(lf_lowerAscii(text), skippedPackageWords);
+}
+
+void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& options) {
+    const std::string rootText = lf_utf8Path(root);
+    gf_appendScanMessage(fmt::format("Scanning for {} airports in {}", "addon ", rootText));
+    const auto maxTasks = static_cast<std::size_t>(std::max(maxScanTasks.load(), std::int32_t{1}));
+    std::deque<std::future<void>> pending;
+
+    FolderWalk walk(root);
+    for (auto entry = walk.next(); entry; entry = walk.next()) {
+        const fs::path& path = entry->path();
+        try {
+            if (lf_isSkippedPackageFolder(path)) {
+                walk.keepOut();
+                continue;
+            }
+            std::error_code typeError;
+            if (!entry->is_regular_file(typeError) || gf_toUpper(path.extension().string()) != ".BGL")
+                continue;
+            if (lf_containsAny(lf_utf8Path(path), skippedSceneryWords) || !lf_hasAirportSection(path))
+                continue;
+            if (lf_stopRequested())
+                break;
+            gf_waitForScanSlot();
+            pending.push_back(lf_startTask(options, path));
+        } catch (const std::exception& error) {
+            gf_appendScanMessage(fmt::format("{} airports search in folder {} aborted, cause: {}", "===> ",
+                                             rootText, error.what()));
+            continue;
+        }
+        if (pending.size() <= maxTasks)
+            continue;
+        try {
+            lf_awaitOldest(pending, options.resultWait);
+        } catch (const std::exception& error) {
+            gf_appendScanMessage(fmt::format("{} airports search aborted, futs inner,\n{}\n{}\n{}", "===> ",
+                                             error.what(), pending.size(), lf_utf8Path(path)));
+        }
+        pending.pop_front();
+    }
+
+    for (; !pending.empty(); pending.pop_front()) {
+        try {
+            lf_awaitOldest(pending, options.resultWait);
+        } catch (const std::exception& error) {
+            gf_appendScanMessage(fmt::format("{} airports search in {} aborted, futs outer error: {}",
+                                             "===> ", rootText, error.what()));
+        }
+    }
+}
+
+} // namespace kvr

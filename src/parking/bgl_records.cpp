@@ -1,0 +1,269 @@
+#include "core/log.h"
+#include "core/shared_state.h"
+#include "core/text_util.h"
+#include "parking/airport_scan.h"
+#include "parking/airport_scan_internal.h"
+#include "parking/archive_links_internal.h"
+#include "parking/bgl_reader_internal.h"
+#include "refdata/airport_table.h"
+
+#include <fmt/format.h>
+
+#include <array>
+#include <bit>
+#include <cmath>
+
+namespace kvr {
+
+namespace {
+
+constexpr std::uint16_t helipadId = 0x26;
+constexpr std::uint16_t taxiwayParkingId = 0xE7;
+constexpr std::size_t firstSubrecordWord = 17; // byte 68 of the airport record
+constexpr std::size_t maxSubrecordsPerAirport = 9000;
+constexpr std::size_t parkingEntryWords = 14;          // 56 bytes, then one word per airline code
+constexpr double latitudeStep = 3.3527612686157227e-7; // 180 / 2^29
+constexpr double longitudeStep = 4.470348358154297e-7; // 360 / (3 x 2^28)
+constexpr double millimetresToFeet = 3.2808399 / 1000.0;
+constexpr double twoPi = 6.283185307179586;
+// Types that are stands: 1-11, 14, 15; ramps among them: 1-7 and 14; type 5 is a cargo ramp.
+constexpr std::uint32_t standTypes = 0xCFFE;
+constexpr std::uint32_t rampTypes = 0x40FE;
+constexpr std::uint32_t cargoType = 5;
+constexpr std::string_view simaddonPublisher = "simaddon";
+
+std::string lf_parkingPrefix(std::uint32_t nameIndex) {
+    static constexpr std::array<const char*, 12> names{"",   "r",   "p",  "np",  "ep", "sep",
+                                                       "sp", "swp", "wp", "nwp", "g",  ""};
+    if (nameIndex < names.size())
+        return names[nameIndex];
+    if (nameIndex < 38)
+        return std::string(1, static_cast<char>('A' + (nameIndex - 12)));
+    return {};
+}
+
+// Inside the globe, and not the 0/0 a missing position leaves behind.
+bool lf_isValidPosition(double latitude, double longitude) {
+    if (latitude < -90.0 || latitude > 90.0 || longitude < -180.0 || longitude > 180.0)
+        return false;
+    return std::abs(latitude) > 0.0001 || std::abs(longitude) > 0.0001;
+}
+
+std::string lf_positionText(double latitude, double longitude) {
+    return fmt::format("{:.6f},{:.6f}", latitude, longitude);
+}
+
+void lf_logZeroSubrecordSize(std::size_t s, bool afterHelipad) {
+    const std::string warning = fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o3 = {}", s);
+    if (afterHelipad) {
+        gf_logError(warning);
+        return;
+    }
+    gf_logLine(warning);
+    gf_flushLog();
+}
+
+// The subrecords of one airport: its helipads and its first parking list; what follows that list is not read.
+void lf_readSubrecords(std::size_t r, std::size_t z, const BglWords& words, ApfRecord& record,
+                       std::vector<HelipadPosition>& helipads, std::uint32_t& helipadCounter,
+                       const std::filesystem::path& path) {
+    const std::size_t n = words.size();
+    const std::size_t end = r + z;
+    std::unordered_set<std::string> ids;
+    std::size_t s = r + firstSubrecordWord;
+    for (std::size_t count = 0; s < end; ++count) {
+        if (count == maxSubrecordsPerAirport) {
+            gf_logError(fmt::format(
+                "Error: Maximum loop iterations reached (1) {} possible corrupt SIA or malformed input",
+                cp1252Dash));
+            return;
+        }
+        // The 6-byte header must lie inside the data as well.
+        if (s + 1 >= n) {
+            gf_logLine(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", s, n));
+            gf_flushLog();
+            return;
+        }
+        const std::uint16_t id = lf_recordId(words, s);
+        if (id == taxiwayParkingId) {
+            lf_readParkings(s, words, record, ids, path);
+            return;
+        }
+        const bool helipad = id == helipadId;
+        if (helipad)
+            lf_readHelipad(s, words, record, helipads, helipadCounter);
+        const std::size_t step = lf_recordSize(words, s) / 4;
+        if (step == 0) {
+            lf_logZeroSubrecordSize(s, helipad);
+            return;
+        }
+        s += step;
+    }
+}
+
+} // namespace
+
+double lf_unpackLatitude(std::uint32_t value) {
+    return 90.0 - static_cast<double>(value) * latitudeStep;
+}
+
+double lf_unpackLongitude(std::uint32_t value) {
+    return static_cast<double>(value) * longitudeStep - 180.0;
+}
+
+// The 27 bits above the low 5 hold at most 6 base-38 digits.
+std::string lf_decodeIcao(std::uint32_t word, bool& supported) {
+    std::uint32_t value = word >> 5;
+    bool valid = true;
+    std::string code;
+    while (value != 0) {
+        const std::uint32_t digit = value % 38;
+        if (digit < 2) {
+            valid = false;
+            code.insert(code.begin(), digit == 0 ? ' ' : '?');
+        } else {
+            code.insert(code.begin(), digit < 12 ? static_cast<char>('0' + (digit - 2))
+                                                 : static_cast<char>('A' + (digit - 12)));
+        }
+        value /= 38;
+    }
+    if (!valid) {
+        supported = false;
+        return code;
+    }
+    auto [checked, known] = lf_isRtSupportedAirport(std::move(code));
+    supported = known;
+    return checked;
+}
+
+std::pair<std::string, bool> lf_isRtSupportedAirport(std::string code) {
+    if (code.size() == 3 || code.size() == 4)
+        code = gf_toUpper(code);
+    if (code.size() != 4)
+        return {std::move(code), false};
+    if (gf_isKnownAirport(code))
+        return {std::move(code), true};
+    gf_appendScanMessage(fmt::format("{} is not an airport supported by DezeDerezuv ", code));
+    return {std::move(code), false};
+}
+
+ApfRecord lf_makeApfRecord(std::size_t r, const BglWords& words) {
+    ApfRecord record;
+    const auto millimetres = static_cast<std::int32_t>(lf_word(words, r + 5));
+    const long feet = std::lround(static_cast<double>(millimetres) * millimetresToFeet);
+    record.altitude = feet < -20 || feet > 10000 ? 0 : static_cast<std::int32_t>(feet);
+    return record;
+}
+
+void lf_decodeAirportRecord(std::size_t r, const BglWords& words, std::size_t z, const std::string& code,
+                            const std::filesystem::path& path) {
+    ApfRecord record;
+    record.code = code;
+    std::uint32_t helipadCounter = 1;
+    std::uint32_t archivedCount = 0;
+    std::vector<HelipadPosition> helipads;
+    const bool linked = lf_linkAirports(record, archivedCount, path);
+    // Under MSFS 2024 the archived file of a linked airport is taken as it is.
+    if (!msfs2020Selected.load() && linked)
+        return;
+    record.altitude = lf_makeApfRecord(r, words).altitude;
+    record.airportName.clear();
+    lf_readSubrecords(r, z, words, record, helipads, helipadCounter, path);
+
+    const std::size_t stands = record.stands.size();
+    const bool moreThanArchived = stands > archivedCount && record.publisher != simaddonPublisher;
+    if (moreThanArchived)
+        gf_appendScanMessage(fmt::format("{}{} has {} parkpos while archived one has {}", "===> ",
+                                         record.code, stands, archivedCount));
+    if (!linked || moreThanArchived)
+        lf_generatePositionFile(record, helipadCounter);
+}
+
+void lf_readHelipad(std::size_t h, const BglWords& words, ApfRecord& record,
+                    std::vector<HelipadPosition>& positions, std::uint32_t& helipadCounter) {
+    const double longitude = lf_unpackLongitude(lf_word(words, h + 3));
+    const double latitude = lf_unpackLatitude(lf_word(words, h + 4));
+    const float sizeMetres = std::bit_cast<float>(lf_word(words, h + 7));
+    const std::string position = lf_positionText(latitude, longitude);
+    if (!lf_isValidPosition(latitude, longitude)) {
+        gf_appendScanMessage("lat/lon helipad incorrect (skipped): " + position);
+        return;
+    }
+    // A size that is not a number, or a negative one, would give a radius no stand can have.
+    if (!std::isfinite(sizeMetres) || sizeMetres < 0.0f) {
+        gf_appendScanMessage(fmt::format("helipad size {} incorrect (skipped): {}", sizeMetres, position));
+        return;
+    }
+    for (const HelipadPosition& known : positions)
+        if (std::abs(known.latitude - latitude) < 1e-8 && std::abs(known.longitude - longitude) < 1e-8) {
+            gf_appendScanMessage("double helipad " + record.airportName + " (skipped) " + position);
+            return;
+        }
+    positions.push_back({latitude, longitude});
+    record.stands.emplace_back(fmt::format("helipad{}", helipadCounter), std::vector<StandOption>{},
+                               StandPlacement{latitude, longitude, 0.0}, sizeMetres / 2.0, false, false,
+                               true);
+    ++helipadCounter;
+}
+
+void lf_readParkings(std::size_t h, const BglWords& words, ApfRecord& record,
+                     std::unordered_set<std::string>& ids, const std::filesystem::path& path) {
+    const std::uint32_t entries = lf_word(words, h + 1) >> 16;
+    std::size_t p = h + 2;
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        const std::uint32_t head = lf_word(words, p);
+        const double radius = std::bit_cast<float>(lf_word(words, p + 1));
+        const double heading = std::bit_cast<float>(lf_word(words, p + 2));
+        const double longitude = lf_unpackLongitude(lf_word(words, p + 7));
+        const double latitude = lf_unpackLatitude(lf_word(words, p + 8));
+        const std::size_t entry = p;
+        p += parkingEntryWords + (head >> 24);
+
+        // Written as a range test so that a radius that is not a number is skipped too.
+        if (!(radius > 1.0 && radius < 200.0)) {
+            gf_appendScanMessage(
+                fmt::format("Skipped position with radius {:.1F} m in {}", radius, lf_utf8Path(path)));
+            continue;
+        }
+        const std::uint32_t type = (head >> 8) & 0x0F;
+        const std::uint32_t number = ((head >> 8) & 0xFFFF) >> 4;
+        const std::string id = lf_parkingPrefix(head & 0x3F) + std::to_string(number);
+        if (((standTypes >> type) & 1) == 0)
+            continue;
+        if (!lf_isValidPosition(latitude, longitude)) {
+            gf_appendScanMessage(
+                fmt::format("LatLon {} invalid (skipped)", lf_positionText(latitude, longitude)));
+            continue;
+        }
+        if (!std::isfinite(heading)) {
+            gf_appendScanMessage(fmt::format("Skipped position with heading {} at word {} in {}", heading,
+                                             entry, lf_utf8Path(path)));
+            continue;
+        }
+        const auto uniqueId = lf_makeUniqueStandIds(id, ids, path);
+        if (!uniqueId)
+            continue;
+        // North is kept as a full turn, so the file shows 360.0, which cannot be taken for a missing heading
+        // (0).
+        const double radians = heading == 0.0 ? twoPi : heading * standDegreesToRadians;
+        record.stands.emplace_back(*uniqueId, std::vector<StandOption>{},
+                                   StandPlacement{latitude, longitude, radians}, radius, type == cargoType,
+                                   ((rampTypes >> type) & 1) != 0, false);
+    }
+}
+
+std::optional<std::string> lf_makeUniqueStandIds(const std::string& id, std::unordered_set<std::string>& ids,
+                                                 const std::filesystem::path& path) {
+    if (ids.insert(id).second)
+        return id;
+    for (char suffix = 'a'; suffix <= 'j'; ++suffix) {
+        std::string candidate = id + suffix;
+        if (ids.insert(candidate).second)
+            return candidate;
+    }
+    gf_appendScanMessage(
+        fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", id, lf_utf8Path(path)));
+    return std::nullopt;
+}
+
+} // namespace kvr

@@ -1,0 +1,346 @@
+// The decoding of airport BGL files, end to end through the generated stand file, and the record readers
+// on the words of a written file.
+#include "airport_scan_support.h"
+#include "parking/bgl_reader_internal.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+#include <limits>
+#include <sstream>
+
+namespace kvr::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace fixtures;
+
+constexpr double egllLatitude = 51.4706;
+constexpr double egllLongitude = -0.4619;
+
+BglParking parking(std::uint8_t nameIndex, std::uint16_t number, std::uint8_t type = bglTypeGateSmall,
+                   float radius = 20.0f, double northMetres = 0.0) {
+    BglParking p;
+    p.nameIndex = nameIndex;
+    p.number = number;
+    p.type = type;
+    p.radiusMetres = radius;
+    p.latitude = egllLatitude + northMetres / 111120.0;
+    p.longitude = egllLongitude;
+    return p;
+}
+
+BglAirport airportWith(std::vector<BglSubrecord> subrecords, const std::string& code = "EGLL") {
+    BglAirport airport;
+    airport.icao = code;
+    airport.subrecords = std::move(subrecords);
+    return airport;
+}
+
+BglParkingList parkings(std::vector<BglParking> list) {
+    BglParkingList result;
+    result.parkings = std::move(list);
+    return result;
+}
+
+BglHelipad helipad(double latitude, double longitude, float size = 30.0f) {
+    BglHelipad pad;
+    pad.latitude = latitude;
+    pad.longitude = longitude;
+    pad.sizeMetres = size;
+    return pad;
+}
+
+BglWords wordsOf(const BglFile& file) {
+    const auto bytes = bglBytes(file);
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    return lf_readBglWords(in);
+}
+
+// Word index of the first record of the first section, as the file's tables give it.
+std::size_t firstRecordWord(const BglWords& words) {
+    return words.at(words.at(14 + 3) / 4 + 2) / 4;
+}
+
+class BglDecodingTest : public AirportScanTest {
+protected:
+    void SetUp() override {
+        AirportScanTest::SetUp();
+        knownAirports({"EGLL", "EHAM"});
+    }
+
+    std::map<std::string, WrittenStand> egllStands() { return writtenStands(thirdpartyFile("EGLL.xml")); }
+};
+
+TEST_F(BglDecodingTest, FilesThatAreNotAirportFilesEndQuietly) {
+    struct Case {
+        std::string name;
+        std::vector<std::uint8_t> bytes;
+        bool airportSection;
+    };
+    const BglFile good = bglFileWith({airportWith({parkings({parking(bglNameGate, 1)})})});
+    BglFile otherHeader = good;
+    otherHeader.headerSize = 0x40;
+    BglFile noSections = good;
+    noSections.sectionCountOverride = 0;
+    BglFile tableTooLong = good;
+    tableTooLong.sectionCountOverride = 100000;
+    BglFile notAirports = good;
+    notAirports.sections.front().type = 0x25;
+    BglFile longEntries = good;
+    longEntries.sections.front().sizeCode = 0x50000;
+    std::vector<std::uint8_t> headerOnly = bglBytes(good);
+    headerOnly.resize(56);
+
+    const std::vector<Case> cases{{"header only", headerOnly, false},
+                                  {"header size", bglBytes(otherHeader), true},
+                                  {"no sections", bglBytes(noSections), false},
+                                  {"table too long", bglBytes(tableTooLong), false},
+                                  {"no airport section", bglBytes(notAirports), false},
+                                  {"20-byte subsection entries", bglBytes(longEntries), true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = folder / (c.name + ".bgl");
+        writeBytes(path, c.bytes);
+        EXPECT_EQ(lf_hasAirportSection(path), c.airportSection);
+        lf_processBGLfile(path);
+        EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
+        EXPECT_TRUE(messages().empty());
+    }
+    EXPECT_FALSE(logHas("==> "));
+    EXPECT_FALSE(lf_hasAirportSection(folder / "missing.bgl"));
+
+    const auto path = folder / "good.bgl";
+    writeBytes(path, bglBytes(good));
+    EXPECT_TRUE(lf_hasAirportSection(path));
+    lf_processBGLfile(path);
+    EXPECT_EQ(egllStands().size(), 1u);
+}
+
+TEST_F(BglDecodingTest, PackedIcaoCodes) {
+    EXPECT_EQ(bglPackIcao("EGLL"), 28954912u);
+    bool supported = false;
+    EXPECT_EQ(lf_decodeIcao(28954912u, supported), "EGLL");
+    EXPECT_TRUE(supported);
+
+    // E, digit 1, L, L
+    const std::uint32_t withDigitOne = (((16u * 38 + 1) * 38 + 23) * 38 + 23) * 32;
+    lf_decodeIcao(withDigitOne, supported);
+    EXPECT_FALSE(supported);
+    const std::uint32_t withDigitZero = (((16u * 38 + 0) * 38 + 23) * 38 + 23) * 32;
+    lf_decodeIcao(withDigitZero, supported);
+    EXPECT_FALSE(supported);
+    lf_decodeIcao(bglPackIcao("EGL"), supported);
+    EXPECT_FALSE(supported);
+    EXPECT_TRUE(messages().empty());
+
+    EXPECT_EQ(lf_decodeIcao(bglPackIcao("EGLX"), supported), "EGLX");
+    EXPECT_FALSE(supported);
+    EXPECT_TRUE(hasMessage("EGLX is not an airport supported by DezeDerezuv "));
+    EXPECT_EQ(lf_isRtSupportedAirport("egll"), std::make_pair(std::string("EGLL"), true));
+}
+
+TEST_F(BglDecodingTest, ParkingsBecomeStandsByTypeRadiusNameAndPosition) {
+    BglParking withAirlines = parking(bglNameGate, 2, bglTypeGateSmall, 20.0f, 60);
+    withAirlines.airlineCodes = {0x4B4C4D, 0x424157};
+    BglParking atNullIsland = parking(bglNameGate, 30);
+    atNullIsland.latitude = 0.00005;
+    atNullIsland.longitude = -0.00005;
+    BglParking northWest = parking(bglNameGate, 31, bglTypeGateSmall, 20.0f, 1200);
+    northWest.headingDegrees = 0.0f;
+    const auto path = writeAirport(
+        "scenery/EGLL.bgl",
+        airportWith(
+            {parkings({parking(bglNameGate, 1, 0, 20, 0), parking(bglNameGate, 12, 8, 20, 30), withAirlines,
+                       parking(14, 3, 12, 20, 90), parking(0, 15, 13, 20, 120),
+                       parking(bglNameLetterA, 4, bglTypeRampCargo, 30, 150), parking(1, 5, 14, 20, 180),
+                       parking(2, 6, 15, 20, 210), parking(bglNameGate, 7, 8, 1.0f, 240),
+                       parking(bglNameGate, 8, 8, 200.0f, 270), parking(bglNameGate, 9, 8, 1.1f, 300),
+                       parking(bglNameGate, 10, 8, 199.9f, 330), parking(14, 3, 8, 20, 360), atNullIsland,
+                       northWest})}));
+
+    lf_processBGLfile(path);
+    const auto stands = egllStands();
+    std::vector<std::string> ids;
+    for (const auto& [id, stand] : stands)
+        ids.push_back(id);
+    // Types 0, 12 and 13 give no stand, and the skipped C3 of type 12 leaves its id to the C3 behind it.
+    EXPECT_EQ(ids, (std::vector<std::string>{"A4", "C3", "g10", "g12", "g2", "g31", "g9", "p6", "r5"}));
+    EXPECT_TRUE(stands.at("A4").cargo);
+    EXPECT_TRUE(stands.at("A4").ramp);
+    EXPECT_TRUE(stands.at("r5").ramp);
+    EXPECT_FALSE(stands.at("r5").cargo);
+    EXPECT_FALSE(stands.at("p6").ramp || stands.at("p6").cargo || stands.at("p6").heli);
+    EXPECT_FALSE(stands.at("g12").ramp);
+    EXPECT_DOUBLE_EQ(stands.at("g9").radius, 1.1);
+    EXPECT_DOUBLE_EQ(stands.at("g10").radius, 199.9);
+    EXPECT_DOUBLE_EQ(stands.at("g31").heading, 360.0);
+    EXPECT_DOUBLE_EQ(stands.at("g2").heading, 90.0);
+    EXPECT_NEAR(stands.at("g2").latitude, egllLatitude + 60 / 111120.0, 1e-6);
+    EXPECT_NEAR(stands.at("g2").longitude, egllLongitude, 1e-6);
+
+    const std::string pathText = path.string();
+    EXPECT_TRUE(hasMessage("Skipped position with radius 1.0 m in " + pathText));
+    EXPECT_TRUE(hasMessage("Skipped position with radius 200.0 m in " + pathText));
+    EXPECT_TRUE(hasMessage("LatLon 0.000050,-0.000050 invalid (skipped)"));
+    EXPECT_TRUE(hasMessage("Generated EGLL.xml: 9 positions"));
+}
+
+TEST_F(BglDecodingTest, HeadingsRadiiAndAltitudeInMemoryUnits) {
+    BglParking north = parking(bglNameGate, 1, bglTypeGateSmall, 37.04f);
+    north.headingDegrees = 0.0f;
+    BglParking east = parking(bglNameGate, 2);
+    east.headingDegrees = 90.0f;
+    BglAirport airport = airportWith({parkings({north, east})});
+    airport.altitudeMillimetres = -3000;
+    const BglWords words = wordsOf(bglFileWith({airport}));
+    const std::size_t r = firstRecordWord(words);
+
+    ApfRecord record;
+    std::unordered_set<std::string> ids;
+    lf_readParkings(r + 17, words, record, ids, "EGLL.bgl");
+    ASSERT_EQ(record.stands.size(), 2u);
+    EXPECT_EQ(record.stands[0].heading, 6.283185307179586);
+    EXPECT_DOUBLE_EQ(record.stands[1].heading, 3.141592653589793 / 2);
+    EXPECT_NEAR(record.stands[0].radius, 0.02, 1e-7);
+    EXPECT_EQ(lf_makeApfRecord(r, words).altitude, -10);
+
+    airport.altitudeMillimetres = 3100000;
+    const BglWords high = wordsOf(bglFileWith({airport}));
+    EXPECT_EQ(lf_makeApfRecord(firstRecordWord(high), high).altitude, 0);
+}
+
+TEST_F(BglDecodingTest, RepeatedIdsGetSuffixesUntilTenAreTaken) {
+    std::vector<BglParking> list;
+    for (int i = 0; i < 12; ++i)
+        list.push_back(parking(bglNameGate, 1, bglTypeGateSmall, 20.0f, 40.0 * i));
+    const auto path = writeAirport("EGLL.bgl", airportWith({parkings(list)}));
+    lf_processBGLfile(path);
+
+    const auto stands = egllStands();
+    EXPECT_EQ(stands.size(), 11u);
+    for (const char* id : {"g1", "g1a", "g1b", "g1j"})
+        EXPECT_TRUE(stands.contains(id)) << id;
+    EXPECT_NEAR(stands.at("g1b").latitude, egllLatitude + 80 / 111120.0, 1e-6);
+    EXPECT_TRUE(hasMessage("===> Warning: more than 10 duplicate IDs g1 in " + path.string()));
+}
+
+TEST_F(BglDecodingTest, HelipadsBeforeTheParkingListOnly) {
+    const double north = egllLatitude + 0.01;
+    BglAirport airport =
+        airportWith({helipad(north, egllLongitude), helipad(north, egllLongitude), helipad(0.0, 0.0),
+                     helipad(north + 0.001, egllLongitude, 40.0f), parkings({parking(bglNameGate, 1)}),
+                     helipad(north + 0.002, egllLongitude)});
+    lf_processBGLfile(writeAirport("EGLL.bgl", airport));
+
+    const auto stands = egllStands();
+    ASSERT_EQ(stands.size(), 3u);
+    EXPECT_TRUE(stands.at("helipad1").heli);
+    EXPECT_DOUBLE_EQ(stands.at("helipad1").radius, 15.0);
+    EXPECT_DOUBLE_EQ(stands.at("helipad2").radius, 20.0);
+    EXPECT_NEAR(stands.at("helipad2").latitude, north + 0.001, 1e-6);
+    EXPECT_TRUE(hasMessage(fmt::format("double helipad  (skipped) {:.6f},{:.6f}",
+                                       lf_unpackLatitude(bglPackLatitude(north)),
+                                       lf_unpackLongitude(bglPackLongitude(egllLongitude)))));
+    EXPECT_TRUE(messageContains("lat/lon helipad incorrect (skipped): "));
+    EXPECT_TRUE(hasMessage("Generated EGLL.xml: 3 positions, of which 2 helipads"));
+}
+
+TEST_F(BglDecodingTest, SizesAndHeadingsThatAreNoNumbersAreSkipped) {
+    const float notANumber = std::numeric_limits<float>::quiet_NaN();
+    BglParking noRadius = parking(bglNameGate, 1, bglTypeGateSmall, notANumber);
+    BglParking noHeading = parking(bglNameGate, 2);
+    noHeading.headingDegrees = std::numeric_limits<float>::infinity();
+    const auto path =
+        writeAirport("EGLL.bgl", airportWith({helipad(egllLatitude, egllLongitude, notANumber),
+                                              parkings({noRadius, noHeading, parking(bglNameGate, 3)})}));
+    lf_processBGLfile(path);
+
+    EXPECT_EQ(egllStands().size(), 1u);
+    EXPECT_TRUE(egllStands().contains("g3"));
+    EXPECT_TRUE(hasMessage("Skipped position with radius NAN m in " + path.string()));
+    EXPECT_TRUE(messageContains("Skipped position with heading inf at word "));
+    EXPECT_TRUE(messageContains("helipad size nan incorrect (skipped): "));
+}
+
+TEST_F(BglDecodingTest, ZeroSizesEndTheSectionOrTheAirport) {
+    BglAirport sizeless = airportWith({parkings({parking(bglNameGate, 1)})}, "EHAM");
+    sizeless.sizeOverride = 0;
+    BglRawRecord empty{0x99, {1, 2}, 0u};
+    const BglAirport egll = airportWith({parkings({parking(bglNameGate, 1)})});
+
+    lf_processBGLfile(writeBgl("a.bgl", bglFileWith({sizeless, egll})));
+    EXPECT_TRUE(logHas("==>    Warning: decodeSizeAtBoundary returned 0 at o2 = "));
+    EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
+
+    const std::size_t logSize = logText().size();
+    lf_processBGLfile(writeBgl("b.bgl", bglFileWith({empty, egll})));
+    EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
+    EXPECT_EQ(logText().size(), logSize);
+
+    BglRawRecord emptySubrecord{0x19, {}, 0u};
+    BglHelipad emptyHelipad = helipad(egllLatitude, egllLongitude);
+    emptyHelipad.sizeOverride = 0;
+    lf_processBGLfile(
+        writeAirport("c.bgl", airportWith({emptySubrecord, parkings({parking(bglNameGate, 1)})})));
+    lf_processBGLfile(
+        writeAirport("d.bgl", airportWith({emptyHelipad, parkings({parking(bglNameGate, 2)})})));
+    const std::string log = logText();
+    EXPECT_NE(log.find("\n   Warning: decodeSizeAtBoundary returned 0 at o3 = "), std::string::npos);
+    EXPECT_NE(log.find("==>    Warning: decodeSizeAtBoundary returned 0 at o3 = "), std::string::npos);
+    // Both airports stop before their parking list; the helipad of the second one still counts.
+    EXPECT_EQ(egllStands().size(), 1u);
+    EXPECT_TRUE(egllStands().contains("helipad1"));
+}
+
+TEST_F(BglDecodingTest, RecordCapEndsTheSectionAndTheNextOneStarts) {
+    std::vector<BglRecord> many(9001, BglRawRecord{0x99, {1, 2}, std::nullopt});
+    many.push_back(airportWith({parkings({parking(bglNameGate, 1)})}, "EHAM"));
+    BglFile file = bglFileWith(std::move(many));
+    file.sections.push_back(
+        BglSection{bglAirportSectionType, 0x40000, {airportWith({parkings({parking(bglNameGate, 1)})})}});
+    lf_processBGLfile(writeBgl("many.bgl", file));
+
+    EXPECT_TRUE(logHas(
+        "==> Error: Maximum loop iterations reached (2) \x97 possible corrupt BGL or malformed input.\n"));
+    EXPECT_FALSE(fs::exists(thirdpartyFile("EHAM.xml")));
+    EXPECT_TRUE(fs::exists(thirdpartyFile("EGLL.xml")));
+}
+
+TEST_F(BglDecodingTest, UnsupportedRecordDependsOnTheSimulator) {
+    const BglFile file = bglFileWith({BglRawRecord{bglUnsupportedAirportId, {0, 0, 0, 0, 0, 0}, std::nullopt},
+                                      airportWith({parkings({parking(bglNameGate, 1)})})});
+    const auto path = writeBgl("scenery/ZZZZ.bgl", file);
+    lf_processBGLfile(path);
+    EXPECT_TRUE(fs::exists(thirdpartyFile("EGLL.xml")));
+    EXPECT_FALSE(messageContains("Not recognised"));
+
+    fs::remove(thirdpartyFile("EGLL.xml"));
+    msfs2020Selected = false;
+    lf_processBGLfile(path);
+    EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
+    EXPECT_TRUE(hasMessage("\n==> Not recognised airport " + path.string()));
+}
+
+TEST_F(BglDecodingTest, DamagedAirportRecordsAreLoggedAndThrownOn) {
+    BglAirport overlong = airportWith({BglRawRecord{0x19, {0, 0}, std::nullopt}});
+    overlong.sizeOverride = 68 + 4000;
+    lf_processBGLfile(writeAirport("overlong.bgl", overlong));
+    EXPECT_TRUE(logHas("   Error: o3="));
+    EXPECT_TRUE(logHas("exceeded data buffer size"));
+
+    BglParkingList claimsMore = parkings({parking(bglNameGate, 1)});
+    claimsMore.countOverride = 3;
+    const auto path = writeAirport("short.bgl", airportWith({claimsMore}));
+    EXPECT_THROW(lf_processBGLfile(path), std::out_of_range);
+    EXPECT_TRUE(logHas("==> Exception in lf_processBGLfile (std::ex): " + path.string() + " \x97 BGL word "));
+    EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
+}
+
+TEST_F(BglDecodingTest, WordsOfAFileWithAPartialLastWord) {
+    std::istringstream in(std::string("\x01\x02\x03\x04\x05\x06", 6));
+    EXPECT_EQ(lf_readBglWords(in), (BglWords{0x04030201u, 0x0605u}));
+}
+
+} // namespace
+} // namespace kvr::test
