@@ -2,7 +2,6 @@
 #include "app/closing_down.h"
 
 #include "app/engine_link.h"
-#include "app/feature_hooks.h"
 #include "app/main_window.h"
 #include "app/request_flags.h"
 #include "app/session_state.h"
@@ -18,6 +17,7 @@
 #include "core/time_util.h"
 #include "liveries/livery_matching.h"
 #include "parking/park_airport.h"
+#include "parking/static_parking.h"
 #include "settings/control_services.h"
 #include "settings/parameter_table.h"
 #include "settings/parameters_file.h"
@@ -138,7 +138,7 @@ void lf_closingDown() {
             gf_showMessage(fmt::format("User closed {}", programShortName), true);
         }
         if (!currentParkAirport.code.empty())
-            lf_clearParkTraffic();
+            gf_clearParkTraffic();
         engine_link::clearSpawnCache();
         lf_removeFlightPlanFolder();
         gf_setParameterAndSave(DESTINATION, "");

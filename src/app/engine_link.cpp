@@ -99,11 +99,6 @@ void setGroundReferenceAltitude(std::optional<double> feet) {
     gf_setGroundReferenceAltitude(feet);
 }
 
-void removeParkedAtStand(const std::string& standName) {
-    const auto stand = lf_findStandByName(standName);
-    lf_removeParkedAtStand(stand == standList.end() ? nullptr : &*stand);
-}
-
 void checkLiveOnStatic() {
     lf_checkLiveOnStatic();
 }

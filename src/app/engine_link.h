@@ -1,8 +1,7 @@
 #pragma once
 // The traffic engine as the session uses it: its tick, its tables, and the work of the rounds on its live
 // and static aircraft (duplicates, the followed callsign, collisions with the user aircraft, the blocked
-// callsign, the counts of the status display and the rebuild after a time shift). Run thread only, except
-// nearestStandName, which the simulator link calls.
+// callsign, the counts of the status display and the rebuild after a time shift). Run thread only.
 #include "app/session_state.h"
 
 #include <cstddef>
@@ -25,12 +24,8 @@ void clearTrafficTables();
 void clearSpawnCache();
 void clearSpawnedCallsigns();
 
-// The stand within 55 m of the position; empty when none.
-std::string nearestStandName(double latitude, double longitude);
 void setGroundReferenceAltitude(std::optional<double> feet);
 
-// Removes the static or parked live aircraft standing at the stand of that name.
-void removeParkedAtStand(const std::string& standName);
 // The active live aircraft against the static ones, by callsign.
 void checkLiveOnStatic();
 

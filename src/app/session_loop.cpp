@@ -1,7 +1,6 @@
 // The session loop: a fixed 10 ms tick on the steady clock, resynchronised on each round.
 #include "app/combo_fill.h"
 #include "app/engine_link.h"
-#include "app/feature_hooks.h"
 #include "app/request_flags.h"
 #include "app/rounds.h"
 #include "app/session_internal.h"
@@ -10,6 +9,7 @@
 #include "core/exit_request.h"
 #include "core/log.h"
 #include "core/time_util.h"
+#include "parking/static_parking.h"
 #include "platform/win32/win32.h"
 #include "settings/control_services.h"
 #include "settings/parameter_table.h"
@@ -51,14 +51,13 @@ void lf_runRoundSteps() {
         const UserAcData user = gf_latestUserAcData();
         traffic_link::setReferencePosition(user.latitude, user.longitude);
         traffic_link::updateTrafficBox();
-        if (const std::string reserved = gf_reservedStandName(); !reserved.empty())
-            engine_link::removeParkedAtStand(reserved);
+        gf_removeParkedAtReservedStand();
         lf_handleReReadRequest();
         if (steps.periodic)
             lf_periodicTasks();
     }
     if (steps.parkAirportTick)
-        lf_parkAirportTick(false);
+        gf_parkAirportTick(false);
     if (steps.liveOnStatic)
         engine_link::checkLiveOnStatic();
 }
@@ -99,7 +98,7 @@ void lf_onFlightNotRunning() {
 }
 
 void lf_sessionLoop() {
-    lf_parkAirportTick(true);
+    gf_parkAirportTick(true);
     traffic_link::updateConnectionIndicators();
     roundCounter = 0;
     const auto start = std::chrono::steady_clock::now();

@@ -4,14 +4,17 @@
 #include "app/command_hooks.h"
 #include "app/control_state.h"
 #include "app/engine_link.h"
-#include "app/feature_hooks.h"
 #include "app/parking_display.h"
 #include "app/rounds.h"
 #include "app/scan_link.h"
 #include "app/session_state.h"
 #include "app/time_shift.h"
 #include "app/traffic_link.h"
+#include "parking/airport_scan.h"
+#include "parking/park_airport.h"
 #include "parking/parking_hooks.h"
+#include "parking/stand_names.h"
+#include "parking/static_parking.h"
 #include "simlink/sim_link_state.h"
 #include "simlink/simlink_hooks.h"
 
@@ -27,23 +30,45 @@ std::optional<AutoRangeInputs> lf_autoRangeInputs() {
     if (!userAcDataReceived.load() ||
         (std::abs(user.latitude) <= 0.0001 && std::abs(user.longitude) <= 0.0001))
         return std::nullopt;
-    return AutoRangeInputs{userOnGround.load(), user.altitude,
-                           gf_firstParkAirportDistanceNm(user.latitude, user.longitude)};
+    return AutoRangeInputs{userOnGround.load(), user.altitude, gf_firstParkAirportDistanceNm()};
 }
 
-void lf_wire() {
-    gf_setSimLinkHooks({gf_learnUserStand, engine_link::nearestStandName});
-    gf_installAutoRangeHooks({lf_autoRangeInputs, traffic_link::updateTrafficBox});
-    gf_installParkingHooks({gf_setRange, gf_applyAutoRangeSetting, gf_syncMaxFitCombo, gf_updateParkControls,
-                            [] { return nowButtonAllowed.load(); }, engine_link::setGroundReferenceAltitude});
-    gf_installParkingDisplaySource({gf_reservedStandName, {}, gf_tbloZipWaitingFromScan});
+void lf_wireStands() {
+    // The simulator link's thread must not touch standList, which the run thread changes without a lock:
+    // it names the user's stand from the copy the stands subsystem publishes.
+    gf_setSimLinkHooks({gf_learnUserStand, gf_standNameNear});
+    ParkingHooks parking;
+    parking.setRange = gf_setRange;
+    parking.applyAutoRangeSetting = gf_applyAutoRangeSetting;
+    parking.syncMaxFitCombo = gf_syncMaxFitCombo;
+    parking.updateParkControls = gf_updateParkControls;
+    parking.nowButtonAllowed = [] { return nowButtonAllowed.load(); };
+    parking.setGroundReferenceAltitude = engine_link::setGroundReferenceAltitude;
+    parking.disableControlsWhileBusy = gf_disableControlsWhileBusy;
+    parking.enableControlsAfterBusy = gf_enableControlsAfterBusy;
+    parking.controlsBusy = [] { return controlsBusy.load(); };
+    parking.restartStaticUpdateCountdown = [] { staticUpdateCountdown = staticUpdateCountdownStart; };
+    parking.maxFitToHours = gf_maxFitToFloat;
+    gf_installParkingHooks(std::move(parking));
+    gf_installParkingDisplaySource({gf_reservedStandName, {}, [] { return tbloCount.load() > 0; }});
+}
+
+void lf_wireCommands() {
     CommandHooks commands;
     commands.applySimTimeSetting = lf_applySimTimeSetting;
     commands.applyTimeShift = lf_applyTimeShift;
     commands.showStaticParkingCountdown = lf_showStaticParkingCountdown;
     commands.setStaticUpdateCountdown = [](int count) { staticUpdateCountdown = count; };
     commands.restartForCommunityPath = lf_restartForCommunityPath;
+    commands.addDestinationParkAirport = gf_addDestinationParkAirport;
+    commands.clearAirportScanSuccess = [] { airportFilesChanged = false; };
     gf_installCommandHooks(std::move(commands));
+}
+
+void lf_wire() {
+    lf_wireStands();
+    gf_installAutoRangeHooks({lf_autoRangeInputs, traffic_link::updateTrafficBox});
+    lf_wireCommands();
     traffic_link::wire();
     engine_link::wire();
     scan_link::wire();
