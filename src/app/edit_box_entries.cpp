@@ -131,21 +131,6 @@ void lf_onInstallPathEntered() {
 
 } // namespace
 
-std::string lf_getTextFromId(std::uint16_t id) {
-    HWND control = GetDlgItem(controlParentHandle.load(), id);
-    if (!control)
-        return {};
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    try {
-        return wide_to_utf8(text);
-    } catch (const std::exception& e) {
-        gf_logError(fmt::format("{}: UTF-16 UTF-8 failed for id {}: {}", "lf_getTextFromId", id, e.what()));
-        return {};
-    }
-}
-
 void lf_unblockCallsign() {
     const std::string old = BLOCK_CALLSIGN.value();
     if (old.empty())

@@ -1,36 +1,84 @@
-// The run thread's pass as far as the program is built: it checks the program folder, reads the settings
-// and shows them in the controls, then holds the session open until a stop is requested, and ends the
-// pass as closing down does: "Exiting: {}" is logged, an error stays in the message line until the user
-// closes the window, and WM_APP+2 stores the window position and quits. The start-up data, the scans and
-// the traffic session join this pass as they are built; until then every exit reason quits.
-#include "app/run_thread.h"
-
-#include "app/combo_fill.h"
-#include "app/control_state.h"
+// The run thread: one pass per session. It checks the program folder, reads the start-up data, runs the
+// scans, holds back until the live-traffic service may be visited again, runs the session and closes it
+// down. Whatever the pass does not catch itself ends in its catch clauses, which show the error and end
+// the session with SYSTEM ERROR.
+#include "app/closing_down.h"
+#include "app/edit_box_entries.h"
+#include "app/feature_hooks.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
+#include "app/run_thread_internal.h"
+#include "app/scan_link.h"
+#include "app/session.h"
+#include "app/subsystem_wiring.h"
 #include "core/exit_request.h"
+#include "core/file_util.h"
 #include "core/log.h"
 #include "core/message_line.h"
-#include "core/program_version.h"
+#include "core/scan_slots.h"
 #include "core/shell_port.h"
+#include "core/status_display.h"
 #include "core/user_error.h"
+#include "liveries/livery_database.h"
+#include "refdata/airport_table.h"
 #include "settings/control_services.h"
 #include "settings/parameter_table.h"
-#include "settings/parameters_file.h"
+#include "simlink/flight_plan.h"
 
 #include <fmt/format.h>
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
+#include <new>
 #include <thread>
 
 namespace kvr {
 
 namespace {
 
-constexpr auto stopPollStep = std::chrono::milliseconds(100);
-constexpr auto userClosePollStep = std::chrono::milliseconds(500);
+// The live-traffic service must not be visited again within this many seconds.
+constexpr int serviceRevisitSeconds = 2;
+
+bool lf_stopping() {
+    return stopRequested.load() || userClosed.load();
+}
+
+void lf_holdForTheService() {
+    const int wait = lf_holdSeconds(std::time(nullptr), LAST_EPOCH_TIME.value());
+    if (wait <= 0)
+        return;
+    gf_showMessage(fmt::format("Holding for {} seconds... (RT API cannot be revisited within {} seconds)",
+                               wait, serviceRevisitSeconds),
+                   true);
+    std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::seconds(wait));
+}
+
+void lf_countAddonFolders() {
+    statusDisplay.simAddonAirportCount = static_cast<unsigned>(gf_countFilesInFolder("airports/my_simaddon"));
+    statusDisplay.thirdPartyAirportCount =
+        static_cast<unsigned>(gf_countFilesInFolder("airports/my_thirdparty"));
+    gf_invalidateArea(ScreenArea::statusPane);
+}
+
+void lf_startSession() {
+    gf_createFlightPlanFolder();
+    lf_readMyParkAirports();
+    gf_enableControl(reReadButton);
+    if (const std::string destination = DESTINATION.value(); !destination.empty())
+        if (const auto airport = gf_findAirport(destination))
+            lf_setDestination(destination, airport->latitude, airport->longitude);
+    SetWindowPos(mainWindowHandle.load(), ALWAYS_ON_TOP.value() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE);
+    gf_runSession();
+}
+
+// The first requester of a stop decides the reason; an error after an earlier request changes nothing.
+void lf_stopWithSystemError() {
+    gf_requestExit(ExitReason::systemError, 0);
+}
+
+} // namespace
 
 void lf_checkProgramFolder() {
     std::error_code ec;
@@ -41,20 +89,12 @@ void lf_checkProgramFolder() {
         throw UserErrorException(41, lf_formatShortNameTwice("{} must be run from the {} folder!"));
 }
 
-// The controls were created before the settings were read: show what was read.
-void lf_showSettingsInControls() {
-    for (WindowControl* control : gf_allControls()) {
-        if (auto* box = dynamic_cast<CheckBoxParameter*>(control))
-            gf_showCheckMark(*box);
-        else if (auto* numbers = dynamic_cast<NumComboParameter*>(control))
-            lf_fillNumberCombo(*numbers);
-        else if (auto* hours = dynamic_cast<FloatComboParameter*>(control))
-            lf_fillNumberCombo(*hours);
-        else if (auto* texts = dynamic_cast<StringComboParameter*>(control))
-            lf_fillStringCombo(*texts);
-    }
-    gf_syncMaxFitCombo();
-    gf_invalidateControlsArea();
+int lf_holdSeconds(std::time_t now, std::int64_t lastVisit) {
+    const std::int64_t elapsed = static_cast<std::int64_t>(now) - lastVisit;
+    if (elapsed >= serviceRevisitSeconds)
+        return 0;
+    // A last visit in the future (a hand-edited parameters.xml) must not hold the program for its distance.
+    return static_cast<int>(serviceRevisitSeconds - std::max<std::int64_t>(elapsed, 0));
 }
 
 void lf_closeIfProduction() {
@@ -62,43 +102,67 @@ void lf_closeIfProduction() {
     gf_requestExit(ExitReason::userClosedSim, 0);
 }
 
-void lf_endPass() {
-    gf_logLine(fmt::format("Exiting: {}", gf_exitReasonName(exitReason.load())));
-    if (exitReason.load() == ExitReason::systemError) {
-        while (!userClosed.load())
-            std::this_thread::sleep_for(userClosePollStep);
-        gf_showMessage(fmt::format("User closed {}", programShortName), true);
+void lf_scansHoldAndSession() {
+    if (SCAN_AIRPORTS.value()) {
+        statusDisplay.simAddonAirportCount = 0;
+        statusDisplay.thirdPartyAirportCount = 0;
+        gf_invalidateArea(ScreenArea::statusPane);
+        gf_scanAddonAirports();
     }
-    gf_flushLog();
-    if (HWND hwnd = mainWindowHandle.load())
-        PostMessageW(hwnd, WM_APP_STORE_QUIT, 0, 0);
+    lf_holdForTheService();
+    lf_countAddonFolders();
+    if (lf_stopping()) {
+        gf_requestExit(ExitReason::userClosedSim, 0);
+        return;
+    }
+    lf_startSession();
 }
 
-} // namespace
-
-void lf_runThread() {
+void lf_runGuarded(const std::function<void()>& steps) {
     try {
-        lf_checkProgramFolder();
-        lf_loadParameters();
-        gf_invalidateArea(ScreenArea::statusPane);
-        gf_flushLog();
-        lf_showSettingsInControls();
-        if (productionMode.load())
-            lf_closeIfProduction();
-        while (!stopRequested.load())
-            std::this_thread::sleep_for(stopPollStep);
+        steps();
     } catch (const UserErrorException& e) {
         gf_showError(e.what());
         exitReason = ExitReason::systemError;
+    } catch (const fmt::format_error& e) {
+        gf_showError(std::string("std::format error: ") + e.what());
+        gf_showError(e.what());
+        lf_stopWithSystemError();
+    } catch (const std::bad_alloc& e) {
+        gf_showError(e.what());
+        lf_stopWithSystemError();
     } catch (const std::exception& e) {
         gf_showError(e.what());
-        gf_requestExit(ExitReason::systemError, 0);
+        lf_stopWithSystemError();
     } catch (...) {
         gf_showError("Unknown exception");
         exitReason = ExitReason::systemError;
     }
+}
+
+void lf_runThread() {
+    gf_wireSubsystems();
+    lf_runGuarded([] {
+        lf_checkProgramFolder();
+        lf_readStartupData();
+        gf_flushLog();
+        maxScanTasks = static_cast<std::int32_t>(std::thread::hardware_concurrency());
+        activeScanTasks.exchange(0);
+        if (SCAN_LIVERIES.value())
+            scan_link::scanLiveries();
+        gf_processScannedLiveries();
+        // Production mode ends the run once the liveries are scanned and read: requested any earlier, the
+        // stop would cut the scan short.
+        if (productionMode.load())
+            lf_closeIfProduction();
+        if (!lf_stopping())
+            lf_scansHoldAndSession();
+    });
+    // An unattended production run never waits for a user, not even after an error.
+    if (productionMode.load())
+        lf_closeIfProduction();
     gf_flushLog();
-    lf_endPass();
+    lf_closingDown();
 }
 
 } // namespace kvr

@@ -107,6 +107,17 @@ TEST_F(WholeRun, WithoutDocsTheErrorStaysRedUntilTheUserClosesThenThePositionIsS
 
 TEST_F(WholeRun, ProductionModeEndsByItselfWithExitCodeZero) {
     std::filesystem::create_directories("docs");
+    // What the start-up reading needs: data files, a simulator install, a livery catalogue, no scans.
+    std::filesystem::copy(std::filesystem::path(VANTREL_DIST_DIR) / "input", "input");
+    std::filesystem::create_directories(folder / "config" / "Microsoft Flight Simulator" / "Packages" /
+                                        "Community");
+    setenv("VANTREL_DOWNLOAD_URL", "http://127.0.0.1:9", 1);
+    writeParameters(
+        R"(<parameter name="SCAN_LIVERIES" value="false"/><parameter name="SCAN_AIRPORTS" value="false"/>)");
+    std::filesystem::create_directories("output");
+    writeFileText("output/LiveriesScanned.xml",
+                  R"(<?xml version="1.0"?><root><meta><info name="author" value="Vantrel"/></meta><liveries>)"
+                  R"(<liv airl="KLM" type="B738" title="Boeing 737-800 KLM"/></liveries></root>)");
     standin::setProcessArguments({L"vantrel", L"/Production"});
     exitCode = 5;
     const int code = runClosingWhen([] { return false; }); // nobody closes: the pass ends on its own

@@ -1,9 +1,16 @@
 // The process entry on this platform: Windows would set up the process and call wWinMain itself.
+#include "app/closing_down.h"
 #include "app/main_window.h"
 #include "platform/win32/standin.h"
+#include "world_watch.h"
 
 int main(int argc, char** argv) {
     kvr::standin::ProcessScope process(argc, argv);
     kvr::gf_registerProgramResources();
-    return wWinMain(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), SW_SHOWDEFAULT);
+    const auto watch = kvr::demo::WorldWatch::fromEnvironment();
+    if (watch)
+        kvr::gf_installClosingDownObserver([&watch] { watch->writeReports(); });
+    const int exitCode = wWinMain(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), SW_SHOWDEFAULT);
+    kvr::gf_installClosingDownObserver({});
+    return exitCode;
 }

@@ -29,11 +29,13 @@ public:
         std::vector<std::string> environment;
         for (char** e = environ; *e; ++e) {
             const std::string entry = *e;
-            if (entry.rfind("XDG_CONFIG_HOME=", 0) != 0 && entry.rfind("XDG_RUNTIME_DIR=", 0) != 0 &&
-                entry.rfind("VANTREL_WINDOW_PNG=", 0) != 0)
+            if (entry.rfind("XDG_", 0) != 0 && entry.rfind("VANTREL_", 0) != 0)
                 environment.push_back(entry);
         }
         environment.push_back("XDG_CONFIG_HOME=" + (world / "config").string());
+        environment.push_back("XDG_DATA_HOME=" + (world / "local").string());
+        // No download server: the update check goes on offline at once.
+        environment.push_back("VANTREL_DOWNLOAD_URL=http://127.0.0.1:9");
         environment.push_back("XDG_RUNTIME_DIR=" + world.string());
         environment.push_back("VANTREL_WINDOW_PNG=" + (world / "window.png").string());
         args.insert(args.begin(), VANTREL_EXECUTABLE);
@@ -93,7 +95,24 @@ bool waitFor(const std::filesystem::path& path, std::chrono::seconds limit) {
 
 class ProgramProcess : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::create_directories(program / "docs"); }
+    // What the start-up reading needs: the data files, a simulator install it finds, and a livery catalogue
+    // with the scans switched off.
+    void SetUp() override {
+        std::filesystem::create_directories(program / "docs");
+        std::filesystem::copy(std::filesystem::path(VANTREL_DIST_DIR) / "input", program / "input");
+        std::filesystem::create_directories(world / "config" / "Microsoft Flight Simulator" / "Packages" /
+                                            "Community");
+        std::filesystem::create_directories(world / "config" / "Vantrel");
+        writeFileText(
+            world / "config" / "Vantrel" / "parameters.xml",
+            R"(<?xml version="1.0"?><root><parameters><parameter name="SCAN_LIVERIES" value="false"/>)"
+            R"(<parameter name="SCAN_AIRPORTS" value="false"/></parameters></root>)");
+        std::filesystem::create_directories(program / "output");
+        writeFileText(
+            program / "output" / "LiveriesScanned.xml",
+            R"(<?xml version="1.0"?><root><meta><info name="author" value="Vantrel"/></meta><liveries>)"
+            R"(<liv airl="KLM" type="B738" title="Boeing 737-800 KLM"/></liveries></root>)");
+    }
     std::string log() const { return readFileText(program / "Log.txt"); }
     TempFolder world;
     std::filesystem::path program = world / "Vantrel";
@@ -124,9 +143,9 @@ TEST_F(ProgramProcess, ShowsItsWindowTakesTheCloseAndEndsWithTheStoredExitCode) 
 TEST_F(ProgramProcess, ASecondInstanceEndsWithMinusOneAndLeavesTheLogAlone) {
     Program first(program, world.path(), {});
     ASSERT_TRUE(waitFor(picture, 30s));
-    // The first instance is quiet once it has read (and so created) its settings.
+    // The first instance is quiet once it has read its settings and looked for updates.
     const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (log().find("parameters.xml") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+    while (log().find("going on offline") == std::string::npos && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(20ms);
     const std::string logBefore = log();
     Program second(program, world.path(), {});

@@ -1,0 +1,210 @@
+// Closing down a session, the restart countdown and the reset before the next pass.
+#include "app/closing_down.h"
+
+#include "app/engine_link.h"
+#include "app/feature_hooks.h"
+#include "app/main_window.h"
+#include "app/request_flags.h"
+#include "app/session_state.h"
+#include "app/time_shift.h"
+#include "app/traffic_link.h"
+#include "core/exit_request.h"
+#include "core/log.h"
+#include "core/message_line.h"
+#include "core/no_match_names.h"
+#include "core/program_version.h"
+#include "core/status_display.h"
+#include "core/text_util.h"
+#include "core/time_util.h"
+#include "liveries/livery_matching.h"
+#include "parking/park_airport.h"
+#include "settings/control_services.h"
+#include "settings/parameter_table.h"
+#include "settings/parameters_file.h"
+#include "simlink/flight_plan.h"
+#include "simlink/sim_client.h"
+#include "simlink/sim_link_state.h"
+
+#include <fmt/format.h>
+
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace kvr {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto newFlightNoticeTime = 10s;
+
+std::mutex observerMutex;
+std::function<void()> closingDownObserver;
+
+void lf_notifyObserver() {
+    std::function<void()> observer;
+    {
+        std::lock_guard lock(observerMutex);
+        observer = closingDownObserver;
+    }
+    if (observer)
+        observer();
+}
+
+bool lf_restartsAfter(ExitReason reason) {
+    return reason == ExitReason::newSettings || reason == ExitReason::simConnectError ||
+           reason == ExitReason::readerError;
+}
+
+void lf_postToWindow(UINT message) {
+    if (HWND hwnd = mainWindowHandle.load())
+        PostMessageW(hwnd, message, 0, 0);
+}
+
+// The error stays in the message line until the user closes the window.
+void lf_waitForTheUser() {
+    while (!userClosed.load())
+        std::this_thread::sleep_for(500ms);
+}
+
+void lf_removeFlightPlanFolder() {
+    const std::filesystem::path folder = flightPlanFolder.get();
+    if (folder.empty())
+        return;
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    if (ec)
+        gf_logLine(fmt::format("gf_removeFlightPlanFolder: {}", ec.message()));
+}
+
+void lf_endTimeShift() {
+    timeShiftActive = false;
+    if (KEEP_SIM_TIME_PAR.value()) {
+        if (SIM_TIME.value())
+            lf_resetTimeShift();
+    } else {
+        gf_setCheckSetting(SIM_TIME, false);
+        lf_resetTimeShift();
+    }
+}
+
+void lf_restart(ExitReason reason) {
+    restartPending = true;
+    gf_clearMessageAndError();
+    gf_showMessage("Prepare for a restart ...", true);
+    if (reason != ExitReason::newSettings) {
+        // A restart after an error never repeats the scans.
+        gf_setCheckSetting(SCAN_LIVERIES, false);
+        gf_setCheckSetting(SCAN_AIRPORTS, false);
+    }
+    lf_restartCountdown();
+    lf_resetSessionState();
+    lf_postToWindow(WM_APP_START_RUN);
+}
+
+void lf_quit(ExitReason reason) {
+    restartPending = false;
+    if (reason == ExitReason::newFlight) {
+        gf_showMessage(
+            fmt::format("New flight detected, {} will close, please restart manually ...", programShortName),
+            true);
+        std::this_thread::sleep_for(newFlightNoticeTime);
+    }
+    lf_postToWindow(WM_APP_STORE_QUIT);
+}
+
+} // namespace
+
+void gf_installClosingDownObserver(std::function<void()> observer) {
+    std::lock_guard lock(observerMutex);
+    closingDownObserver = std::move(observer);
+}
+
+void lf_closingDown() {
+    try {
+        const ExitReason reason = exitReason.load();
+        gf_logLine(fmt::format("Exiting: {}", gf_exitReasonName(reason)));
+        gf_flushLog();
+        lf_notifyObserver();
+        engine_link::setKeepReportsFlag(false);
+        if (simClientThread.joinable())
+            simClientThread.request_stop();
+        traffic_link::stopReadersAndLogout();
+        if (reason == ExitReason::systemError) {
+            lf_waitForTheUser();
+            gf_showMessage(fmt::format("User closed {}", programShortName), true);
+        }
+        if (!currentParkAirport.code.empty())
+            lf_clearParkTraffic();
+        engine_link::clearSpawnCache();
+        lf_removeFlightPlanFolder();
+        gf_setParameterAndSave(DESTINATION, "");
+        gf_setParameterAndSave(BLOCK_CALLSIGN, "");
+        lf_endTimeShift();
+        engine_link::clearSpawnedCallsigns();
+        gf_logLiveryMatchingSummary();
+        gf_logNoMatch();
+        if (lf_restartsAfter(reason))
+            lf_restart(reason);
+        else
+            lf_quit(reason);
+        gf_flushLog();
+    } catch (const std::exception& e) {
+        gf_showMessage(fmt::format("{} exception {}", "lf_closingDown", e.what()), true);
+        gf_logError(fmt::format("{} exception {}", "lf_closingDown", e.what()));
+        // Neither a restart nor the end was posted: the close box must still end the program.
+        lf_waitForTheUser();
+        lf_postToWindow(WM_APP_STORE_QUIT);
+    }
+}
+
+void lf_restartCountdown() {
+    const int seconds = restartDelaySeconds.load();
+    if (seconds < 1)
+        return;
+    gf_logLine(fmt::format("Restarting after {} seconds", seconds));
+    gf_logLine(std::string(48, '-'));
+    auto deadline = std::chrono::steady_clock::now();
+    for (int left = seconds; left >= 1; --left) {
+        gf_showMessage(fmt::format("Restarting after {} second{}", left, gf_pluralSuffixInt(left)));
+        deadline += 1s;
+        std::this_thread::sleep_until(deadline);
+    }
+    std::lock_guard lock(logMutex);
+    gf_logLineLocked("Restart countdown finished");
+}
+
+void lf_resetSessionState() {
+    traffic_link::resetReaders();
+    // The link's thread was asked to stop at closing down; it must be gone before its state is reset, or
+    // it could still report a flight of the old session.
+    if (simClientThread.joinable()) {
+        simClientThread.request_stop();
+        simClientThread.join();
+    }
+    gf_resetSimLink();
+    engine_link::clearTrafficTables();
+    gf_clearMessageAndError();
+    gf_setMessageRoundCounter(0);
+    statusDisplay.reset();
+    controlParentHandle = nullptr;
+    gf_resetStopState();
+    newData = false;
+    flightNotRunning = false;
+    staticParkingNowRequested = false;
+    staticUpdatePhase = false;
+    blockedCallsignChanged = false;
+    callsignSelectionChanged = false;
+    roundCounter = 0;
+    waitingForSim = true;
+}
+
+void lf_restartForCommunityPath() {
+    gf_showMessage(fmt::format("Community path found, {} will restart ...", programShortName), true);
+    gf_requestExit(ExitReason::newSettings, 3);
+}
+
+} // namespace kvr

@@ -1,0 +1,222 @@
+// Whole sessions of the real vantrel program: the simulated simulator inside it, vantrel-standin beside it,
+// and everything it leaves behind read back from its files.
+#include "program_world.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <ctime>
+
+namespace kvr::test {
+namespace {
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+std::string utcText(std::time_t time) {
+    std::tm t{};
+    gmtime_r(&time, &t);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &t);
+    return buffer;
+}
+
+// The user's 737 at a D-pier stand at Schiphol; the simulator is up 1 s after the program first looks for
+// it, the flight 2 s after.
+std::string scenario(const std::string& timeline, const std::string& more = "") {
+    return R"json({"simulator": {"kind": "MSFS 2020", "startsAfterSeconds": 1, "flightStartsAfterSeconds": 2},)json" +
+           more +
+           R"json("userAircraft": {"title": "Boeing 737-800 KLM (PH-BXA)", "atcModel": "B738", "wingspanFt": 117.4,
+               "latitude": 52.30860, "longitude": 4.76390, "altitudeFt": -11, "headingDeg": 45},
+             "timeline": [)json" +
+           timeline + "]}";
+}
+
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override {
+        world.installDemoPackages();
+        world.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    }
+
+    std::unique_ptr<StandIn> startService(std::vector<std::string> more = {}, int port = 0) {
+        std::vector<std::string> args = {"--scenario",
+                                         std::string(VANTREL_SOURCE_DIR) + "/scenarios/traffic/eham.json",
+                                         "--downloads", world.downloadsFolder().string()};
+        args.insert(args.end(), more.begin(), more.end());
+        auto service = std::make_unique<StandIn>(world.root.path(), args, port);
+        EXPECT_TRUE(service->ready()) << service->output();
+        return service;
+    }
+
+    std::unique_ptr<ChildProcess> startVantrel(const std::filesystem::path& scenarioFile,
+                                               const std::string& service,
+                                               std::vector<std::string> args = {}) {
+        auto vantrel = world.startProgram(
+            {"VANTREL_SIM=" + scenarioFile.string(), "VANTREL_SERVICE_URL=" + service,
+             "VANTREL_DOWNLOAD_URL=" + service, "VANTREL_WORLD_JSON=" + (world.root / "world.json").string()},
+            std::move(args));
+        EXPECT_TRUE(vantrel->started());
+        return vantrel;
+    }
+
+    ProgramWorld world;
+};
+
+TEST_F(Session, LiveAircraftGetTheirLiveriesMoveAndTheCloseBoxEndsTheProgram) {
+    const auto service = startService();
+    const auto vantrel =
+        startVantrel(std::string(VANTREL_SOURCE_DIR) + "/scenarios/sim/eham_stand_taxi.json", service->url());
+    const auto figuresFile = world.root / "world.json";
+    // The figures of the simulated world come every 2 s.
+    auto created = [&] {
+        const auto figures = nlohmann::json::parse(readFileText(figuresFile), nullptr, false);
+        return figures.is_object() ? figures.value("created", 0) : 0;
+    };
+    ASSERT_TRUE(waitUntil([&] { return created() >= 2; }, 150s)) << world.log();
+    std::this_thread::sleep_for(5s); // the aircraft move along their reports meanwhile
+
+    vantrel->signal(SIGTERM); // the close box
+    EXPECT_EQ(vantrel->exitCodeWithin(60s), 0);
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Authenticated at the live-traffic service"), std::string::npos);
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Restart"), std::string::npos);
+    EXPECT_EQ(log.find("\n==> "), std::string::npos) << "no error: " << log;
+    EXPECT_NE(service->output().find("/v4/deauth 200"), std::string::npos) << "logged out at closing down";
+    EXPECT_NE(world.parameters().find(R"(name="MAIN_WINDOW_X" value="400")"), std::string::npos);
+    EXPECT_NE(world.parameters().find(R"(name="SCAN_LIVERIES" value="false")"), std::string::npos)
+        << "a successful scan is not repeated";
+    EXPECT_FALSE(std::filesystem::exists(world.config / "Vantrel" / "orig_dest")) << "flight plans removed";
+
+    const auto figures = nlohmann::json::parse(readFileText(figuresFile));
+    EXPECT_GE(figures["created"].get<int>(), 2);
+    EXPECT_GE(figures["moving"].get<int>(), 1);
+    const std::string catalogue = readFileText(world.program / "output" / "LiveriesScanned.xml");
+    int moved = 0;
+    for (const auto& aircraft : figures["aircraft"]) {
+        const std::string title = aircraft["title"];
+        EXPECT_NE(catalogue.find("title=\"" + title + "\""), std::string::npos) << title << " was scanned";
+        EXPECT_NE(log.find(aircraft["atcId"].get<std::string>() + " is object"), std::string::npos);
+        moved += aircraft["positionUpdates"].get<int>() > 0 ? 1 : 0;
+    }
+    EXPECT_GE(moved, 2) << "every live aircraft is moved by the program";
+}
+
+TEST_F(Session, TheSimulatorQuittingEndsTheProgramWithoutARestart) {
+    const auto service = startService();
+    const auto file = world.writeScenario("quit.json", scenario(R"({"atSeconds": 14, "event": "quit"})"));
+    const auto vantrel = startVantrel(file, service->url());
+    EXPECT_EQ(vantrel->exitCodeWithin(90s), 0);
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Flight Simulator no longer connected, Vantrel will stop ..."), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Exiting: SIM WAS CLOSED\n"), std::string::npos);
+    EXPECT_EQ(countOf(log, "Exiting: "), 1u);
+}
+
+TEST_F(Session, ATeleportEndsTheProgramAfterItsNoticeWithoutARestart) {
+    const auto service = startService();
+    const auto file = world.writeScenario(
+        "teleport.json",
+        scenario(
+            R"({"atSeconds": 12, "event": "teleport", "latitude": 51.47, "longitude": -0.4543, "altitudeFt": 83})"));
+    const auto vantrel = startVantrel(file, service->url());
+    ASSERT_TRUE(world.waitForLog("Exiting: NEW FLIGHT\n", 90s)) << world.log();
+    const auto seen = std::chrono::steady_clock::now();
+    EXPECT_EQ(vantrel->exitCodeWithin(60s), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - seen, 9s) << "the notice stays 10 s";
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Teleport"), std::string::npos);
+    EXPECT_EQ(log.find("Restart"), std::string::npos);
+    EXPECT_EQ(countOf(log, "Exiting: "), 1u);
+}
+
+TEST_F(Session, AServiceErrorRestartsTheSessionAndTheNextOneRecovers) {
+    auto failing = startService({"--faults", "status=401:1,only=traffic"});
+    const auto file = world.writeScenario("stand.json", scenario(""));
+    const auto vantrel = startVantrel(file, failing->url());
+    ASSERT_TRUE(world.waitForLog("Exiting: READER ERROR\n", 90s)) << world.log();
+    // The service comes back healthy on the same address during the restart countdown.
+    const std::string url = failing->url();
+    const int port = std::stoi(url.substr(url.rfind(':') + 1));
+    failing.reset();
+    const auto healthy = startService({}, port);
+    ASSERT_TRUE(world.waitForLog("Restart countdown finished\n", 60s)) << world.log();
+    std::this_thread::sleep_for(16s); // the login and the reader watchdog of the new session
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(60s), 0);
+    const std::string log = world.log();
+    EXPECT_EQ(countOf(log, "Authenticated at the live-traffic service"), 2u) << log;
+    EXPECT_NE(log.find("Restarting after 15 seconds\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Restart countdown finished\n"), std::string::npos);
+    EXPECT_EQ(countOf(log, "Exiting: READER ERROR"), 1u) << "the new session receives its traffic";
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos);
+    EXPECT_EQ(countOf(log, "liveries scan automatic starts"), 1u) << "no scan after an error restart";
+}
+
+TEST_F(Session, ARefusedLoginShowsTheUserErrorUntilTheUserCloses) {
+    world.writeParameters({{"SCAN_AIRPORTS", "false"}, {"RT_KEY", "expired-key"}});
+    const auto service = startService();
+    const auto file = world.writeScenario("stand.json", scenario(""));
+    const auto vantrel = startVantrel(file, service->url());
+    ASSERT_TRUE(world.waitForLog("Error 402: ", 90s)) << world.log();
+    EXPECT_EQ(vantrel->exitCodeWithin(2s), std::nullopt) << "the error waits for the user";
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(60s), 0);
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Exiting: SYSTEM ERROR\n"), std::string::npos);
+    EXPECT_EQ(log.find("Restart"), std::string::npos);
+}
+
+TEST_F(Session, ProductionModeEndsAfterTheStartupReadingAndTheLiveryScan) {
+    const auto vantrel = world.startProgram({}, {"--production"});
+    EXPECT_EQ(vantrel->exitCodeWithin(120s), 0);
+    const std::string log = world.log();
+    EXPECT_NE(log.find("liveries in output/LiveriesScanned.xml"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos);
+    EXPECT_EQ(log.find("SimConnect"), std::string::npos) << "no session";
+    EXPECT_EQ(log.find("Error "), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(world.program / "output" / "LiveriesScanned.xml"));
+}
+
+TEST_F(Session, TheSimulatorsClockShiftsTheTrafficAndItsTime) {
+    world.writeParameters({{"SCAN_AIRPORTS", "false"}, {"SIM_TIME", "true"}});
+    const std::time_t now = std::time(nullptr);
+    const auto file = world.writeScenario(
+        "behind.json",
+        scenario(R"({"atSeconds": 14, "event": "simStop"}, {"atSeconds": 16, "event": "simStart"})",
+                 R"("utcStart": ")" + utcText(now - 3 * 3600) + R"(",)"));
+    const auto service = startService();
+    const auto vantrel = startVantrel(file, service->url());
+    // The flight stops at 14 s and runs again at 16 s of the simulator's clock, which starts about 2 s after
+    // the program.
+    std::this_thread::sleep_for(24s);
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(60s), 0);
+
+    const std::string log = world.log();
+    EXPECT_NE(log.find(" Flight resumed\n"), std::string::npos) << log;
+    const auto shifted = log.find("Time shifted ");
+    ASSERT_NE(shifted, std::string::npos) << log;
+    const int minutes = std::stoi(log.substr(shifted + 13));
+    EXPECT_TRUE(minutes == 180 || minutes == 181) << minutes;
+    // While shifted the program's clock is the time of the traffic it shows: three hours behind.
+    const auto stopped = log.find(" Flight not running");
+    ASSERT_GE(stopped, 8u);
+    const std::string hms = log.substr(stopped - 8, 8);
+    const int shown =
+        std::stoi(hms.substr(0, 2)) * 3600 + std::stoi(hms.substr(3, 2)) * 60 + std::stoi(hms.substr(6, 2));
+    const int behind = ((static_cast<int>(now % 86400) - shown) % 86400 + 86400) % 86400;
+    EXPECT_NEAR(behind, 3 * 3600, 10 * 60) << hms;
+    EXPECT_NE(world.parameters().find(R"(name="SIM_TIME" value="false")"), std::string::npos)
+        << "not kept beyond the session";
+    EXPECT_NE(world.parameters().find(R"(name="TIME_SHIFT_HOURS" value="0")"), std::string::npos);
+}
+
+} // namespace
+} // namespace kvr::test
