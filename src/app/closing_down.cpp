@@ -2,7 +2,10 @@
 #include "app/closing_down.h"
 
 #include "app/engine_link.h"
-#include "app/feature_hooks.h"
+#include "parking/airport_scan.h"
+#include "parking/park_airport.h"
+#include "parking/static_parking.h"
+#include "parking/tblo_zip.h"
 #include "app/main_window.h"
 #include "app/request_flags.h"
 #include "app/session_state.h"
@@ -138,7 +141,7 @@ void lf_closingDown() {
             gf_showMessage(fmt::format("User closed {}", programShortName), true);
         }
         if (!currentParkAirport.code.empty())
-            lf_clearParkTraffic();
+            gf_clearParkTraffic();
         engine_link::clearSpawnCache();
         lf_removeFlightPlanFolder();
         gf_setParameterAndSave(DESTINATION, "");

@@ -1,7 +1,10 @@
 // The tasks of every 15th round, the static-parking countdown and the Re-read.
 #include "app/control_state.h"
 #include "app/engine_link.h"
-#include "app/feature_hooks.h"
+#include "parking/airport_scan.h"
+#include "parking/park_airport.h"
+#include "parking/static_parking.h"
+#include "parking/tblo_zip.h"
 #include "app/request_flags.h"
 #include "app/rounds.h"
 #include "app/session_state.h"
@@ -40,7 +43,7 @@ void lf_stepStaticParkingUpdate() {
     staticUpdatePhase = false;
     gf_clearMessageAndError();
     if (!currentParkAirport.code.empty() && !standList.empty()) {
-        lf_applyParkTrafficChanges(parkTrafficOnlyChanged.load());
+        gf_applyParkTrafficChanges(parkTrafficOnlyChanged.load());
         gf_flushLog();
         parkTrafficOnlyChanged = false;
     } else {
@@ -89,7 +92,7 @@ void lf_handleReReadRequest() {
     if (!reReadRequested.load() || controlsBusy.load())
         return;
     std::string text;
-    if (lf_checkParkAirportStands(true, text))
+    if (gf_checkParkAirportStands(true, text))
         gf_showMessage(text, true);
     gf_enableControl(reReadButton);
     gf_enableControl(DESTINATION);

@@ -4,7 +4,10 @@
 // the session with SYSTEM ERROR.
 #include "app/closing_down.h"
 #include "app/edit_box_entries.h"
-#include "app/feature_hooks.h"
+#include "parking/airport_scan.h"
+#include "parking/park_airport.h"
+#include "parking/static_parking.h"
+#include "parking/tblo_zip.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
 #include "app/run_thread_internal.h"
@@ -63,7 +66,7 @@ void lf_countAddonFolders() {
 
 void lf_startSession() {
     gf_createFlightPlanFolder();
-    lf_readMyParkAirports();
+    gf_readMyParkAirports();
     gf_enableControl(reReadButton);
     if (const std::string destination = DESTINATION.value(); !destination.empty())
         if (const auto airport = gf_findAirport(destination))

@@ -1,7 +1,10 @@
 // The session loop: a fixed 10 ms tick on the steady clock, resynchronised on each round.
 #include "app/combo_fill.h"
 #include "app/engine_link.h"
-#include "app/feature_hooks.h"
+#include "parking/airport_scan.h"
+#include "parking/park_airport.h"
+#include "parking/static_parking.h"
+#include "parking/tblo_zip.h"
 #include "app/request_flags.h"
 #include "app/rounds.h"
 #include "app/session_internal.h"
@@ -58,7 +61,7 @@ void lf_runRoundSteps() {
             lf_periodicTasks();
     }
     if (steps.parkAirportTick)
-        lf_parkAirportTick(false);
+        gf_parkAirportTick(false);
     if (steps.liveOnStatic)
         engine_link::checkLiveOnStatic();
 }
@@ -99,7 +102,7 @@ void lf_onFlightNotRunning() {
 }
 
 void lf_sessionLoop() {
-    lf_parkAirportTick(true);
+    gf_parkAirportTick(true);
     traffic_link::updateConnectionIndicators();
     roundCounter = 0;
     const auto start = std::chrono::steady_clock::now();

@@ -4,14 +4,20 @@
 #include "app/command_hooks.h"
 #include "app/control_state.h"
 #include "app/engine_link.h"
-#include "app/feature_hooks.h"
+#include "parking/airport_scan.h"
+#include "parking/park_airport.h"
+#include "parking/static_parking.h"
+#include "parking/tblo_zip.h"
 #include "app/parking_display.h"
 #include "app/rounds.h"
 #include "app/scan_link.h"
 #include "app/session_state.h"
 #include "app/time_shift.h"
 #include "app/traffic_link.h"
+#include "parking/park_stands.h"
 #include "parking/parking_hooks.h"
+#include "parking/stand_names.h"
+#include "refdata/closest_airport.h"
 #include "simlink/sim_link_state.h"
 #include "simlink/simlink_hooks.h"
 
@@ -27,22 +33,38 @@ std::optional<AutoRangeInputs> lf_autoRangeInputs() {
     if (!userAcDataReceived.load() ||
         (std::abs(user.latitude) <= 0.0001 && std::abs(user.longitude) <= 0.0001))
         return std::nullopt;
-    return AutoRangeInputs{userOnGround.load(), user.altitude,
-                           gf_firstParkAirportDistanceNm(user.latitude, user.longitude)};
+    return AutoRangeInputs{userOnGround.load(), user.altitude, gf_firstParkAirportDistanceNm()};
 }
 
 void lf_wire() {
-    gf_setSimLinkHooks({gf_learnUserStand, engine_link::nearestStandName});
+    // The stand name comes from the copy the run thread publishes: the stand list itself is the run
+    // thread's, and the simulator link asks from its own thread.
+    gf_setSimLinkHooks({gf_learnUserStand, gf_standNameNear});
+    gf_installClosestStandLookup(gf_readDestApfForClosestStand);
     gf_installAutoRangeHooks({lf_autoRangeInputs, traffic_link::updateTrafficBox});
-    gf_installParkingHooks({gf_setRange, gf_applyAutoRangeSetting, gf_syncMaxFitCombo, gf_updateParkControls,
-                            [] { return nowButtonAllowed.load(); }, engine_link::setGroundReferenceAltitude});
-    gf_installParkingDisplaySource({gf_reservedStandName, {}, gf_tbloZipWaitingFromScan});
+    ParkingHooks parking;
+    parking.setRange = gf_setRange;
+    parking.applyAutoRangeSetting = gf_applyAutoRangeSetting;
+    parking.syncMaxFitCombo = gf_syncMaxFitCombo;
+    parking.updateParkControls = gf_updateParkControls;
+    parking.nowButtonAllowed = [] { return nowButtonAllowed.load(); };
+    parking.setGroundReferenceAltitude = engine_link::setGroundReferenceAltitude;
+    parking.disableControlsWhileBusy = gf_disableControlsWhileBusy;
+    parking.enableControlsAfterBusy = gf_enableControlsAfterBusy;
+    parking.controlsBusy = [] { return controlsBusy.load(); };
+    parking.restartStaticUpdateCountdown = [] { staticUpdateCountdown = 20; };
+    parking.maxFitToHours = gf_maxFitToFloat;
+    gf_installParkingHooks(std::move(parking));
+    gf_installParkingDisplaySource(
+        {gf_reservedStandName, [] { return rtTrafficWeek; }, [] { return tbloCount.load() > 0; }});
     CommandHooks commands;
     commands.applySimTimeSetting = lf_applySimTimeSetting;
     commands.applyTimeShift = lf_applyTimeShift;
     commands.showStaticParkingCountdown = lf_showStaticParkingCountdown;
     commands.setStaticUpdateCountdown = [](int count) { staticUpdateCountdown = count; };
     commands.restartForCommunityPath = lf_restartForCommunityPath;
+    commands.addDestinationParkAirport = gf_addDestinationParkAirport;
+    commands.clearAirportScanSuccess = [] { airportFilesChanged = false; };
     gf_installCommandHooks(std::move(commands));
     traffic_link::wire();
     engine_link::wire();
