@@ -12,9 +12,11 @@
 #include "app/traffic_link.h"
 #include "parking/airport_scan.h"
 #include "parking/park_airport.h"
+#include "parking/park_stands.h"
 #include "parking/parking_hooks.h"
 #include "parking/stand_names.h"
 #include "parking/static_parking.h"
+#include "refdata/closest_airport.h"
 #include "simlink/sim_link_state.h"
 #include "simlink/simlink_hooks.h"
 
@@ -37,6 +39,8 @@ void lf_wireStands() {
     // The simulator link's thread must not touch standList, which the run thread changes without a lock:
     // it names the user's stand from the copy the stands subsystem publishes.
     gf_setSimLinkHooks({gf_learnUserStand, gf_standNameNear});
+    // Of airports close together, the closest airport is the one with the nearest stand.
+    gf_installClosestStandLookup(gf_readDestApfForClosestStand);
     ParkingHooks parking;
     parking.setRange = gf_setRange;
     parking.applyAutoRangeSetting = gf_applyAutoRangeSetting;
@@ -50,7 +54,8 @@ void lf_wireStands() {
     parking.restartStaticUpdateCountdown = [] { staticUpdateCountdown = staticUpdateCountdownStart; };
     parking.maxFitToHours = gf_maxFitToFloat;
     gf_installParkingHooks(std::move(parking));
-    gf_installParkingDisplaySource({gf_reservedStandName, {}, [] { return tbloCount.load() > 0; }});
+    gf_installParkingDisplaySource(
+        {gf_reservedStandName, [] { return rtTrafficWeek; }, [] { return tbloCount.load() > 0; }});
 }
 
 void lf_wireCommands() {
