@@ -101,6 +101,13 @@ void lf_restart(ExitReason reason) {
         gf_setCheckSetting(SCAN_AIRPORTS, false);
     }
     lf_restartCountdown();
+    // The close box used while the session closed down or counted down ends the program: the reset below
+    // would forget it, and a service that keeps failing would restart the program for ever.
+    if (userClosed.load()) {
+        restartPending = false;
+        lf_postToWindow(WM_APP_STORE_QUIT);
+        return;
+    }
     lf_resetSessionState();
     lf_postToWindow(WM_APP_START_RUN);
 }
@@ -168,7 +175,7 @@ void lf_restartCountdown() {
     gf_logLine(fmt::format("Restarting after {} seconds", seconds));
     gf_logLine(std::string(48, '-'));
     auto deadline = std::chrono::steady_clock::now();
-    for (int left = seconds; left >= 1; --left) {
+    for (int left = seconds; left >= 1 && !userClosed.load(); --left) {
         gf_showMessage(fmt::format("Restarting after {} second{}", left, gf_pluralSuffixInt(left)));
         deadline += 1s;
         std::this_thread::sleep_until(deadline);

@@ -51,6 +51,18 @@ TEST_F(ClosingDown, AReaderErrorRestartsWithoutTheScansAndResetsTheSession) {
     EXPECT_EQ(gf_messageLineSnapshot().messageText, "") << "the reset empties the message line";
 }
 
+TEST_F(ClosingDown, TheCloseBoxDuringARestartEndsTheProgramInstead) {
+    gf_requestExit(ExitReason::readerError, 3);
+    auto closing = std::async(std::launch::async, [] { lf_closingDown(); });
+    ASSERT_TRUE(eventually(
+        [] { return gf_messageLineSnapshot().messageText.starts_with("Restarting after"); }, 5000ms));
+    gf_requestExit(ExitReason::userClosedSim, 0); // the close box
+    EXPECT_EQ(closing.wait_for(2s), std::future_status::ready) << "the countdown stops";
+    EXPECT_EQ(exitReason, ExitReason::readerError) << "the reason stays the first one";
+    EXPECT_FALSE(restartPending);
+    EXPECT_TRUE(userClosed) << "no reset: the program ends";
+}
+
 TEST_F(ClosingDown, NewSettingsRestartKeepsTheScans) {
     gf_requestExit(ExitReason::newSettings, 0);
     lf_closingDown();
