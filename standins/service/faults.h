@@ -23,7 +23,7 @@ struct FaultSpec {
     int after = 0;          // after=N: the first N requests are never faulted
 };
 
-// Parses "key=value,key=value"; the error text when the specification is not valid.
+// Parses "key=value,key=value"; the error text when the text is not valid.
 std::optional<std::string> gf_parseFaultSpec(const std::string& text, FaultSpec& spec);
 
 enum class FaultKind { none, serverError, malformed, drop, status };

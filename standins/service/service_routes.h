@@ -14,7 +14,7 @@ public:
 };
 
 // Registers the /v4 endpoints on the server; the returned object must outlive the server's run.
-// Throws std::runtime_error when the scenario or the fault specification cannot be read.
+// Throws std::runtime_error when the scenario or the fault list cannot be read.
 std::unique_ptr<ServiceRoutes> registerServiceRoutes(httplib::Server& server, const StandinOptions& options);
 
 } // namespace kvr::standin

@@ -10,7 +10,7 @@ struct StandinOptions {
     int port = 18767;
     std::filesystem::path scenarioFile;    // live-traffic scenario (JSON); empty: no traffic
     std::filesystem::path downloadsFolder; // served under /downloads/; empty: no downloads
-    std::string faults;                    // fault specification, see docs/service-protocol.md
+    std::string faults;                    // faults to inject, see docs/service-protocol.md
     bool quiet = false;                    // no request log on standard output
     std::optional<double> startEpoch;      // the service clock at start (epoch s); default: the real time
     double speed = 1.0;                    // service seconds per real second
