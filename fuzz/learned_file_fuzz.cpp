@@ -6,6 +6,7 @@
 #include "settings/parameter_table.h"
 #include "stand_file_round.h"
 
+#include <cmath>
 #include <tuple>
 
 namespace {
@@ -33,8 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     // Stand files refuse a stand without an id; a manual stand of a learned file is taken with the id it
     // has, even none.
-    for (const Stand& stand : standList)
+    for (const Stand& stand : standList) {
         FUZZ_CHECK(!stand.id.empty() || stand.manual);
+        FUZZ_CHECK(std::isfinite(stand.latitude) && std::isfinite(stand.longitude));
+    }
     // The first saving may leave out what the file format cannot hold (an option whose half-hour slots
     // are not one run); from then on saving and reading again changes nothing.
     fuzz::writeStands(*info, fuzz::learnedFilePath, ApfWriteMode::learned);

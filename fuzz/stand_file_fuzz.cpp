@@ -6,6 +6,7 @@
 #include "parking/stand_lookup_internal.h"
 #include "stand_file_round.h"
 
+#include <cmath>
 #include <set>
 
 namespace {
@@ -20,6 +21,7 @@ void checkStandList() {
         FUZZ_CHECK(!stand.id.empty());
         FUZZ_CHECK(ids.insert(stand.id).second);
         FUZZ_CHECK(stand.number == ++number);
+        FUZZ_CHECK(std::isfinite(stand.latitude) && std::isfinite(stand.longitude));
         for (std::uint32_t other : stand.overlapping)
             FUZZ_CHECK(other >= 1 && other <= standList.size() && other != stand.number);
         for (const StandOption& option : stand.options) {

@@ -40,7 +40,8 @@ void lf_addManualStand(const std::string& id, pugi::xml_node parkpos, const std:
     const double latitude = parkpos.attribute("latitude").as_double(0.0);
     const double longitude = parkpos.attribute("longitude").as_double(0.0);
     const double radius = parkpos.attribute("radius").as_double(0.0);
-    if ((std::fabs(latitude) <= 0.0001 && std::fabs(longitude) <= 0.0001) || radius == 0.0) {
+    if ((std::fabs(latitude) <= 0.0001 && std::fabs(longitude) <= 0.0001) || radius == 0.0 ||
+        !std::isfinite(latitude) || !std::isfinite(longitude)) {
         gf_logError(fmt::format("manually created standid {} misses correct attributes in {}", id, path));
         return;
     }

@@ -16,7 +16,7 @@ bool lf_writeApfParameters(pugi::xml_node root, const ApfRecord& record, ApfWrit
 // Throws UserErrorException 93 for a missing or empty id and 94 for a repeated one.
 void lf_readParkpositions(const pugi::xml_document& doc);
 
-// Appends one stand with its options to standList; a stand at 0/0 is dropped.
+// Appends one stand with its options to standList; a stand at 0/0 or without a finite position is dropped.
 void lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t fromStandFile);
 
 // Callsigns, airline and type of an opt element; never throws.

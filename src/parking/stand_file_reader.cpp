@@ -6,6 +6,7 @@
 
 #include <fmt/format.h>
 
+#include <cmath>
 #include <unordered_set>
 
 namespace kvr {
@@ -39,7 +40,8 @@ void lf_readParkpositions(const pugi::xml_document& doc) {
 void lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t fromStandFile) {
     const double latitude = parkpos.attribute("latitude").as_double(0.0);
     const double longitude = parkpos.attribute("longitude").as_double(0.0);
-    if (latitude == 0.0 && longitude == 0.0)
+    // "nan" and "inf" read as numbers, but no stand is there, and the stand list is sorted by latitude.
+    if ((latitude == 0.0 && longitude == 0.0) || !std::isfinite(latitude) || !std::isfinite(longitude))
         return;
     const double radiusMetres = parkpos.attribute("radius").as_double(0.0);
     const double headingDegrees = parkpos.attribute("heading").as_double(0.0);
