@@ -253,4 +253,15 @@ void EngineTest::run(double seconds) {
     tick(static_cast<int>(seconds * tuning::ticksPerSecond + 0.5));
 }
 
+std::vector<port::LiveAircraft> departureReports() {
+    return pathReports(0x4CA001, "RYR55", epoch0, airportLatitude + 0.00002, airportLongitude, 0,
+                       {{60, 0, 0, 0, true},
+                        {25, 3, 180, 0, true},
+                        {30, 0, 180, 0, true},
+                        {100, 15, 90, 0, true},
+                        {20, 80, 90, 0, true},
+                        {15, 140, 90, 0, true},
+                        {60, 160, 90, 2000, false}});
+}
+
 } // namespace kvr::test

@@ -62,6 +62,9 @@ std::vector<port::LiveAircraft> pathReports(std::uint32_t address, const std::st
                                             double altitude, const std::vector<Leg>& legs,
                                             double interval = 5.0);
 
+// A departure from a stand just south of the reports' start: pushback, taxi, take-off roll and climb-out.
+std::vector<port::LiveAircraft> departureReports();
+
 port::Stand makeStand(const std::string& id, double latitude, double longitude, double headingDeg,
                       double radiusM, bool heli = false);
 // Appends the stand to the stand list and numbers it.

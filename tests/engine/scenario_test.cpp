@@ -78,15 +78,7 @@ TEST_F(ScenarioTest, ArrivalLandsTaxisAndParksAtTheNearestStand) {
 TEST_F(ScenarioTest, DeparturePushesBackStraightTaxisTakesOffAndLeavesWhenItsReportsEnd) {
     STRAIGHT_PBS_ONLY.setValue(true);
     const port::Stand& stand = addStand("D3", airportLatitude, airportLongitude, 0, 40);
-    std::vector<port::LiveAircraft> path =
-        pathReports(0x4CA001, "RYR55", epoch0, airportLatitude + 0.00002, airportLongitude, 0,
-                    {{60, 0, 0, 0, true},
-                     {25, 3, 180, 0, true},
-                     {30, 0, 180, 0, true},
-                     {100, 15, 90, 0, true},
-                     {20, 80, 90, 0, true},
-                     {15, 140, 90, 0, true},
-                     {60, 160, 90, 2000, false}});
+    std::vector<port::LiveAircraft> path = departureReports();
     for (port::LiveAircraft& report : path)
         report.heading = 0.0;
     schedule(std::move(path));
