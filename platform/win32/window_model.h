@@ -95,6 +95,9 @@ struct WindowRegistry {
 
 WindowRegistry& windowRegistry();
 
+// Where the window's client area begins, in screen coordinates (caller holds the registry mutex).
+POINT gf_clientOriginLocked(WindowRegistry& registry, const WindowObject& window);
+
 std::wstring gf_upperCase(std::wstring_view text);
 std::string gf_toUtf8(std::wstring_view text);
 std::wstring gf_fromUtf8(std::string_view text); // bytes that are not UTF-8 become U+FFFD

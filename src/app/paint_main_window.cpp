@@ -1,5 +1,6 @@
 // WM_PAINT: the panes of the main window, from top to bottom, and the message line.
 #include "app/paint_internal.h"
+#include "app/window_dump.h"
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/program_version.h"
@@ -29,6 +30,7 @@ void gf_textOut(int x, int y, const std::string& text, COLORREF colour) {
         gf_logUnlessQuiet(fmt::format("TextOut utf8  to wide failed for '{}': {}", text, e.what()));
         return;
     }
+    gf_recordPaintedText(x, y, text, colour);
     HDC dc = mainWindow.paintDc;
     const COLORREF previous = SetTextColor(dc, colour);
     TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));

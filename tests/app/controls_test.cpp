@@ -23,6 +23,7 @@ protected:
     static RECT rectOf(HWND hwnd) {
         RECT r{};
         GetWindowRect(hwnd, &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
 };
