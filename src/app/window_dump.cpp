@@ -135,6 +135,7 @@ Json lf_child(HWND parent, HWND child) {
     entry["rect"] = {rect.left, rect.top, rect.right, rect.bottom};
     entry["text"] = lf_windowText(child);
     entry["style"] = lf_hex(GetWindowLongPtrW(child, GWL_STYLE));
+    entry["exStyle"] = lf_hex(GetWindowLongPtrW(child, GWL_EXSTYLE));
     entry["enabled"] = IsWindowEnabled(child) != FALSE;
     entry["visible"] = IsWindowVisible(child) != FALSE;
     if (lf_isClass(className, "Button"))
@@ -191,6 +192,7 @@ std::string gf_windowDumpJson(HWND hwnd) {
     GetClientRect(hwnd, &client);
     window["client"] = {client.right - client.left, client.bottom - client.top};
     window["style"] = lf_hex(GetWindowLongPtrW(hwnd, GWL_STYLE));
+    window["exStyle"] = lf_hex(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
 
     std::vector<HWND> children;
     EnumChildWindows(hwnd, lf_collectChild, reinterpret_cast<LPARAM>(&children));
