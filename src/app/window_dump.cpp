@@ -191,6 +191,9 @@ std::string gf_windowDumpJson(HWND hwnd) {
     RECT client{};
     GetClientRect(hwnd, &client);
     window["client"] = {client.right - client.left, client.bottom - client.top};
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    window["clientOrigin"] = {origin.x, origin.y};
     window["style"] = lf_hex(GetWindowLongPtrW(hwnd, GWL_STYLE));
     window["exStyle"] = lf_hex(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
 
