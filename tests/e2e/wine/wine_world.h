@@ -151,7 +151,8 @@ public:
     }
     // A left click in the middle of a control, as a person gives it.
     bool clickControl(int id) const {
-        const nlohmann::json& c = dumpControl(dump(), id);
+        const nlohmann::json current = dump();
+        const nlohmann::json& c = dumpControl(current, id);
         if (!c.is_object())
             return false;
         const int x = (c["rect"][0].get<int>() + c["rect"][2].get<int>()) / 2;
