@@ -148,7 +148,8 @@ TEST(InstalledTitles, ReadsEveryEncodingQuotesAndComments) {
     scenario.packagesFolder = folder.path();
     scenario.user.title = "User";
     const SimulatedSimulator sim(scenario);
-    EXPECT_TRUE(sim.isInstalled("boeing 737-800 transavia"));
+    EXPECT_TRUE(sim.isInstalled("Boeing 737-800 Transavia"));
+    EXPECT_FALSE(sim.isInstalled("boeing 737-800 transavia")) << "container titles are case-sensitive";
     EXPECT_FALSE(sim.isInstalled("Ignored"));
 }
 

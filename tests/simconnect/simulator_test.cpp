@@ -202,7 +202,7 @@ TEST(SimulatedSimulatorObjects, CreationAppearsAfterTheDelayAndIsListedWithItsAt
     SimConnect_AddToDataDefinition(client.handle, atcIdDefinition, "ATC ID", nullptr,
                                    SIMCONNECT_DATATYPE_STRING32);
     client.take();
-    ASSERT_EQ(SimConnect_AICreateNonATCAircraft(client.handle, "boeing 737-800 klm", "PH-BXB",
+    ASSERT_EQ(SimConnect_AICreateNonATCAircraft(client.handle, "Boeing 737-800 KLM", "PH-BXB",
                                                 initAt(52.3100, 4.7600), 1234),
               S_OK);
     installed.sim->advanceSeconds(0.4);
@@ -220,7 +220,7 @@ TEST(SimulatedSimulatorObjects, CreationAppearsAfterTheDelayAndIsListedWithItsAt
     const auto object = installed.sim->object(id);
     ASSERT_TRUE(object);
     EXPECT_EQ(object->atcId, "PH-BXB");
-    EXPECT_EQ(object->title, "boeing 737-800 klm");
+    EXPECT_EQ(object->title, "Boeing 737-800 KLM");
     EXPECT_DOUBLE_EQ(object->headingDeg, 90);
 
     SimConnect_RequestDataOnSimObjectType(client.handle, 9, atcIdDefinition, 5000,
