@@ -114,6 +114,21 @@ TEST(SimulatorScenario, TheShippedScenariosReadAndTheDemoTaxisFromItsStand) {
     const SimObjectState taxied = sim.userAircraft();
     EXPECT_NEAR(taxied.latitude, 52.30540, 1e-6);
     EXPECT_DOUBLE_EQ(taxied.groundSpeedKt, 0);
+
+    const Scenario busy =
+        loadScenarioFile(std::filesystem::path(VANTREL_SCENARIO_DIR) / "eham_stand_taxi_busy.json");
+    EXPECT_DOUBLE_EQ(busy.recognitionDelaySeconds, 2);
+    EXPECT_TRUE(busy.copyCallsigns);
+    ASSERT_EQ(busy.simulatorTraffic.size(), 4u);
+    EXPECT_EQ(busy.simulatorTraffic[1].kind, "ground");
+    EXPECT_DOUBLE_EQ(busy.simulatorTraffic[1].appearsAtSeconds, 30);
+    EXPECT_EQ(busy.simulatorTraffic[3].atcId, "PH-BXA");
+    EXPECT_DOUBLE_EQ(busy.lateFailureShare, 0);
+    EXPECT_THROW(parseScenario(R"({"simulator": {"lateFailures": {"share": 0.1, "exceptions": [22]}},
+                                   "userAircraft": {"title": "U", "latitude": 1, "longitude": 2}})",
+                               "."),
+                 std::runtime_error)
+        << "late failures are 33 to 37";
 }
 
 TEST(InstalledTitles, ReadsEveryEncodingQuotesAndComments) {

@@ -72,10 +72,11 @@ bool isStatic(const nlohmann::json& aircraft) {
     return aircraft["atcId"].get<std::string>().ends_with('*');
 }
 
+// The simulator lists new aircraft late and has aircraft of its own with the program's callsigns.
 TEST_F(Session, LiveAndStaticAircraftGetTheirLiveriesTheLiveOnesMoveAndTheCloseBoxEndsTheProgram) {
     const auto service = startService();
-    const auto vantrel =
-        startVantrel(std::string(VANTREL_SOURCE_DIR) + "/scenarios/sim/eham_stand_taxi.json", service->url());
+    const auto vantrel = startVantrel(
+        std::string(VANTREL_SOURCE_DIR) + "/scenarios/sim/eham_stand_taxi_busy.json", service->url());
     const auto figuresFile = world.root / "world.json";
     // The figures of the simulated world come every 2 s.
     auto liveCreated = [&] {
