@@ -212,7 +212,8 @@ void lf_parseSimulator(const Reader& reader, const json& simulator, Scenario& sc
             const json& exceptions = late.at("exceptions");
             if (!exceptions.is_array() || exceptions.empty() ||
                 !std::all_of(exceptions.begin(), exceptions.end(), [](const json& e) {
-                    return e.is_number_integer() && e.get<int>() >= 33 && e.get<int>() <= 37;
+                    return e.is_number_unsigned() && e.get<std::uint64_t>() >= 33 &&
+                           e.get<std::uint64_t>() <= 37;
                 }))
                 reader.fail("simulator.lateFailures.exceptions must list numbers from 33 to 37");
             scenario.lateFailureExceptions = exceptions.get<std::vector<std::uint32_t>>();
@@ -251,6 +252,10 @@ void lf_parseSimulatorTraffic(const Reader& reader, const json& traffic, Scenari
         object.appearsAtSeconds = reader.numberOr(entry, "appearsAtSeconds", where, 0);
         scenario.simulatorTraffic.push_back(std::move(object));
     }
+    std::stable_sort(scenario.simulatorTraffic.begin(), scenario.simulatorTraffic.end(),
+                     [](const SimulatorTrafficObject& a, const SimulatorTrafficObject& b) {
+                         return a.appearsAtSeconds < b.appearsAtSeconds;
+                     });
 }
 
 } // namespace

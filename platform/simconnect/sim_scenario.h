@@ -81,7 +81,7 @@ struct Scenario {
     std::vector<std::uint32_t> lateFailureExceptions = {33, 34, 35, 36, 37};
     // The simulator's own AI traffic; with copyCallsigns it also adds an aircraft of its own with the
     // callsign of every creation, near it, at once.
-    std::vector<SimulatorTrafficObject> simulatorTraffic;
+    std::vector<SimulatorTrafficObject> simulatorTraffic; // sorted by the time they appear
     bool copyCallsigns = false;
     std::int64_t utcStartEpoch = 0; // simulator UTC at clock 0
     // Holds Community (and Official); an empty path: none. When absent, the simulator finds it through the

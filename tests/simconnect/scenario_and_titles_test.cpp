@@ -120,9 +120,9 @@ TEST(SimulatorScenario, TheShippedScenariosReadAndTheDemoTaxisFromItsStand) {
     EXPECT_DOUBLE_EQ(busy.recognitionDelaySeconds, 2);
     EXPECT_TRUE(busy.copyCallsigns);
     ASSERT_EQ(busy.simulatorTraffic.size(), 4u);
-    EXPECT_EQ(busy.simulatorTraffic[1].kind, "ground");
-    EXPECT_DOUBLE_EQ(busy.simulatorTraffic[1].appearsAtSeconds, 30);
-    EXPECT_EQ(busy.simulatorTraffic[3].atcId, "PH-BXA");
+    EXPECT_EQ(busy.simulatorTraffic[2].atcId, "PH-BXA");
+    EXPECT_EQ(busy.simulatorTraffic[3].kind, "ground") << "sorted by the time they appear";
+    EXPECT_DOUBLE_EQ(busy.simulatorTraffic[3].appearsAtSeconds, 30);
     EXPECT_DOUBLE_EQ(busy.lateFailureShare, 0);
     EXPECT_THROW(parseScenario(R"({"simulator": {"lateFailures": {"share": 0.1, "exceptions": [22]}},
                                    "userAircraft": {"title": "U", "latitude": 1, "longitude": 2}})",
