@@ -1,6 +1,5 @@
 #include "platform/simconnect/simulated_simulator.h"
 
-#include "core/text_util.h"
 #include "platform/simconnect/installed_titles.h"
 #include "platform/simconnect/sim_geo.h"
 #include "platform/simconnect/sim_messages.h"

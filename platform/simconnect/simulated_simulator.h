@@ -208,7 +208,6 @@ private:
     double utcNow() const;
 
     Scenario scenario_;
-    std::set<std::string> installedTitlesLower_;
     std::set<std::string> installedTitles_;
 
     mutable std::mutex mutex_;
