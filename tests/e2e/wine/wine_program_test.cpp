@@ -136,14 +136,13 @@ protected:
 };
 
 TEST_F(Wine, JustStartedTheRealWindowAgreesWithTheStandInAndIsCaptured) {
-    wine.installSimulator();
+    wine.installDemoPackages();
     wine.writeParameters({{"SCAN_AIRPORTS", "false"}});
-    standIn.installSimulator();
+    standIn.installDemoPackages();
     standIn.writeParameters({{"SCAN_AIRPORTS", "false"}});
     wine.start();
     const auto standInProgram = startStandIn();
-    const auto found =
-        compareWhen([](const json& d) { return dumpControl(d, 32850)["selection"] != -1; }, 90s);
+    const auto found = compareWhen([](const json& d) { return dumpPainted(d, 5, 91, "# liveries: 1"); }, 90s);
     EXPECT_TRUE(found.empty()) << listed(found);
 
     const std::filesystem::path shot = std::filesystem::path(VANTREL_WINE_OUTPUT) / "wine-window.png";
