@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 namespace kvr::simsim {
 
@@ -23,6 +24,15 @@ std::string lf_valueWithoutComment(const std::string& raw) {
     return gf_trim(value.substr(0, cut));
 }
 
+#ifdef _WIN32
+// The user's application data folders are LOCALAPPDATA and APPDATA on Windows; wide, for any user name.
+std::filesystem::path lf_environmentFolder(const char* variable, const char*) {
+    const wchar_t* windowsName = std::string_view(variable) == "XDG_DATA_HOME" ? L"LOCALAPPDATA" : L"APPDATA";
+    if (const wchar_t* value = _wgetenv(windowsName); value && *value)
+        return value;
+    return {};
+}
+#else
 std::filesystem::path lf_environmentFolder(const char* variable, const char* homeRelative) {
     if (const char* value = std::getenv(variable); value && *value)
         return value;
@@ -30,6 +40,7 @@ std::filesystem::path lf_environmentFolder(const char* variable, const char* hom
         return std::filesystem::path(home) / homeRelative;
     return {};
 }
+#endif
 
 std::optional<std::filesystem::path> lf_installedPackagesPath(const std::filesystem::path& userCfg) {
     std::ifstream in(userCfg, std::ios::binary);

@@ -1,11 +1,26 @@
 #pragma once
-// The simulator client-library calls and receive records the program uses. On Windows the program is
-// built against the simulator's own header; here these are our declarations, answered in-process by the
-// simulated simulator of this folder (simulated_simulator.h). Names and numeric values follow the client
-// library, so the program's code reads the same on both platforms. Only what the program needs is here.
-#ifdef _WIN32
-#include <SimConnect.h>
+// The simulator client-library calls and receive records the program uses. With the simulator's SDK
+// (VANTREL_SIMCONNECT_SDK) the program is built against the SDK's own header; otherwise these are our
+// declarations, answered by the simulated simulator of this folder (simulated_simulator.h): in-process
+// here, and from our SimConnect.dll beside vantrel.exe on Windows. Names, numeric values and the calling
+// convention follow the client library, so the program's code reads the same either way. Only what the
+// program needs is here.
+#ifdef VANTREL_SIMCONNECT_SDK
+// The SDK's header uses DWORD, HANDLE, HRESULT and CALLBACK but includes only <float.h>.
 #include <windows.h>
+
+#include <SimConnect.h>
+#else
+#ifdef _WIN32
+#include <windows.h>
+
+// The client-library functions are C functions with the Windows API's calling convention; our
+// SimConnect.dll exports them.
+#ifdef VANTREL_SIMCONNECT_EXPORTS
+#define VANTREL_SIMCONNECT_API extern "C" __declspec(dllexport) HRESULT __stdcall
+#else
+#define VANTREL_SIMCONNECT_API extern "C" HRESULT __stdcall
+#endif
 #else
 #include "platform/win32/win32_types.h"
 
@@ -29,6 +44,9 @@ typedef const char* LPCSTR;
 #endif
 #ifndef MAX_PATH
 #define MAX_PATH 260
+#endif
+
+#define VANTREL_SIMCONNECT_API HRESULT
 #endif
 
 typedef DWORD SIMCONNECT_OBJECT_ID;
@@ -217,45 +235,54 @@ struct SIMCONNECT_DATA_INITPOSITION {
 typedef void(CALLBACK* DispatchProc)(SIMCONNECT_RECV* pData, DWORD cbData, void* pContext);
 
 // Fails (E_FAIL) while the simulator is not running.
-HRESULT SimConnect_Open(HANDLE* phSimConnect, LPCSTR szName, HWND hWnd, DWORD UserEventWin32,
-                        HANDLE hEventHandle, DWORD ConfigIndex);
-HRESULT SimConnect_Close(HANDLE hSimConnect);
+VANTREL_SIMCONNECT_API SimConnect_Open(HANDLE* phSimConnect, LPCSTR szName, HWND hWnd, DWORD UserEventWin32,
+                                       HANDLE hEventHandle, DWORD ConfigIndex);
+VANTREL_SIMCONNECT_API SimConnect_Close(HANDLE hSimConnect);
 // Hands every message waiting for this client to the procedure, on the calling thread. Fails once the
 // connection is gone.
-HRESULT SimConnect_CallDispatch(HANDLE hSimConnect, DispatchProc pfcnDispatch, void* pContext);
-HRESULT SimConnect_AddToDataDefinition(HANDLE hSimConnect, SIMCONNECT_DATA_DEFINITION_ID DefineID,
-                                       const char* DatumName, const char* UnitsName,
-                                       SIMCONNECT_DATATYPE DatumType = SIMCONNECT_DATATYPE_FLOAT64,
-                                       float fEpsilon = 0, DWORD DatumID = SIMCONNECT_UNUSED);
-HRESULT
+VANTREL_SIMCONNECT_API SimConnect_CallDispatch(HANDLE hSimConnect, DispatchProc pfcnDispatch, void* pContext);
+VANTREL_SIMCONNECT_API
+SimConnect_AddToDataDefinition(HANDLE hSimConnect, SIMCONNECT_DATA_DEFINITION_ID DefineID,
+                               const char* DatumName, const char* UnitsName,
+                               SIMCONNECT_DATATYPE DatumType = SIMCONNECT_DATATYPE_FLOAT64,
+                               float fEpsilon = 0, DWORD DatumID = SIMCONNECT_UNUSED);
+VANTREL_SIMCONNECT_API
 SimConnect_RequestDataOnSimObject(HANDLE hSimConnect, SIMCONNECT_DATA_REQUEST_ID RequestID,
                                   SIMCONNECT_DATA_DEFINITION_ID DefineID, SIMCONNECT_OBJECT_ID ObjectID,
                                   SIMCONNECT_PERIOD Period,
                                   SIMCONNECT_DATA_REQUEST_FLAG Flags = SIMCONNECT_DATA_REQUEST_FLAG_DEFAULT,
                                   DWORD origin = 0, DWORD interval = 0, DWORD limit = 0);
-HRESULT SimConnect_RequestDataOnSimObjectType(HANDLE hSimConnect, SIMCONNECT_DATA_REQUEST_ID RequestID,
-                                              SIMCONNECT_DATA_DEFINITION_ID DefineID, DWORD dwRadiusMeters,
-                                              SIMCONNECT_SIMOBJECT_TYPE type);
-HRESULT SimConnect_SubscribeToSystemEvent(HANDLE hSimConnect, SIMCONNECT_CLIENT_EVENT_ID EventID,
-                                          const char* SystemEventName);
-HRESULT SimConnect_MapClientEventToSimEvent(HANDLE hSimConnect, SIMCONNECT_CLIENT_EVENT_ID EventID,
-                                            const char* EventName = "");
-HRESULT SimConnect_TransmitClientEvent(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
-                                       SIMCONNECT_CLIENT_EVENT_ID EventID, DWORD dwData,
-                                       SIMCONNECT_NOTIFICATION_GROUP_ID GroupID, SIMCONNECT_EVENT_FLAG Flags);
-HRESULT SimConnect_AICreateNonATCAircraft(HANDLE hSimConnect, const char* szContainerTitle,
-                                          const char* szTailNumber, SIMCONNECT_DATA_INITPOSITION InitPos,
-                                          SIMCONNECT_DATA_REQUEST_ID RequestID);
-HRESULT SimConnect_AISetAircraftFlightPlan(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
-                                           const char* szFlightPlanPath,
-                                           SIMCONNECT_DATA_REQUEST_ID RequestID);
-HRESULT SimConnect_AIRemoveObject(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
-                                  SIMCONNECT_DATA_REQUEST_ID RequestID);
-HRESULT SimConnect_AIReleaseControl(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
-                                    SIMCONNECT_DATA_REQUEST_ID RequestID);
-HRESULT SimConnect_SetDataOnSimObject(HANDLE hSimConnect, SIMCONNECT_DATA_DEFINITION_ID DefineID,
-                                      SIMCONNECT_OBJECT_ID ObjectID, SIMCONNECT_DATA_SET_FLAG Flags,
-                                      DWORD ArrayCount, DWORD cbUnitSize, void* pDataSet);
-HRESULT SimConnect_GetLastSentPacketID(HANDLE hSimConnect, DWORD* pdwSendID);
+VANTREL_SIMCONNECT_API SimConnect_RequestDataOnSimObjectType(HANDLE hSimConnect,
+                                                             SIMCONNECT_DATA_REQUEST_ID RequestID,
+                                                             SIMCONNECT_DATA_DEFINITION_ID DefineID,
+                                                             DWORD dwRadiusMeters,
+                                                             SIMCONNECT_SIMOBJECT_TYPE type);
+VANTREL_SIMCONNECT_API SimConnect_SubscribeToSystemEvent(HANDLE hSimConnect,
+                                                         SIMCONNECT_CLIENT_EVENT_ID EventID,
+                                                         const char* SystemEventName);
+VANTREL_SIMCONNECT_API SimConnect_MapClientEventToSimEvent(HANDLE hSimConnect,
+                                                           SIMCONNECT_CLIENT_EVENT_ID EventID,
+                                                           const char* EventName = "");
+VANTREL_SIMCONNECT_API SimConnect_TransmitClientEvent(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
+                                                      SIMCONNECT_CLIENT_EVENT_ID EventID, DWORD dwData,
+                                                      SIMCONNECT_NOTIFICATION_GROUP_ID GroupID,
+                                                      SIMCONNECT_EVENT_FLAG Flags);
+VANTREL_SIMCONNECT_API SimConnect_AICreateNonATCAircraft(HANDLE hSimConnect, const char* szContainerTitle,
+                                                         const char* szTailNumber,
+                                                         SIMCONNECT_DATA_INITPOSITION InitPos,
+                                                         SIMCONNECT_DATA_REQUEST_ID RequestID);
+VANTREL_SIMCONNECT_API SimConnect_AISetAircraftFlightPlan(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
+                                                          const char* szFlightPlanPath,
+                                                          SIMCONNECT_DATA_REQUEST_ID RequestID);
+VANTREL_SIMCONNECT_API SimConnect_AIRemoveObject(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
+                                                 SIMCONNECT_DATA_REQUEST_ID RequestID);
+VANTREL_SIMCONNECT_API SimConnect_AIReleaseControl(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
+                                                   SIMCONNECT_DATA_REQUEST_ID RequestID);
+VANTREL_SIMCONNECT_API SimConnect_SetDataOnSimObject(HANDLE hSimConnect,
+                                                     SIMCONNECT_DATA_DEFINITION_ID DefineID,
+                                                     SIMCONNECT_OBJECT_ID ObjectID,
+                                                     SIMCONNECT_DATA_SET_FLAG Flags, DWORD ArrayCount,
+                                                     DWORD cbUnitSize, void* pDataSet);
+VANTREL_SIMCONNECT_API SimConnect_GetLastSentPacketID(HANDLE hSimConnect, DWORD* pdwSendID);
 
 #endif

@@ -1,6 +1,7 @@
 #include "core/file_util.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/text_util.h"
 #include "core/xml_util.h"
 
@@ -114,7 +115,7 @@ fs::path gf_oneGenerationName(const fs::path& path) {
 bool gf_save1GenerationOf(const fs::path& path) {
     const fs::path backup = gf_oneGenerationName(path);
     std::error_code ec;
-    fs::copy_file(path, backup, fs::copy_options::overwrite_existing, ec);
+    gf_copyFileReplacing(path, backup, ec);
     if (ec) {
         gf_logError(fmt::format("gf_save1GenerationOf: could not copy {} to {}: {}", path.string(),
                                 backup.string(), ec.message()));

@@ -7,7 +7,13 @@ namespace kvr {
 std::atomic<bool> timeShiftActive{false};
 std::atomic<std::time_t> latestTrafficTime{0};
 
-bool gf_utcBreakDown(std::time_t time, std::tm& out) { return gmtime_r(&time, &out) != nullptr; }
+bool gf_utcBreakDown(std::time_t time, std::tm& out) {
+#ifdef _WIN32
+    return gmtime_s(&out, &time) == 0;
+#else
+    return gmtime_r(&time, &out) != nullptr;
+#endif
+}
 
 std::time_t gf_now() {
     if (timeShiftActive.load()) {
@@ -32,8 +38,8 @@ std::string gf_timeToText(std::time_t time) {
     std::tm t{};
     if (!gf_utcBreakDown(time, t))
         return "?";
-    return fmt::format("{:3} {:3} {:02} {:02}:{:02}:{:02} {:4}", weekdays[t.tm_wday % 7], months[t.tm_mon % 12],
-                       t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_year + 1900);
+    return fmt::format("{:3} {:3} {:02} {:02}:{:02}:{:02} {:4}", weekdays[t.tm_wday % 7],
+                       months[t.tm_mon % 12], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_year + 1900);
 }
 
 int gf_halfHourIndex(std::time_t time) {

@@ -15,7 +15,6 @@
 
 namespace kvr {
 
-const std::filesystem::path airportsDir{"airports"};
 const std::filesystem::path learnedDir = airportsDir / "learned";
 const std::filesystem::path myThirdpartyDir = airportsDir / "my_thirdparty";
 const std::filesystem::path mySimaddonDir = airportsDir / "my_simaddon";

@@ -6,9 +6,10 @@
 
 namespace kvr {
 
-// Folders relative to the working folder.
-extern const std::filesystem::path airportsDir; // airports
-extern const std::filesystem::path learnedDir;  // airports/learned (sub-folders stock, simaddon, thirdparty)
+// Folders relative to the working folder. airportsDir is inline so that it is made before the paths other
+// files build from it at start-up: the order of start-up across files is the linker's (another on Windows).
+inline const std::filesystem::path airportsDir{"airports"};
+extern const std::filesystem::path learnedDir; // airports/learned (sub-folders stock, simaddon, thirdparty)
 extern const std::filesystem::path myThirdpartyDir; // airports/my_thirdparty
 extern const std::filesystem::path mySimaddonDir;   // airports/my_simaddon
 

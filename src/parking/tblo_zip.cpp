@@ -2,6 +2,7 @@
 
 #include "core/file_util.h"
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/shell_port.h"
 #include "core/xml_util.h"
 #include "parking/airport_scan.h"
@@ -111,7 +112,7 @@ bool gf_zipFolder(const fs::path& target) {
     }
 
     int openError = 0;
-    ZipArchive archive(zip_open(zipFile.c_str(), ZIP_CREATE | ZIP_EXCL, &openError));
+    ZipArchive archive(zip_open(lf_utf8Path(zipFile).c_str(), ZIP_CREATE | ZIP_EXCL, &openError));
     if (!archive) {
         lf_zipLog("[zip] Could not open archive for writing");
         return false;
@@ -156,7 +157,7 @@ void lf_collectThirdpartyFiles(const std::vector<std::string>& stems) {
             continue;
         const fs::path target = tbloDir / gf_xmlFileName(stem);
         std::error_code ec;
-        fs::copy_file(file, target, fs::copy_options::overwrite_existing, ec);
+        gf_copyFileReplacing(file, target, ec);
         if (ec) {
             gf_logError(fmt::format("'{}' failed to copy '{}': {}", lf_utf8Path(file), lf_utf8Path(target),
                                     ec.message()));

@@ -1,7 +1,8 @@
-#include "core/file_util.h"
 #include "refdata/downloads.h"
+#include "core/file_util.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "refdata/downloads_internal.h"
 #include "refdata/stream_decrypt.h"
 
@@ -38,7 +39,7 @@ std::filesystem::path lf_partialPath(const std::filesystem::path& target) {
 // Empty on success, else the cause.
 std::string lf_transfer(CURL* curl, const std::string& url, const std::filesystem::path& partial,
                         const DownloadLimits& limits) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(partial.c_str(), "wb"));
+    std::unique_ptr<std::FILE, FileCloser> file(gf_openCFile(partial, "wb"));
     if (!file)
         return fmt::format("cannot write {}", partial.string());
     char errorText[CURL_ERROR_SIZE] = {};

@@ -3,6 +3,7 @@
 #include "core/file_util.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "refdata/data_key.h"
 
 #include <fmt/format.h>
@@ -33,7 +34,7 @@ void lf_initSodium() {
 std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
                              const std::filesystem::path& plainFile) {
     lf_initSodium();
-    FilePtr in(std::fopen(encryptedFile.c_str(), "rb"));
+    FilePtr in(gf_openCFile(encryptedFile, "rb"));
     if (!in)
         return "cannot be opened";
 
@@ -44,7 +45,7 @@ std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
     if (crypto_secretstream_xchacha20poly1305_init_pull(&state, header, dataFileKey.data()) != 0)
         return "invalid stream header";
 
-    FilePtr out(std::fopen(plainFile.c_str(), "wb"));
+    FilePtr out(gf_openCFile(plainFile, "wb"));
     if (!out)
         return fmt::format("plain file {} cannot be written", plainFile.string());
 

@@ -1,5 +1,7 @@
 #include "refdata/zip_extract.h"
 
+#include "core/native_path.h"
+
 #include <fmt/format.h>
 #include <zip.h>
 
@@ -78,7 +80,8 @@ bool gf_isSafeZipEntryName(std::string_view name) {
 ZipExtractResult gf_extractZip(const std::filesystem::path& zipFile, const std::filesystem::path& folder) {
     ZipExtractResult result;
     int openError = 0;
-    std::unique_ptr<zip_t, ZipCloser> archive(zip_open(zipFile.c_str(), ZIP_RDONLY, &openError));
+    std::unique_ptr<zip_t, ZipCloser> archive(
+        zip_open(gf_pathToUtf8(zipFile).c_str(), ZIP_RDONLY, &openError));
     if (!archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, openError);

@@ -20,10 +20,16 @@ namespace {
 std::mutex parametersFileMutex;
 
 std::filesystem::path lf_roamingFolder() {
+#ifdef _WIN32
+    // Windows names the user's roaming application data folder in APPDATA; wide, for any user name.
+    if (const wchar_t* appData = _wgetenv(L"APPDATA"); appData && *appData)
+        return appData;
+#else
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
         return xdg;
     if (const char* home = std::getenv("HOME"); home && *home)
         return std::filesystem::path(home) / ".config";
+#endif
     return std::filesystem::current_path();
 }
 
@@ -64,7 +70,8 @@ void lf_saveSetting(const Parameter& setting) {
     pugi::xml_document doc;
     if (std::filesystem::exists(parametersFilePath, ec) && !doc.load_file(parametersFilePath.c_str())) {
         // Never overwrite a file we could not read: its other values would be lost.
-        gf_logError(fmt::format("Could not save {}: {} does not parse", setting.name(), parametersFilePath.string()));
+        gf_logError(
+            fmt::format("Could not save {}: {} does not parse", setting.name(), parametersFilePath.string()));
         return;
     }
     lf_setElement(lf_ensureParametersNode(doc), setting);
@@ -94,8 +101,8 @@ void lf_loadParameters() {
     } else {
         const pugi::xml_parse_result parsed = doc.load_file(parametersFilePath.c_str());
         if (!parsed) {
-            gf_logError(fmt::format("{} could not be loaded ({}), default values used", parametersFilePath.string(),
-                                    parsed.description()));
+            gf_logError(fmt::format("{} could not be loaded ({}), default values used",
+                                    parametersFilePath.string(), parsed.description()));
             return;
         }
         for (pugi::xml_node p : lf_ensureParametersNode(doc).children("parameter")) {
@@ -107,13 +114,13 @@ void lf_loadParameters() {
             case ParseOutcome::taken:
                 break;
             case ParseOutcome::clamped:
-                gf_logLine(fmt::format("parameters.xml: {} value '{}' out of range, set to {}", setting->name(), text,
-                                       setting->valueText()));
+                gf_logLine(fmt::format("parameters.xml: {} value '{}' out of range, set to {}",
+                                       setting->name(), text, setting->valueText()));
                 break;
             case ParseOutcome::invalid:
                 setting->resetToDefault();
-                gf_logLine(fmt::format("parameters.xml: {} value '{}' not valid, default {} used", setting->name(),
-                                       text, setting->defaultText()));
+                gf_logLine(fmt::format("parameters.xml: {} value '{}' not valid, default {} used",
+                                       setting->name(), text, setting->defaultText()));
                 break;
             }
         }
@@ -127,10 +134,18 @@ void lf_loadParameters() {
         gf_logError(fmt::format("Could not write {}", parametersFilePath.string()));
 }
 
-void gf_saveNumParameter(const NumParameter& setting) { lf_saveSetting(setting); }
-void gf_saveNumParameter(const FloatParameter& setting) { lf_saveSetting(setting); }
-void gf_saveBoolParameter(const BoolParameter& setting) { lf_saveSetting(setting); }
-void gf_saveStringParameter(const StringParameter& setting) { lf_saveSetting(setting); }
+void gf_saveNumParameter(const NumParameter& setting) {
+    lf_saveSetting(setting);
+}
+void gf_saveNumParameter(const FloatParameter& setting) {
+    lf_saveSetting(setting);
+}
+void gf_saveBoolParameter(const BoolParameter& setting) {
+    lf_saveSetting(setting);
+}
+void gf_saveStringParameter(const StringParameter& setting) {
+    lf_saveSetting(setting);
+}
 
 void gf_setParameterAndSave(StringParameter& setting, const std::string& value) {
     setting.setValue(value);

@@ -5,7 +5,8 @@
 
 namespace kvr {
 
-// Roaming application data + "Vantrel" ($XDG_CONFIG_HOME or ~/.config here), and parameters.xml in it.
+// Roaming application data + "Vantrel" (%APPDATA% on Windows, $XDG_CONFIG_HOME or ~/.config here), and
+// parameters.xml in it.
 extern std::filesystem::path appDataFolder;
 extern std::filesystem::path parametersFilePath;
 

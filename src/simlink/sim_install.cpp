@@ -1,6 +1,7 @@
 #include "simlink/sim_install.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/shared_state.h"
 #include "core/text_util.h"
 #include "settings/parameter_table.h"
@@ -16,6 +17,14 @@ namespace kvr {
 
 namespace {
 
+#ifdef _WIN32
+// Windows names the user's application data folders in LOCALAPPDATA and APPDATA; wide, for any user name.
+std::filesystem::path lf_environmentFolder(const wchar_t* variable) {
+    if (const wchar_t* value = _wgetenv(variable); value && *value)
+        return value;
+    return std::filesystem::current_path();
+}
+#else
 std::filesystem::path lf_environmentFolder(const char* variable, const char* homeRelative) {
     if (const char* value = std::getenv(variable); value && *value)
         return value;
@@ -23,15 +32,24 @@ std::filesystem::path lf_environmentFolder(const char* variable, const char* hom
         return std::filesystem::path(home) / homeRelative;
     return std::filesystem::current_path();
 }
+#endif
 
 } // namespace
 
 std::filesystem::path lf_localAppDataFolder() {
+#ifdef _WIN32
+    return lf_environmentFolder(L"LOCALAPPDATA");
+#else
     return lf_environmentFolder("XDG_DATA_HOME", ".local/share");
+#endif
 }
 
 std::filesystem::path lf_roamingAppDataFolder() {
+#ifdef _WIN32
+    return lf_environmentFolder(L"APPDATA");
+#else
     return lf_environmentFolder("XDG_CONFIG_HOME", ".config");
+#endif
 }
 
 std::filesystem::path lf_steamPackagesFolder(bool msfs2020) {
@@ -52,7 +70,7 @@ std::filesystem::path lf_pathFromText(std::string text) {
 #ifndef _WIN32
     std::replace(text.begin(), text.end(), '\\', '/');
 #endif
-    return std::filesystem::path(text);
+    return gf_pathFromUtf8(text);
 }
 
 std::optional<std::filesystem::path> lf_installedPackagesPath(const std::filesystem::path& userCfg) {
@@ -97,18 +115,19 @@ std::filesystem::path gf_detectSimInstall() {
     const bool msfs2020 = msfs2020Selected;
     const std::filesystem::path steam = lf_steamPackagesFolder(msfs2020);
     if (lf_isValidPackagesFolder(steam)) {
-        gf_logLine(fmt::format("Packages folder of the Steam version: {}", steam.string()));
+        gf_logLine(fmt::format("Packages folder of the Steam version: {}", gf_pathToUtf8(steam)));
         return steam;
     }
     for (const std::filesystem::path& userCfg : lf_userCfgFiles(msfs2020)) {
         const auto folder = lf_installedPackagesPath(userCfg);
         if (folder && lf_isValidPackagesFolder(*folder)) {
-            gf_logLine(fmt::format("Packages folder from {}: {}", userCfg.string(), folder->string()));
+            gf_logLine(
+                fmt::format("Packages folder from {}: {}", gf_pathToUtf8(userCfg), gf_pathToUtf8(*folder)));
             return *folder;
         }
         if (folder)
-            gf_logLine(fmt::format("{} names {}, which holds no Community folder", userCfg.string(),
-                                   folder->string()));
+            gf_logLine(fmt::format("{} names {}, which holds no Community folder", gf_pathToUtf8(userCfg),
+                                   gf_pathToUtf8(*folder)));
     }
     return {};
 }

@@ -7,8 +7,8 @@
 
 namespace kvr {
 
-// $XDG_DATA_HOME (else ~/.local/share) and $XDG_CONFIG_HOME (else ~/.config): the local and roaming
-// application-data folders of Windows.
+// The local and roaming application-data folders: %LOCALAPPDATA% and %APPDATA% on Windows; here
+// $XDG_DATA_HOME (else ~/.local/share) and $XDG_CONFIG_HOME (else ~/.config).
 std::filesystem::path lf_localAppDataFolder();
 std::filesystem::path lf_roamingAppDataFolder();
 

@@ -216,10 +216,13 @@ TEST_F(AircraftCfgReaderTest, MalformedFilesAreReportedAndSkipped) {
 }
 
 TEST_F(AircraftCfgReaderTest, TaskExceptionsAreLoggedAndPassedOnButATextureNameCostsOnlyItsSection) {
+#ifndef _WIN32
+    // Linux refuses a file name of 300 bytes; Windows takes it for a file that is not there.
     const fs::path tooLong = folder / std::string(300, 'n') / "aircraft.cfg";
     EXPECT_THROW(lf_searchLiveriesinFile(1, tooLong), fs::filesystem_error);
     EXPECT_NE(logText().find("! Exception in lf_searchLiveriesinFile " + tooLong.string() + ": "),
               std::string::npos);
+#endif
 
     // A texture folder name the file system cannot look up costs only its own section.
     const fs::path ivao = write("IVAO_MTL/SimObjects/Airplanes/IVAO_B738/aircraft.cfg",

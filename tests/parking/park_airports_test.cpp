@@ -2,6 +2,7 @@
 #include "parking/learned_file.h"
 #include "parking/park_airport_internal.h"
 #include "static_parking_support.h"
+#include "support/native_separators.h"
 
 namespace kvr {
 namespace {
@@ -68,7 +69,7 @@ TEST_F(ParkAirportsTest, MissingFileGivesAnEmptyListAndTheThirdpartyFoldersStill
     std::filesystem::create_directories(myThirdpartyDir / "XXXX");
     test::writeFileText(myThirdpartyDir / "EHRD.xml", "<root/>");
     EXPECT_TRUE(gf_readMyParkAirports());
-    EXPECT_TRUE(logHas("airports/my_park_airports.txt not found"));
+    EXPECT_TRUE(logHas(test::nativeSeparators("airports/my_park_airports.txt") + " not found"));
     EXPECT_EQ(entries(), (Entries{{"EGLL", ""}}));
     EXPECT_TRUE(logHas("1 park airport added from my_thirdparty folder(-s)"));
 

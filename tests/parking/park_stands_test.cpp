@@ -5,6 +5,7 @@
 #include "parking/stand_lookup.h"
 #include "parking_test_support.h"
 #include "recording_ports.h"
+#include "support/native_separators.h"
 #include "tools/stand_fixtures/stand_fixtures.h"
 
 #include <numbers>
@@ -226,7 +227,8 @@ TEST_F(ParkStandsTest, LearnedFileIsAppliedAfterTheSnapshotIsTaken) {
     EXPECT_EQ(standList[0].options.size(), 1u);
     EXPECT_EQ(qualityFactors, QualityFactorPair(21, 0));
     EXPECT_FALSE(logHas("learned does not exist"));
-    EXPECT_TRUE(logHas("Read from learned airport file: 'airports/learned/stock/EHAM.xml'"));
+    EXPECT_TRUE(logHas("Read from learned airport file: '" +
+                       test::nativeSeparators("airports/learned/stock/EHAM.xml") + "'"));
 }
 
 TEST_F(ParkStandsTest, HandmadeLearnedFileOverrulesTheStandFile) {
@@ -241,7 +243,8 @@ TEST_F(ParkStandsTest, HandmadeLearnedFileOverrulesTheStandFile) {
     EXPECT_TRUE(statusDisplay.handmadeStandFile);
     EXPECT_EQ(info.fileName, (learnedDir / "simaddon" / "EHAM.xml").string());
     EXPECT_TRUE(logHas("A handmade airport file overruled the archived file!\n"));
-    EXPECT_TRUE(logHas("Airport file read from 'airports/learned/simaddon/EHAM.xml' for Schiphol"));
+    EXPECT_TRUE(logHas("Airport file read from '" +
+                       test::nativeSeparators("airports/learned/simaddon/EHAM.xml") + "' for Schiphol"));
     EXPECT_EQ(statusDisplay.texts().qualityFactorText, "  ");
 }
 

@@ -5,10 +5,23 @@
 
 #include <httplib.h>
 
+#ifdef _WIN32
+// Winsock comes with httplib.h.
+constexpr int SHUT_RDWR = SD_BOTH;
+constexpr int MSG_NOSIGNAL = 0;
+inline int closeSocket(SOCKET s) {
+    return ::closesocket(s);
+}
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+inline int closeSocket(int s) {
+    return ::close(s);
+}
+#endif
 
 #include <cstdlib>
 #include <thread>
@@ -68,7 +81,7 @@ public:
     }
     ~RawServer() {
         ::shutdown(socket_, SHUT_RDWR);
-        ::close(socket_);
+        closeSocket(socket_);
         if (thread_.joinable())
             thread_.join();
     }
@@ -83,7 +96,7 @@ private:
         [[maybe_unused]] const auto got = ::recv(client, request, sizeof request, 0);
         const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nonly a part";
         [[maybe_unused]] const auto sent = ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
-        ::close(client);
+        closeSocket(client);
     }
     int socket_ = -1;
     int port_ = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers of the reference-data tests: a working folder to run in, encrypted fixture files, the log.
 #include "core/log.h"
+#include "core/native_path.h"
 #include "refdata/data_key.h"
 #include "support/file_text.h"
 #include "support/log_text.h"
@@ -56,7 +57,7 @@ inline DataKey otherKey() {
 inline void writeZip(const std::filesystem::path& path,
                      const std::vector<std::pair<std::string, std::string>>& entries) {
     int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_t* archive = zip_open(gf_pathToUtf8(path).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     ASSERT_NE(archive, nullptr);
     for (const auto& [name, content] : entries) {
         zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);

@@ -99,6 +99,35 @@ TEST_F(InstallFolders, DetectionPrefersSteamPackagesThenStoreThenSteamUserCfg) {
     EXPECT_EQ(gf_detectSimInstall(), packages2024);
 }
 
+// A user name and a packages folder with letters from more than one ANSI code page: on Windows they must
+// reach the file system as UTF-16, from the environment, from the settings (UTF-8) and from UserCfg.opt.
+TEST_F(InstallFolders, NonAsciiDataFolderAndCommunityPathWork) {
+    const std::filesystem::path user = folder.path() / std::u8string(u8"Zo\u00eb \u0394\u03b9\u03ac");
+    setenv("XDG_DATA_HOME", (user / "local").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (user / "roaming").c_str(), 1);
+    const std::filesystem::path packages = folder.path() / std::u8string(u8"Pakete \u00c5 \u5305");
+    std::filesystem::create_directories(packages / "Community");
+    const std::u8string packagesUtf8 = packages.u8string();
+    const std::string packagesText(packagesUtf8.begin(), packagesUtf8.end());
+
+    // The data folder holds the settings: saved there and read back.
+    gf_initAppDataFolder();
+    gf_setParameterAndSave(MSFS_INSTALL_PATH, packagesText);
+    EXPECT_TRUE(std::filesystem::exists(user / "roaming" / "Vantrel" / "parameters.xml"));
+    MSFS_INSTALL_PATH.setValue("");
+    lf_loadParameters();
+    EXPECT_EQ(MSFS_INSTALL_PATH.value(), packagesText);
+    EXPECT_TRUE(std::filesystem::is_directory(gf_simPath("Community")));
+
+    const auto storeCfg =
+        user / "local/Packages/Microsoft.FlightSimulator_8wekyb3d8bbwe/LocalCache/UserCfg.opt";
+    writeUserCfg(storeCfg, "InstalledPackagesPath \"" + packagesText + "\"\n");
+    EXPECT_EQ(gf_detectSimInstall(), packages);
+    const auto steam = user / "roaming" / "Microsoft Flight Simulator" / "Packages";
+    std::filesystem::create_directories(steam / "Community");
+    EXPECT_EQ(gf_detectSimInstall(), steam);
+}
+
 CreateRequest planRequest() {
     CreateRequest request;
     request.tailNumber = "PH-BXB";

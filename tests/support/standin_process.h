@@ -1,6 +1,9 @@
 #pragma once
 // Runs the vantrel-standin executable (VANTREL_STANDIN_PATH) as a child process on a free loopback port for
 // the life of the object; SIGTERM ends it.
+#ifdef _WIN32
+#include "support/standin_process_windows.h"
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -113,3 +116,4 @@ private:
 };
 
 } // namespace kvr::test
+#endif

@@ -1,4 +1,6 @@
-// The process entry on this platform: Windows would set up the process and call wWinMain itself.
+// The process entry on Linux, where the Win32 stand-in must set up the process as Windows would before it
+// calls wWinMain. On Windows the C runtime calls wWinMain itself (linked with -municode).
+#ifndef _WIN32
 #include "app/closing_down.h"
 #include "app/main_window.h"
 #include "platform/win32/standin.h"
@@ -14,3 +16,4 @@ int main(int argc, char** argv) {
     kvr::gf_installClosingDownObserver({});
     return exitCode;
 }
+#endif

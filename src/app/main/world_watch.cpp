@@ -1,6 +1,7 @@
 #include "world_watch.h"
 
 #include "core/geodesy.h"
+#include "core/native_path.h"
 #include "core/xml_util.h"
 #include "platform/simconnect/simulated_simulator.h"
 #include "simlink/sim_link_state.h"
@@ -37,7 +38,7 @@ std::vector<simsim::MapStand> lf_readStands(const std::filesystem::path& file) {
     std::ifstream in(file);
     const nlohmann::json doc = nlohmann::json::parse(in, nullptr, false);
     if (doc.is_discarded() || !doc.contains("stands") || !doc["stands"].is_array()) {
-        std::fprintf(stderr, "VANTREL_MAP_STANDS: %s holds no stands array\n", file.c_str());
+        std::fprintf(stderr, "VANTREL_MAP_STANDS: %s holds no stands array\n", gf_pathToUtf8(file).c_str());
         return stands;
     }
     for (const auto& stand : doc["stands"])
@@ -151,7 +152,7 @@ void WorldWatch::writeReports() {
         const simsim::SimObjectState user = simulator->userAircraft();
         const auto stands = standsFile_ ? lf_readStands(*standsFile_) : std::vector<simsim::MapStand>{};
         if (!simulator->renderMapPng(*mapFile_, {user.latitude, user.longitude}, radiusNm_, stands))
-            std::fprintf(stderr, "VANTREL_MAP_PNG: %s cannot be written\n", mapFile_->c_str());
+            std::fprintf(stderr, "VANTREL_MAP_PNG: %s cannot be written\n", gf_pathToUtf8(*mapFile_).c_str());
     }
     writeFigures();
 }
@@ -185,7 +186,8 @@ void WorldWatch::writeFigures() {
     // The watch's thread and closing down may both write; one file at a time.
     std::lock_guard writing(writeMutex_);
     if (!gf_replaceFileAtomically(*figuresFile_, doc.dump(2) + "\n"))
-        std::fprintf(stderr, "VANTREL_WORLD_JSON: %s cannot be written\n", figuresFile_->c_str());
+        std::fprintf(stderr, "VANTREL_WORLD_JSON: %s cannot be written\n",
+                     gf_pathToUtf8(*figuresFile_).c_str());
 }
 
 } // namespace kvr::demo
