@@ -1,5 +1,6 @@
 // Decryption of the encrypted data files: the bytes as an encrypted file (which must be refused, leaving
-// no plain file, unless they are a whole stream), and the bytes as plain text encrypted and decrypted again.
+// no plain file and no plain text, unless they are a whole stream), and the bytes as plain text encrypted
+// and decrypted again, into a file and into memory.
 #include "fuzz_support.h"
 #include "refdata/stream_decrypt.h"
 #include "support/file_text.h"
@@ -19,17 +20,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(fs::is_regular_file(plain));
     else
         FUZZ_CHECK(!fs::exists(plain));
-    {
-        const DecryptedFile decrypted(encrypted);
-        FUZZ_CHECK(decrypted.plainPath() == plain);
-        if (decrypted.error().empty())
-            FUZZ_CHECK(fs::is_regular_file(plain));
-    }
+    fs::remove(plain);
+    std::string inMemory;
+    if (gf_decryptToMemory(encrypted, inMemory).empty())
+        FUZZ_CHECK(inMemory.size() < bytes.size());
+    else
+        FUZZ_CHECK(inMemory.empty());
     FUZZ_CHECK(!fs::exists(plain));
 
     FUZZ_CHECK(gf_encryptBytes(bytes, encrypted).empty());
     FUZZ_CHECK(gf_streamDecrypt(encrypted, plain));
     FUZZ_CHECK(test::readFileText(plain) == bytes);
+    FUZZ_CHECK(gf_decryptToMemory(encrypted, inMemory).empty() && inMemory == bytes);
     fs::remove(plain);
     return 0;
 }

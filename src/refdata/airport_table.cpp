@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <iterator>
 
 namespace kvr {
 
@@ -23,44 +24,49 @@ namespace {
 constexpr int airportsError = 88;
 
 bool airportsRead = false;
+bool airportsFound = false;
 
 std::optional<Airport> lf_readAirportElement(const pugi::xml_node& node, ReadProblems& problems) {
+    const auto [code, iata, name, lat, lon, alt, stands] =
+        gf_namedAttributes<7>(node, {"code", "iata", "name", "lat", "lon", "alt", "stands"});
     Airport airport;
-    airport.code = node.attribute("code").value();
+    airport.code = code.value();
     if (airport.code.empty()) {
         problems.add(fmt::format("airport at offset {} has no code", node.offset_debug()));
         return std::nullopt;
     }
-    airport.iata = node.attribute("iata").value();
-    airport.name = node.attribute("name").value();
-    const auto latitude = gf_attributeDouble(node, "lat");
-    const auto longitude = gf_attributeDouble(node, "lon");
+    airport.iata = iata.value();
+    airport.name = name.value();
+    const auto latitude = gf_attributeDouble(lat);
+    const auto longitude = gf_attributeDouble(lon);
     if (!latitude || !longitude || std::abs(*latitude) > 90.0 || std::abs(*longitude) > 180.0) {
-        problems.add(fmt::format("airport {} has no valid position ('{}', '{}')", airport.code,
-                                 node.attribute("lat").value(), node.attribute("lon").value()));
+        problems.add(fmt::format("airport {} has no valid position ('{}', '{}')", airport.code, lat.value(),
+                                 lon.value()));
         return std::nullopt;
     }
     airport.latitude = *latitude;
     airport.longitude = *longitude;
-    if (!node.attribute("alt").empty()) {
-        const auto altitude = gf_attributeDouble(node, "alt");
+    if (!alt.empty()) {
+        const auto altitude = gf_attributeDouble(alt);
         if (!altitude) {
-            problems.add(fmt::format("airport {} has a bad altitude '{}'", airport.code,
-                                     node.attribute("alt").value()));
+            problems.add(fmt::format("airport {} has a bad altitude '{}'", airport.code, alt.value()));
             return std::nullopt;
         }
         airport.altitude = *altitude;
     }
-    if (!node.attribute("stands").empty()) {
-        const auto stands = gf_attributeInt(node, "stands");
-        if (!stands || *stands < 0) {
-            problems.add(fmt::format("airport {} has a bad stand count '{}'", airport.code,
-                                     node.attribute("stands").value()));
+    if (!stands.empty()) {
+        const auto count = gf_attributeInt(stands);
+        if (!count || *count < 0) {
+            problems.add(fmt::format("airport {} has a bad stand count '{}'", airport.code, stands.value()));
             return std::nullopt;
         }
-        airport.stands = *stands;
+        airport.stands = *count;
     }
     return airport;
+}
+
+bool lf_byCode(const Airport& a, const Airport& b) {
+    return a.code < b.code;
 }
 
 char lf_asciiUpper(char c) {
@@ -75,7 +81,7 @@ std::string lf_asciiUpper(std::string_view text) {
 
 } // namespace
 
-void lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
+bool lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
     const std::string fileName = encryptedFile.string();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(encryptedFile, ec))
@@ -83,12 +89,12 @@ void lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
 
     std::vector<Airport> table;
     {
-        const DecryptedFile plain(encryptedFile);
-        if (!plain.error().empty())
+        std::string xml;
+        if (const std::string error = gf_decryptToMemory(encryptedFile, xml); !error.empty())
             throw UserErrorException(airportsError,
-                                     fmt::format("{} stream decrypt failed: {}", fileName, plain.error()));
+                                     fmt::format("{} stream decrypt failed: {}", fileName, error));
         pugi::xml_document doc;
-        const pugi::xml_parse_result parsed = doc.load_file(plain.plainPath().c_str());
+        const pugi::xml_parse_result parsed = doc.load_buffer_inplace(xml.data(), xml.size());
         if (!parsed)
             throw UserErrorException(airportsError,
                                      fmt::format("{} does not parse: {} at offset {}", fileName,
@@ -98,23 +104,31 @@ void lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
             throw UserErrorException(airportsError, fmt::format("{} has no <airports> element", fileName));
 
         ReadProblems problems("gf_readAirports");
-        for (const pugi::xml_node& node : root.children("airport"))
+        const auto elements = root.children("airport");
+        table.reserve(static_cast<std::size_t>(std::distance(elements.begin(), elements.end())));
+        for (const pugi::xml_node& node : elements)
             if (auto airport = lf_readAirportElement(node, problems))
                 table.push_back(std::move(*airport));
-        std::stable_sort(table.begin(), table.end(),
-                         [](const Airport& a, const Airport& b) { return a.code < b.code; });
+        // The data files come sorted; sorting only what is not spares moving every record.
+        if (!std::is_sorted(table.begin(), table.end(), lf_byCode))
+            std::stable_sort(table.begin(), table.end(), lf_byCode);
         // The first of a repeated code stays, as a lookup by code could never reach the others.
-        std::vector<Airport> unique;
-        unique.reserve(table.size());
-        for (Airport& airport : table) {
-            if (!unique.empty() && unique.back().code == airport.code)
+        const auto repeated =
+            std::unique(table.begin(), table.end(), [&](const Airport& kept, const Airport& next) {
+                if (kept.code != next.code)
+                    return false;
                 problems.add(
-                    fmt::format("airport {} appears more than once; the first entry is used", airport.code));
-            else
-                unique.push_back(std::move(airport));
-        }
-        table = std::move(unique);
+                    fmt::format("airport {} appears more than once; the first entry is used", next.code));
+                return true;
+            });
+        table.erase(repeated, table.end());
         problems.logRest();
+    }
+    // A file without a single usable airport is a failed reading, not an empty world: the table keeps
+    // what it held.
+    if (table.empty()) {
+        gf_logError(fmt::format("gf_readAirports: {} holds no airports", fileName));
+        return false;
     }
 
     airportTable = std::move(table);
@@ -123,14 +137,15 @@ void lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
     for (const Airport& airport : airportTable)
         airportCodeSet.insert(airport.code);
     gf_logLine(fmt::format("{} airports read from {}", airportTable.size(), fileName));
+    return true;
 }
 
 bool gf_readAirports() {
     if (!airportsRead) {
-        lf_readAirportsFile(std::filesystem::path("input") / "airports.enc");
+        airportsFound = lf_readAirportsFile(std::filesystem::path("input") / "airports.enc");
         airportsRead = true;
     }
-    return !airportTable.empty();
+    return airportsFound;
 }
 
 std::optional<Airport> gf_findAirport(std::string_view code) {

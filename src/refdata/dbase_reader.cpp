@@ -33,27 +33,28 @@ void lf_readTypes(const pugi::xml_node& section, DbaseContent& content, ReadProb
     std::array<double, aircraftCategoryCount> spanSum{};
     std::array<int, aircraftCategoryCount> spanCount{};
     for (const pugi::xml_node& node : section.children("type")) {
-        const std::string icao = node.attribute("icao").value();
-        const auto category = gf_attributeInt(node, "category");
+        const auto [icaoAttribute, categoryAttribute, spanAttribute, similarAttribute] =
+            gf_namedAttributes<4>(node, {"icao", "category", "wingspan", "similar"});
+        const std::string icao = icaoAttribute.value();
+        const auto category = gf_attributeInt(categoryAttribute);
         if (icao.empty() || !category || *category < 0 || *category >= aircraftCategoryCount) {
-            problems.add(fmt::format("type '{}' has no valid category '{}'", icao,
-                                     node.attribute("category").value()));
+            problems.add(
+                fmt::format("type '{}' has no valid category '{}'", icao, categoryAttribute.value()));
             continue;
         }
         AircraftTypeEntry entry;
         entry.category = static_cast<AircraftCategory>(*category);
-        if (!node.attribute("wingspan").empty()) {
-            const auto span = gf_attributeDouble(node, "wingspan");
+        if (!spanAttribute.empty()) {
+            const auto span = gf_attributeDouble(spanAttribute);
             if (span && *span > 0.0) {
                 entry.halfWingspanNm = *span / 2.0 / metresPerNm;
                 spanSum[*category] += entry.halfWingspanNm;
                 ++spanCount[*category];
             } else {
-                problems.add(
-                    fmt::format("type {} has a bad wingspan '{}'", icao, node.attribute("wingspan").value()));
+                problems.add(fmt::format("type {} has a bad wingspan '{}'", icao, spanAttribute.value()));
             }
         }
-        for (std::string& similar : gf_splitCommaList(node.attribute("similar").value()))
+        for (std::string& similar : gf_splitCommaList(similarAttribute.value()))
             if (similar != icao &&
                 std::find(entry.similar.begin(), entry.similar.end(), similar) == entry.similar.end())
                 entry.similar.push_back(std::move(similar));
@@ -83,47 +84,49 @@ void lf_readTypeFixes(const pugi::xml_node& section, DbaseContent& content, Read
 
 void lf_readAirlines(const pugi::xml_node& section, DbaseContent& content, ReadProblems& problems) {
     for (const pugi::xml_node& node : section.children("airline")) {
-        const std::string icao = node.attribute("icao").value();
+        const auto [icaoAttribute, cargoAttribute] = gf_namedAttributes<2>(node, {"icao", "cargo"});
+        const std::string icao = icaoAttribute.value();
         if (icao.size() != 3) {
             problems.add(fmt::format("airline code '{}' is not three characters long", icao));
             continue;
         }
         content.airlines.insert(icao);
-        if (node.attribute("cargo").as_bool())
+        if (cargoAttribute.as_bool())
             content.cargoAirlines.insert(icao);
     }
 }
 
 void lf_readRegistrations(const pugi::xml_node& section, DbaseContent& content, ReadProblems& problems) {
     const auto children = section.children("reg");
-    content.tables.registrations.reserve(static_cast<std::size_t>(std::distance(children.begin(), children.end())));
+    content.tables.registrations.reserve(
+        static_cast<std::size_t>(std::distance(children.begin(), children.end())));
     for (const pugi::xml_node& node : children) {
-        const std::string id = node.attribute("id").value();
+        const auto [idAttribute, airline, type, operatorCode, cargo] =
+            gf_namedAttributes<5>(node, {"id", "airline", "type", "operator", "cargo"});
+        const std::string_view id = idAttribute.value();
         if (id.empty()) {
             problems.add(fmt::format("registration at offset {} has no id", node.offset_debug()));
             continue;
         }
-        DbaseRecord record{node.attribute("airline").value(), node.attribute("type").value(),
-                           node.attribute("operator").value(), false};
+        DbaseRecord record{airline.value(), type.value(), operatorCode.value(), false};
         // Without its own flag a registration flies for its operator, or else its airline.
-        const pugi::xml_attribute cargo = node.attribute("cargo");
         record.cargo = cargo ? cargo.as_bool()
                              : content.cargoAirlines.contains(
                                    record.operatorCode.empty() ? record.airline : record.operatorCode);
-        if (!content.tables.registrations.emplace(id, std::move(record)).second) {
+        if (!content.tables.registrations.try_emplace(std::string(id), std::move(record)).second) {
             problems.add(fmt::format("registration {} appears more than once; the first entry is used", id));
             continue;
         }
         if (id.size() < 6)
-            content.tables.shortRegistrations.push_back(id);
+            content.tables.shortRegistrations.emplace_back(id);
     }
 }
 
 std::vector<ThirdPartyAirports> lf_readThirdParties(const pugi::xml_node& section, ReadProblems& problems) {
     std::vector<ThirdPartyAirports> entries;
     for (const pugi::xml_node& node : section.children("entry")) {
-        ThirdPartyAirports entry{node.attribute("pub").value(),
-                                 gf_splitCommaList(node.attribute("arpts").value())};
+        const auto [publisher, codes] = gf_namedAttributes<2>(node, {"pub", "arpts"});
+        ThirdPartyAirports entry{publisher.value(), gf_splitCommaList(codes.value())};
         if (entry.publisher.empty()) {
             problems.add(
                 fmt::format("{} entry at offset {} has no publisher", section.name(), node.offset_debug()));
@@ -158,11 +161,11 @@ bool lf_readDbaseFile(const std::filesystem::path& encryptedFile) {
 
     DbaseContent content;
     {
-        const DecryptedFile plain(encryptedFile);
-        if (!plain.error().empty())
+        std::string xml;
+        if (!gf_decryptToMemory(encryptedFile, xml).empty())
             throw std::runtime_error(fmt::format("{} stream decrypt failed", fileName));
         pugi::xml_document doc;
-        const pugi::xml_parse_result parsed = doc.load_file(plain.plainPath().c_str());
+        const pugi::xml_parse_result parsed = doc.load_buffer_inplace(xml.data(), xml.size());
         if (!parsed) {
             gf_logError(fmt::format("gf_readDbase: {} does not parse: {} at offset {}", fileName,
                                     parsed.description(), parsed.offset));
@@ -180,6 +183,12 @@ bool lf_readDbaseFile(const std::filesystem::path& encryptedFile) {
         lf_readRegistrations(root.child("registrations"), content, problems);
         lf_readAddonLists(root, content, problems);
         problems.logRest();
+    }
+    // Every aircraft is looked up by its type; a data base without types would leave the program unable
+    // to place or size any of them, so it is refused before it replaces anything.
+    if (content.typeSet.empty()) {
+        gf_logError(fmt::format("gf_readDbase: {} holds no aircraft types", fileName));
+        return false;
     }
 
     aircraftTables = std::move(content.tables);

@@ -28,10 +28,13 @@ void lf_initSodium() {
         throw std::runtime_error("libsodium could not be initialised");
 }
 
-// Empty on success, else the cause (without the file name). The plain file may be left half written; the
-// caller removes it.
-std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
-                             const std::filesystem::path& plainFile) {
+constexpr const char* writeRefused = "cannot be written";
+
+// Empty on success, else the cause (without the file name). Each authenticated chunk goes to write(bytes,
+// length), which answers false when it cannot take them; what it was given before a failure may be half a
+// stream, which the caller throws away.
+template <typename Write>
+std::string lf_decryptStream(const std::filesystem::path& encryptedFile, Write&& write) {
     lf_initSodium();
     FilePtr in(std::fopen(encryptedFile.c_str(), "rb"));
     if (!in)
@@ -44,10 +47,6 @@ std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
     if (crypto_secretstream_xchacha20poly1305_init_pull(&state, header, dataFileKey.data()) != 0)
         return "invalid stream header";
 
-    FilePtr out(std::fopen(plainFile.c_str(), "wb"));
-    if (!out)
-        return fmt::format("plain file {} cannot be written", plainFile.string());
-
     std::vector<unsigned char> cipher(streamChunkBytes + crypto_secretstream_xchacha20poly1305_ABYTES);
     std::vector<unsigned char> plain(streamChunkBytes);
     for (std::size_t chunk = 1;; ++chunk) {
@@ -59,8 +58,8 @@ std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
         if (crypto_secretstream_xchacha20poly1305_pull(&state, plain.data(), &plainLength, &tag,
                                                        cipher.data(), got, nullptr, 0) != 0)
             return fmt::format("chunk {} does not authenticate (damaged file or wrong key)", chunk);
-        if (plainLength > 0 && std::fwrite(plain.data(), 1, plainLength, out.get()) != plainLength)
-            return fmt::format("plain file {} cannot be written", plainFile.string());
+        if (plainLength > 0 && !write(plain.data(), static_cast<std::size_t>(plainLength)))
+            return writeRefused;
         if (tag == crypto_secretstream_xchacha20poly1305_TAG_FINAL) {
             unsigned char extra[256];
             std::size_t trailing = 0;
@@ -68,20 +67,26 @@ std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
                 trailing += n;
             if (trailing > 0)
                 return fmt::format("{} bytes after the final chunk", trailing);
-            break;
+            return {};
         }
     }
-    if (std::fclose(out.release()) != 0)
-        return fmt::format("plain file {} cannot be written", plainFile.string());
-    return {};
 }
 
-std::filesystem::path lf_plainPathBeside(const std::filesystem::path& encryptedFile) {
-    std::filesystem::path plain = encryptedFile;
-    plain.replace_extension(".xml");
-    if (plain == encryptedFile)
-        plain += ".plain";
-    return plain;
+std::string lf_decryptToFile(const std::filesystem::path& encryptedFile,
+                             const std::filesystem::path& plainFile) {
+    const std::string cannotWrite = fmt::format("plain file {} cannot be written", plainFile.string());
+    FilePtr out(std::fopen(plainFile.c_str(), "wb"));
+    if (!out)
+        return cannotWrite;
+    const std::string error =
+        lf_decryptStream(encryptedFile, [&](const unsigned char* bytes, std::size_t length) {
+            return std::fwrite(bytes, 1, length, out.get()) == length;
+        });
+    if (!error.empty())
+        return error == writeRefused ? cannotWrite : error;
+    if (std::fclose(out.release()) != 0)
+        return cannotWrite;
+    return {};
 }
 
 } // namespace
@@ -89,7 +94,7 @@ std::filesystem::path lf_plainPathBeside(const std::filesystem::path& encryptedF
 bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::filesystem::path& plainFile) {
     std::string error;
     try {
-        error = lf_decryptStream(encryptedFile, plainFile);
+        error = lf_decryptToFile(encryptedFile, plainFile);
     } catch (const std::exception& e) {
         error = e.what();
     }
@@ -100,19 +105,26 @@ bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::fil
     return false;
 }
 
-DecryptedFile::DecryptedFile(const std::filesystem::path& encryptedFile)
-    : plainPath_(lf_plainPathBeside(encryptedFile)) {
+std::string gf_decryptToMemory(const std::filesystem::path& encryptedFile, std::string& plain) {
+    plain.clear();
+    std::string error;
     try {
-        error_ = lf_decryptStream(encryptedFile, plainPath_);
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(encryptedFile, ec);
+        if (!ec)
+            plain.reserve(static_cast<std::size_t>(size));
+        error = lf_decryptStream(encryptedFile, [&](const unsigned char* bytes, std::size_t length) {
+            plain.append(reinterpret_cast<const char*>(bytes), length);
+            return true;
+        });
     } catch (const std::exception& e) {
-        error_ = e.what();
+        error = e.what();
     }
-    if (!error_.empty())
-        gf_logError(fmt::format("gf_streamDecrypt: {}: {}", encryptedFile.string(), error_));
-}
-
-DecryptedFile::~DecryptedFile() {
-    gf_removeFileWarn(plainPath_);
+    if (!error.empty()) {
+        plain.clear();
+        gf_logError(fmt::format("gf_streamDecrypt: {}: {}", encryptedFile.string(), error));
+    }
+    return error;
 }
 
 } // namespace kvr

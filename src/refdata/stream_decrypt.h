@@ -14,23 +14,9 @@ inline constexpr std::size_t streamChunkBytes = 4096;
 // failure it logs the cause ("gf_streamDecrypt: ..."), removes the plain file and returns false.
 bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::filesystem::path& plainFile);
 
-
-// The decrypted form of one data file, written beside it ("dbase.enc" -> "dbase.xml") and removed again
-// when the object goes, whether reading it succeeded or not.
-class DecryptedFile {
-public:
-    explicit DecryptedFile(const std::filesystem::path& encryptedFile);
-    ~DecryptedFile();
-    DecryptedFile(const DecryptedFile&) = delete;
-    DecryptedFile& operator=(const DecryptedFile&) = delete;
-
-    // Empty when the plain file is ready; otherwise why decryption failed (already logged).
-    const std::string& error() const { return error_; }
-    const std::filesystem::path& plainPath() const { return plainPath_; }
-
-private:
-    std::filesystem::path plainPath_;
-    std::string error_;
-};
+// Decrypts an encrypted data file into memory, refusing the same streams as gf_streamDecrypt. Empty on
+// success; otherwise the cause, already logged ("gf_streamDecrypt: ..."), and plain is left empty. No
+// plain text ever reaches the disk.
+std::string gf_decryptToMemory(const std::filesystem::path& encryptedFile, std::string& plain);
 
 } // namespace kvr

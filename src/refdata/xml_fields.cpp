@@ -34,8 +34,8 @@ std::vector<std::string> gf_splitCommaList(std::string_view text) {
     }
 }
 
-std::optional<double> gf_attributeDouble(const pugi::xml_node& node, const char* name) {
-    const std::string_view text = lf_trimBlanksAndTabs(node.attribute(name).value());
+std::optional<double> gf_attributeDouble(const pugi::xml_attribute& attribute) {
+    const std::string_view text = lf_trimBlanksAndTabs(attribute.value());
     if (text.empty())
         return std::nullopt;
     double value = 0;
@@ -45,8 +45,8 @@ std::optional<double> gf_attributeDouble(const pugi::xml_node& node, const char*
     return value;
 }
 
-std::optional<std::int32_t> gf_attributeInt(const pugi::xml_node& node, const char* name) {
-    const std::string_view text = lf_trimBlanksAndTabs(node.attribute(name).value());
+std::optional<std::int32_t> gf_attributeInt(const pugi::xml_attribute& attribute) {
+    const std::string_view text = lf_trimBlanksAndTabs(attribute.value());
     if (text.empty())
         return std::nullopt;
     std::int32_t value = 0;

@@ -100,25 +100,19 @@ TEST(StreamDecryptTest, RefusesBytesAfterAFinalTag) {
     EXPECT_NE(work.log().find("twice.enc: 21 bytes after the final chunk"), std::string::npos);
 }
 
-TEST(StreamDecryptTest, MissingFileIsReportedAndDecryptedFileCleansUp) {
+TEST(StreamDecryptTest, MissingFileIsReportedAndMemoryDecryptionWritesNoFile) {
     WorkingFolder work;
     EXPECT_FALSE(gf_streamDecrypt(work / "absent.enc", work / "absent.xml"));
     EXPECT_NE(work.log().find("absent.enc: cannot be opened"), std::string::npos);
 
     writeEncrypted(work / "input" / "table.enc", "<table/>");
-    {
-        const DecryptedFile plain(work / "input" / "table.enc");
-        EXPECT_EQ(plain.error(), "");
-        EXPECT_EQ(plain.plainPath(), work / "input" / "table.xml");
-        EXPECT_EQ(readFileText(plain.plainPath()), "<table/>");
-    }
-    EXPECT_FALSE(std::filesystem::exists(work / "input" / "table.xml"));
+    std::string plain = "left over";
+    EXPECT_EQ(gf_decryptToMemory(work / "input" / "table.enc", plain), "");
+    EXPECT_EQ(plain, "<table/>");
     writeFileText(work / "input" / "table.enc", "garbage that is long enough for a header but not a stream");
-    {
-        const DecryptedFile plain(work / "input" / "table.enc");
-        EXPECT_NE(plain.error(), "");
-    }
-    EXPECT_FALSE(std::filesystem::exists(work / "input" / "table.xml"));
+    EXPECT_NE(gf_decryptToMemory(work / "input" / "table.enc", plain), "");
+    EXPECT_EQ(plain, "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work / "input"), {}), 1);
 }
 
 TEST(StreamDecryptTest, RemoveFileWarnLogsAFailedRemovalOnly) {
