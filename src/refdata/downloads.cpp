@@ -1,5 +1,5 @@
-#include "refdata/downloads.h"
 #include "core/file_util.h"
+#include "refdata/downloads.h"
 
 #include "core/log.h"
 #include "refdata/downloads_internal.h"
