@@ -22,6 +22,9 @@ inline constexpr double maxGroundMoveKt = 300.0;
 inline constexpr double maxAirMoveKt = 2000.0;
 inline constexpr double moveSlackSeconds = 2.0;
 inline constexpr double moveSlackNm = 0.1;
+// Dropped reports in a row that agree among themselves show that the aircraft was created from a false
+// report: it is removed and comes back from the honest ones.
+inline constexpr int agreeingJumpsToRestart = 3;
 // Reports taken from the hand-over list per tick.
 inline constexpr int reportsPerTick = 2;
 // Samples kept per aircraft; the oldest goes first.

@@ -122,9 +122,25 @@ void addSample(LiveAc& aircraft, const PositionSample& sample) {
             gf_logLine(fmt::format("{} ({}): report {:.1f} nm from the last in {:.0f} s dropped",
                                    aircraft.reportCallsign, hexAddress(aircraft.id), distanceNm,
                                    std::abs(sample.timestamp - neighbour.timestamp)));
+            double fromLastJumpNm = 0;
+            const bool agrees =
+                aircraft.agreeingJumps > 0 && plausibleMove(aircraft.lastJump, sample, fromLastJumpNm);
+            aircraft.agreeingJumps = agrees ? aircraft.agreeingJumps + 1 : 1;
+            aircraft.lastJump = sample;
+            if (aircraft.agreeingJumps >= tuning::agreeingJumpsToRestart) {
+                gf_logLine(
+                    fmt::format("{} ({}): its later reports agree, the earlier ones were false: removed "
+                                "to come back from the later ones",
+                                aircraft.reportCallsign, hexAddress(aircraft.id)));
+                if (aircraft.simState == SimState::buffer)
+                    aircraft.removed = true;
+                else
+                    removeAircraftFromSim(aircraft);
+            }
             return;
         }
     }
+    aircraft.agreeingJumps = 0;
     if (samples.size() >= tuning::maxSamples) {
         if (later == samples.begin())
             return;

@@ -94,24 +94,29 @@ TEST_F(ReaderHandOverTest, AReportAheadOfTheServiceTimeFreezesNothing) {
 }
 
 // A taxiing aircraft whose one report lies half a degree east of its taxiway: the report is dropped and
-// counted, and the aircraft goes on along its taxiway with the next one.
+// counted, and the aircraft goes on along its taxiway with the next one. A second aircraft whose first
+// report was the false one comes back from its honest reports once three of them agree.
 TEST_F(ReaderHandOverTest, AReportThatJumpsFartherThanAnyAircraftMovesIsDropped) {
     trafficReader.reset();
     gf_installReportIntake();
     const double degreesPerSecond = 15.0 / 3600.0 / 60.0; // 15 kt northwards
+    const double secondLongitude = airportLongitude + 0.01;
     for (int second = 0; second <= 120; second += 5) {
         const double now = epoch0 + second;
-        const double longitude = airportLongitude + (second == 60 ? 0.5 : 0.0);
+        const double latitude = airportLatitude + degreesPerSecond * second;
         nlohmann::json body{{"now", now},
                             {"data",
-                             {aircraftArray("484C01", "KLM12", now,
-                                            airportLatitude + degreesPerSecond * second, longitude, true)}}};
+                             {aircraftArray("484C01", "KLM12", now, latitude,
+                                            airportLongitude + (second == 60 ? 0.5 : 0.0), true),
+                              aircraftArray("484C02", "KLM13", now, latitude + (second == 0 ? 0.5 : 0.0),
+                                            secondLongitude, true)}}};
         body["data"][0][5] = 15;
+        body["data"][1][5] = second == 0 ? 0 : 15;
         trafficReader.processTrafficReply(body.dump());
         run(5);
     }
     run(30);
-    EXPECT_EQ(gf_jumpReportCount(), 1u);
+    EXPECT_EQ(gf_jumpReportCount(), 4u);
     const EchoObject* object = echo.byTail("KLM12");
     ASSERT_NE(object, nullptr);
     double farthestNm = 0;
@@ -121,6 +126,12 @@ TEST_F(ReaderHandOverTest, AReportThatJumpsFartherThanAnyAircraftMovesIsDropped)
     EXPECT_LT(farthestNm, 0.01) << "the shown aircraft stays on its taxiway";
     EXPECT_NEAR(object->moves.back().latitude, airportLatitude + degreesPerSecond * 120, 0.001)
         << "and reaches the end of its reports (dead reckoned for up to 10 s)";
+    std::vector<double> secondCreatedAt;
+    for (const port::CreateRequest& creation : echo.creations)
+        if (creation.tailNumber == "KLM13")
+            secondCreatedAt.push_back(creation.latitude);
+    ASSERT_EQ(secondCreatedAt.size(), 1u);
+    EXPECT_LT(secondCreatedAt[0], airportLatitude + degreesPerSecond * 120) << "created on its taxiway";
 }
 
 } // namespace
