@@ -5,14 +5,13 @@
 #include "refdata/airport_table_internal.h"
 #include "refdata/stream_decrypt.h"
 #include "refdata/xml_fields.h"
+#include "refdata/xml_scanner.h"
 
 #include <fmt/format.h>
-#include <pugixml.hpp>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <iterator>
 
 namespace kvr {
 
@@ -21,43 +20,55 @@ std::unordered_set<std::string> airportCodeSet;
 
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr int airportsError = 88;
 
 bool airportsRead = false;
 bool airportsFound = false;
 
-std::optional<Airport> lf_readAirportElement(const pugi::xml_node& node, ReadProblems& problems) {
-    const auto [code, iata, name, lat, lon, alt, stands] =
-        gf_namedAttributes<7>(node, {"code", "iata", "name", "lat", "lon", "alt", "stands"});
+std::optional<Airport> lf_readAirportElement(const XmlElement& element, ReadProblems& problems) {
+    // One pass over the attributes; of a repeated one the first counts.
+    std::optional<std::string_view> code, iata, name, lat, lon, alt, stands;
+    for (const XmlAttribute& attribute : *element.attributes)
+        for (auto& [key, field] :
+             {std::pair{"code"sv, &code}, std::pair{"iata"sv, &iata}, std::pair{"name"sv, &name},
+              std::pair{"lat"sv, &lat}, std::pair{"lon"sv, &lon}, std::pair{"alt"sv, &alt},
+              std::pair{"stands"sv, &stands}})
+            if (attribute.name == key) {
+                if (!*field)
+                    *field = attribute.value;
+                break;
+            }
     Airport airport;
-    airport.code = code.value();
+    airport.code = code.value_or("");
     if (airport.code.empty()) {
-        problems.add(fmt::format("airport at offset {} has no code", node.offset_debug()));
+        problems.add(fmt::format("airport at offset {} has no code", element.offset));
         return std::nullopt;
     }
-    airport.iata = iata.value();
-    airport.name = name.value();
+    airport.iata = iata.value_or("");
+    airport.name = name.value_or("");
     const auto latitude = gf_attributeDouble(lat);
     const auto longitude = gf_attributeDouble(lon);
     if (!latitude || !longitude || std::abs(*latitude) > 90.0 || std::abs(*longitude) > 180.0) {
-        problems.add(fmt::format("airport {} has no valid position ('{}', '{}')", airport.code, lat.value(),
-                                 lon.value()));
+        problems.add(fmt::format("airport {} has no valid position ('{}', '{}')", airport.code,
+                                 lat.value_or(""), lon.value_or("")));
         return std::nullopt;
     }
     airport.latitude = *latitude;
     airport.longitude = *longitude;
-    if (!alt.empty()) {
+    if (alt && !alt->empty()) {
         const auto altitude = gf_attributeDouble(alt);
         if (!altitude) {
-            problems.add(fmt::format("airport {} has a bad altitude '{}'", airport.code, alt.value()));
+            problems.add(fmt::format("airport {} has a bad altitude '{}'", airport.code, *alt));
             return std::nullopt;
         }
         airport.altitude = *altitude;
     }
-    if (!stands.empty()) {
+    if (stands && !stands->empty()) {
         const auto count = gf_attributeInt(stands);
         if (!count || *count < 0) {
-            problems.add(fmt::format("airport {} has a bad stand count '{}'", airport.code, stands.value()));
+            problems.add(fmt::format("airport {} has a bad stand count '{}'", airport.code, *stands));
             return std::nullopt;
         }
         airport.stands = *count;
@@ -89,26 +100,29 @@ bool lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
 
     std::vector<Airport> table;
     {
-        std::string xml;
-        if (const std::string error = gf_decryptToMemory(encryptedFile, xml); !error.empty())
+        // The text is read while it is being decrypted; a decryption failure counts before anything the
+        // partial text showed.
+        const DecryptingBuffer plain(encryptedFile);
+        // At least 100 bytes of text per airport: the table is reserved once instead of grown.
+        table.reserve(plain.capacity() / 100);
+        ReadProblems problems("gf_readAirports");
+        bool isAirports = false;
+        const auto fault = gf_scanXml(plain, [&](const XmlElement& element) {
+            if (element.depth == 0)
+                isAirports = element.name == "airports";
+            else if (isAirports && element.depth == 1 && element.name == "airport")
+                if (auto airport = lf_readAirportElement(element, problems))
+                    table.push_back(std::move(*airport));
+        });
+        if (const std::string error = plain.waitForError(); !error.empty())
             throw UserErrorException(airportsError,
                                      fmt::format("{} stream decrypt failed: {}", fileName, error));
-        pugi::xml_document doc;
-        const pugi::xml_parse_result parsed = doc.load_buffer_inplace(xml.data(), xml.size());
-        if (!parsed)
-            throw UserErrorException(airportsError,
-                                     fmt::format("{} does not parse: {} at offset {}", fileName,
-                                                 parsed.description(), parsed.offset));
-        const pugi::xml_node root = doc.child("airports");
-        if (!root)
+        if (fault)
+            throw UserErrorException(airportsError, fmt::format("{} does not parse: {} at offset {}",
+                                                                fileName, fault->description, fault->offset));
+        if (!isAirports)
             throw UserErrorException(airportsError, fmt::format("{} has no <airports> element", fileName));
 
-        ReadProblems problems("gf_readAirports");
-        const auto elements = root.children("airport");
-        table.reserve(static_cast<std::size_t>(std::distance(elements.begin(), elements.end())));
-        for (const pugi::xml_node& node : elements)
-            if (auto airport = lf_readAirportElement(node, problems))
-                table.push_back(std::move(*airport));
         // The data files come sorted; sorting only what is not spares moving every record.
         if (!std::is_sorted(table.begin(), table.end(), lf_byCode))
             std::stable_sort(table.begin(), table.end(), lf_byCode);

@@ -9,6 +9,7 @@
 #include <sodium.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -105,26 +106,57 @@ bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::fil
     return false;
 }
 
-std::string gf_decryptToMemory(const std::filesystem::path& encryptedFile, std::string& plain) {
-    plain.clear();
+DecryptingBuffer::DecryptingBuffer(const std::filesystem::path& encryptedFile) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(encryptedFile, ec);
+    // The plain text is shorter than the encrypted file by the header and 17 bytes per chunk.
+    capacity_ = ec ? 0 : static_cast<std::size_t>(size);
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacity_ + 1);
+    thread_ = std::jthread([this, encryptedFile](std::stop_token stop) { decrypt(encryptedFile, stop); });
+}
+
+void DecryptingBuffer::decrypt(const std::filesystem::path& encryptedFile, const std::stop_token& stop) {
     std::string error;
     try {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(encryptedFile, ec);
-        if (!ec)
-            plain.reserve(static_cast<std::size_t>(size));
+        std::size_t filled = 0;
         error = lf_decryptStream(encryptedFile, [&](const unsigned char* bytes, std::size_t length) {
-            plain.append(reinterpret_cast<const char*>(bytes), length);
+            if (stop.stop_requested() || length > capacity_ - filled)
+                return false;
+            std::memcpy(buffer_.get() + filled, bytes, length);
+            filled += length;
+            available_.store(filled, std::memory_order_release);
+            progress_.fetch_add(1, std::memory_order_release);
+            progress_.notify_all();
             return true;
         });
     } catch (const std::exception& e) {
         error = e.what();
     }
-    if (!error.empty()) {
-        plain.clear();
+    if (!error.empty() && !stop.stop_requested())
         gf_logError(fmt::format("gf_streamDecrypt: {}: {}", encryptedFile.string(), error));
+    error_ = std::move(error);
+    ended_.store(true, std::memory_order_release);
+    progress_.fetch_add(1, std::memory_order_release);
+    progress_.notify_all();
+}
+
+std::size_t DecryptingBuffer::waitBeyond(std::size_t have) const {
+    while (true) {
+        // Read before the others: a chunk or the end that comes after this read changes it, so the wait
+        // below cannot miss them.
+        const std::uint64_t seen = progress_.load(std::memory_order_acquire);
+        const bool ended = ended_.load(std::memory_order_acquire);
+        const std::size_t now = available_.load(std::memory_order_acquire);
+        if (now > have || ended)
+            return now;
+        progress_.wait(seen, std::memory_order_acquire);
     }
-    return error;
+}
+
+std::string DecryptingBuffer::waitForError() const {
+    while (!ended_.load(std::memory_order_acquire))
+        waitBeyond(available_.load(std::memory_order_acquire));
+    return error_;
 }
 
 } // namespace kvr

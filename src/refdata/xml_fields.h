@@ -1,11 +1,6 @@
 #pragma once
 // Field readers shared by the readers of the decrypted data files.
-#include <pugixml.hpp>
-
-#include <array>
-#include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,32 +13,11 @@ namespace kvr {
 std::vector<std::string> gf_splitCommaList(std::string_view text);
 
 // The whole attribute text as a finite number; nothing when the attribute is absent, empty or not a number.
-std::optional<double> gf_attributeDouble(const pugi::xml_attribute& attribute);
-std::optional<std::int32_t> gf_attributeInt(const pugi::xml_attribute& attribute);
-
-// The attributes of a node with the given names, found in one pass over its attributes (the data files
-// hold tens of thousands of elements; a lookup per name would walk them again for each); absent ones stay
-// empty, and of a repeated name the first counts. The names are tried from the one after the last found,
-// so attributes written in the order asked for cost one comparison each.
-template <std::size_t N>
-std::array<pugi::xml_attribute, N> gf_namedAttributes(const pugi::xml_node& node,
-                                                      const std::array<const char*, N>& names) {
-    std::array<pugi::xml_attribute, N> found;
-    std::size_t next = 0;
-    for (const pugi::xml_attribute& attribute : node.attributes()) {
-        const char* name = attribute.name();
-        for (std::size_t tried = 0; tried < N; ++tried) {
-            const std::size_t i = (next + tried) % N;
-            if (std::strcmp(name, names[i]) == 0) {
-                if (!found[i])
-                    found[i] = attribute;
-                next = i + 1;
-                break;
-            }
-        }
-    }
-    return found;
-}
+std::optional<double> gf_attributeDouble(std::optional<std::string_view> text);
+std::optional<std::int32_t> gf_attributeInt(std::optional<std::string_view> text);
+// True for a text that begins with '1', 't', 'T', 'y' or 'Y' (as the program's XML files are read
+// everywhere); false for anything else and for an absent attribute.
+bool gf_attributeBool(std::optional<std::string_view> text);
 
 // Collects the faults of one data file: the first few are logged as they come, the rest counted, so that a
 // damaged file cannot flood Log.txt.
