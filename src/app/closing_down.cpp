@@ -215,6 +215,9 @@ void lf_resetSessionState() {
     newData = false;
     flightNotRunning = false;
     staticParkingNowRequested = false;
+    timeShiftRequested = false;
+    simTimeSwitched = false;
+    staticParkingCountdownRequested = false;
     staticUpdatePhase = false;
     blockedCallsignChanged = false;
     callsignSelectionChanged = false;

@@ -20,6 +20,9 @@ std::atomic<bool> callsignSelectionChanged{false};
 std::atomic<bool> matchingDepthRaised{false};
 std::atomic<bool> parkTrafficOnlyChanged{false};
 std::atomic<bool> staticParkingNowRequested{false};
+std::atomic<bool> timeShiftRequested{false};
+std::atomic<bool> simTimeSwitched{false};
+std::atomic<bool> staticParkingCountdownRequested{false};
 
 std::atomic<bool> callsignSelectionResetRequested{false};
 std::atomic<bool> navLightsRequested{false};

@@ -60,10 +60,6 @@ void lf_wireStands() {
 
 void lf_wireCommands() {
     CommandHooks commands;
-    commands.applySimTimeSetting = lf_applySimTimeSetting;
-    commands.applyTimeShift = lf_applyTimeShift;
-    commands.showStaticParkingCountdown = lf_showStaticParkingCountdown;
-    commands.setStaticUpdateCountdown = [](int count) { staticUpdateCountdown = count; };
     commands.restartForCommunityPath = lf_restartForCommunityPath;
     commands.addDestinationParkAirport = gf_addDestinationParkAirport;
     commands.clearAirportScanSuccess = [] { airportFilesChanged = false; };
