@@ -31,8 +31,7 @@ std::atomic<bool> liveLimitRequested{false};
 namespace {
 
 bool lf_takesNavLights(const AcRecord& aircraft) {
-    // FSLTL models switch their own lights; the engine never sends them any.
-    return aircraft.simState == SimState::active && aircraft.objectId != 0 && !aircraft.fsltl;
+    return aircraft.simState == SimState::active && aircraft.objectId != 0;
 }
 
 void lf_sendNavLightsWhileParked() {
