@@ -148,12 +148,14 @@ TEST_F(ParkAirportChoiceTest, DestinationStaysFirstWhileNearerEntriesExist) {
     userNorthOfEham(30, 30000);
     gf_parkAirportTick(false);
     EXPECT_EQ(codes().front(), "EHRD");
+    // Not sorted, but every distance is current.
+    EXPECT_NEAR(parkAirports.back().distanceNm, 30.0, 0.01);
 
     DESTINATION.setValue(std::string());
     userNorthOfEham(30.5, 30000);
     gf_parkAirportTick(false);
     EXPECT_EQ(codes().front(), "EHAM");
-    EXPECT_NEAR(*gf_firstParkAirportDistanceNm(), 30.5, 0.01);
+    EXPECT_NEAR(parkAirports.front().distanceNm, 30.5, 0.01);
 
     // A destination not in the list is put in front and into the file.
     gf_addDestinationParkAirport("WEST", 52.0, 4.9);

@@ -130,9 +130,10 @@ TEST_F(ParkTrafficChangesTest, ClearingRemovesGroundTrafficButKeepsFlyingAndArri
     EXPECT_TRUE(standList.empty());
 }
 
-TEST_F(ParkTrafficChangesTest, SavingWritesWhatWasLearnedByPublisher) {
+TEST_F(ParkTrafficChangesTest, SavingWritesWhatWasLearnedIntoTheLearnedFile) {
     currentParkAirport = {"EHAM", "AMS", "Schiphol", 52.3, 4.76, -11, 0};
-    parkAirportFileInfo = {"Schiphol", "Fly/Test", -11, "airports/my_thirdparty/EHAM.xml"};
+    parkAirportFileInfo = {"Schiphol", "Fly/Test", -11, "airports/my_thirdparty/EHAM.xml",
+                           learnedDir / "thirdparty" / "Fly Test" / "EHAM.xml"};
     StandOption fromFile = option("PH-FIL", "KLM0", 2, 1ull << 5);
     fromFile.fromStandFile = 1;
     addOption(standList[0], fromFile);
@@ -159,10 +160,6 @@ TEST_F(ParkTrafficChangesTest, SavingWritesWhatWasLearnedByPublisher) {
     EXPECT_TRUE(logHas(fmt::format("'{}' saved with 3 updates", path.string())));
     // The stand list itself keeps its options as they were.
     EXPECT_EQ(standList[0].options.size(), 4u);
-
-    parkAirportFileInfo.publisher = "stock";
-    lf_saveLearnedAirports();
-    EXPECT_TRUE(std::filesystem::exists(learnedDir / "stock" / "EHAM.xml"));
 }
 
 } // namespace
