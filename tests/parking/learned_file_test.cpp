@@ -200,6 +200,20 @@ TEST_F(LearnedFileTest, MissingParkingPercentageBecomesThirtyAndInitialLoadOnlyD
     EXPECT_TRUE(hooks.calls.empty());
 }
 
+TEST_F(LearnedFileTest, WithInitialLoadOnlyOffTheNowButtonFollowsItsOwnFlag) {
+    test::RecordingControlPort port;
+    test::RecordedHooks hooks;
+    StandFileSpec spec;
+    spec.parameters = {{"INITIAL_LOAD_ONLY", "false"}};
+    hooks.nowAllowed = false;
+    gf_enableControl(nowButton);
+    readLearned(spec);
+    EXPECT_FALSE(port.enabled.at(nowButton.controlId));
+    hooks.nowAllowed = true;
+    readLearned(spec);
+    EXPECT_TRUE(port.enabled.at(nowButton.controlId));
+}
+
 TEST_F(LearnedFileTest, OptionsMergeUnlessTheSameUseIsKnown) {
     StandFileSpec spec;
     spec.stands = {learnedStand("F4")};

@@ -232,5 +232,40 @@ TEST_F(ParkAirportChoiceTest, MissingStandFileIsShownAndTheParkAirportDropped) {
     EXPECT_FALSE(busy);
 }
 
+TEST_F(ParkAirportChoiceTest, ADestinationWithoutStandKeepsTheUsersReservedStandInTheFile) {
+    writeList("EHAM,A2\n"); // written after the list was read
+    gf_addDestinationParkAirport("EHAM", ehamLatitude, ehamLongitude);
+    EXPECT_EQ(fileText(), "EHAM,A2\n");
+    EXPECT_EQ(parkAirports.front().reservedStand, "A2");
+}
+
+TEST_F(ParkAirportChoiceTest, ReReadPutsTheDestinationFirstAndOtherwiseTheNearestEntry) {
+    writeList("EHAM\nEHRD\n");
+    DESTINATION.setValue("EHRD");
+    std::string text;
+    ASSERT_TRUE(gf_checkParkAirportStands(false, text));
+    EXPECT_EQ(codes(), (std::vector<std::string>{"EHRD", "EHAM"}));
+
+    DESTINATION.setValue(std::string());
+    writeList("EHRD\nEHAM\n");
+    userNorthOfEham(5, 30000);
+    gf_parkAirportTick(false);
+    ASSERT_TRUE(gf_checkParkAirportStands(false, text));
+    gf_parkAirportTick(false); // the user has not moved since the tick before the Re-read
+    EXPECT_EQ(codes(), (std::vector<std::string>{"EHAM", "EHRD"}));
+}
+
+TEST_F(ParkAirportChoiceTest, AFailedSaveIsLoggedAndTheParkAirportIsStillGivenUp) {
+    userAt(ehamLatitude + 0.0001, ehamLongitude, 0, true);
+    gf_parkAirportTick(true);
+    ASSERT_TRUE(parkAirportLoaded);
+    std::filesystem::remove_all(learnedDir);
+    test::writeFileText(learnedDir, "a file where the folder belongs");
+    EXPECT_NO_THROW(lf_unloadParkAirport());
+    EXPECT_TRUE(logHas(" saving 'airports/learned/thirdparty/FlyTest/EHAM.xml' did not succeed\n"));
+    EXPECT_TRUE(currentParkAirport.code.empty());
+    EXPECT_FALSE(parkAirportLoaded);
+}
+
 } // namespace
 } // namespace kvr
