@@ -53,7 +53,8 @@ private:
     std::map<Key, std::uint64_t> slots_;
 };
 
-bool lf_mergeInto(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand, KnownOptions& known);
+bool lf_mergeInto(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand,
+                  KnownOptions& known);
 
 // The stands of standList by id (the first of equal ids), and what each already knows, built as the
 // learned parkpos elements reach them.
@@ -116,7 +117,8 @@ void lf_mergeStands(const pugi::xml_document& doc, bool older, const std::string
     }
 }
 
-bool lf_mergeInto(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand, KnownOptions& known) {
+bool lf_mergeInto(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand,
+                  KnownOptions& known) {
     if (stand.id != id)
         return false;
     if (parkpos.attribute("radius_change").as_bool(false)) {

@@ -17,7 +17,6 @@ void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo
 // day, kind, registration, airline and type, and at least one common half-hour slot.
 bool lf_mergeLearnedParkpos(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand);
 
-
 // The current values of the nine per-airport settings.
 AirportParameterSnapshot lf_currentAirportParameters();
 

@@ -144,7 +144,8 @@ namespace {
 
 // The reserved stand that the file's line of the code names; none when there is no such line or it names
 // no stand.
-std::optional<std::string> lf_reservedStandInFile(const std::vector<std::string>& lines, const std::string& code) {
+std::optional<std::string> lf_reservedStandInFile(const std::vector<std::string>& lines,
+                                                  const std::string& code) {
     for (const std::string& line : lines) {
         const std::vector<std::string> fields = gf_splitString(line, ',');
         if (!fields.empty() && fields[0] == code)

@@ -103,8 +103,9 @@ void lf_restoreParkAirportOrder() {
     const std::string destination = DESTINATION.value();
     if (destination.empty())
         return;
-    const auto entry = std::find_if(parkAirports.begin(), parkAirports.end(),
-                                    [&destination](const ParkAirport& airport) { return airport.code == destination; });
+    const auto entry =
+        std::find_if(parkAirports.begin(), parkAirports.end(),
+                     [&destination](const ParkAirport& airport) { return airport.code == destination; });
     if (entry != parkAirports.end())
         parkAirports.splice(parkAirports.begin(), parkAirports, entry);
 }

@@ -92,8 +92,8 @@ void lf_findOverlaps() {
     std::size_t axis = 0;
     double widest = -1.0;
     for (std::size_t k = 0; k < 3; ++k) {
-        const auto [low, high] = std::minmax_element(points.begin(), points.end(),
-                                                     [k](const auto& a, const auto& b) { return a[k] < b[k]; });
+        const auto [low, high] = std::minmax_element(
+            points.begin(), points.end(), [k](const auto& a, const auto& b) { return a[k] < b[k]; });
         if ((*high)[k] - (*low)[k] > widest) {
             widest = (*high)[k] - (*low)[k];
             axis = k;
@@ -109,7 +109,8 @@ void lf_findOverlaps() {
 
     // The larger of two stands: by radius, then by place in the list.
     const auto larger = [](std::size_t a, std::size_t b) {
-        return standList[a].radius > standList[b].radius || (standList[a].radius == standList[b].radius && a > b);
+        return standList[a].radius > standList[b].radius ||
+               (standList[a].radius == standList[b].radius && a > b);
     };
     for (std::size_t a = 0; a < count; ++a) {
         Stand& stand = standList[a];

@@ -51,8 +51,8 @@ bool lf_writtenAsZero(double degrees) {
 }
 
 bool lf_isUsablePlace(double latitude, double longitude, double headingDegrees, double radiusMetres) {
-    return std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0 && std::fabs(headingDegrees) <= 360.0 &&
-           lf_isUsableRadius(radiusMetres);
+    return std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0 &&
+           std::fabs(headingDegrees) <= 360.0 && lf_isUsableRadius(radiusMetres);
 }
 
 } // namespace

@@ -108,7 +108,8 @@ std::string lf_downloadApf(const std::string& path, const std::filesystem::path&
     // them apart, not a publisher's name that happens to hold "stock".
     const auto folderStart = serverPath.find('/') + 1; // archive/<folder>/...
     const std::string archiveFolder =
-        folderStart == 0 ? std::string() : serverPath.substr(folderStart, serverPath.find('/', folderStart) - folderStart);
+        folderStart == 0 ? std::string()
+                         : serverPath.substr(folderStart, serverPath.find('/', folderStart) - folderStart);
     const bool stockOrAddon = archiveFolder == "stock" || archiveFolder == "simaddon";
     const std::string folder = msfs2020Selected.load() || stockOrAddon ? "MSFS/" : "MSFS2024/";
     const std::string url = gf_downloadUrl(folder + serverPath);

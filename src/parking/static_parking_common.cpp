@@ -19,7 +19,7 @@ bool parkAirportLoadPending = false;
 namespace {
 constexpr std::int64_t slotsPerDay = 48;
 constexpr std::int64_t slotsPerWeek = 7 * slotsPerDay;
-}
+} // namespace
 
 DaySlot lf_nowDaySlot() {
     return gf_daySlotOf(static_cast<double>(gf_now()));

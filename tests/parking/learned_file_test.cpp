@@ -75,8 +75,9 @@ TEST_F(LearnedFileTest, FileWithoutUsableMetaBlockIsNotUsedButKeptAsideBeforeItI
     const std::filesystem::path backup = learnedPath.parent_path() / "EHAM0.xml";
     const auto expectKeptAside = [&] {
         EXPECT_EQ(test::readFileText(backup), test::readFileText(learnedPath));
-        EXPECT_TRUE(logHas("==> " + learnedPath.string() +
-                           " found, but its meta block is missing or has no readable version, saved as *.0.xml"));
+        EXPECT_TRUE(
+            logHas("==> " + learnedPath.string() +
+                   " found, but its meta block is missing or has no readable version, saved as *.0.xml"));
         std::filesystem::remove(backup);
     };
     StandFileSpec spec;

@@ -252,7 +252,8 @@ TEST_F(ParkStandsTest, HandmadeLearnedFileOverrulesTheStandFile) {
 // Hand-written files: what the readers take, the first saving of the learned file writes, and the next
 // reading gives back; what they cannot keep they refuse with a log line.
 TEST_F(ParkStandsTest, WhatIsReadComesBackFromTheFirstSavedLearnedFile) {
-    const std::string meta = R"(<meta><info name="author" value="me"/><info name="version" value="12.0.0"/></meta>)";
+    const std::string meta =
+        R"(<meta><info name="author" value="me"/><info name="version" value="12.0.0"/></meta>)";
     std::filesystem::create_directories("airports/stock");
     test::writeFileText("airports/stock/EHAM.xml", "<root>" + meta + R"(<parameters>
   <parameter name="airport_name" value="Schiphol"/><parameter name="publisher" value="stock"/>
@@ -280,8 +281,8 @@ TEST_F(ParkStandsTest, WhatIsReadComesBackFromTheFirstSavedLearnedFile) {
             std::string text = fmt::format("{} {:.1f} m{}{}", stand.id, stand.radius * 1852.0,
                                            stand.heli ? " heli" : "", stand.cargo ? " cargo" : "");
             for (const StandOption& o : stand.options)
-                text += fmt::format(" [{} day {} slots {:#x} cs '{}' '{}']", o.registration, o.day, o.halfHours,
-                                    o.callsign, o.callsign2);
+                text += fmt::format(" [{} day {} slots {:#x} cs '{}' '{}']", o.registration, o.day,
+                                    o.halfHours, o.callsign, o.callsign2);
             result.push_back(text);
         }
         return result;
@@ -293,12 +294,12 @@ TEST_F(ParkStandsTest, WhatIsReadComesBackFromTheFirstSavedLearnedFile) {
     ASSERT_EQ(gf_readApf("airports/stock/EHAM.xml", info), "");
     EXPECT_EQ(stands(), expected);
     EXPECT_EQ(MAX_FIT.value(), 40);
-    for (const char* refused : {"Parking position 'A,B' has a comma in its id, skipped",
-                                "Parking position 'FAR' has no usable latitude, longitude, heading or radius",
-                                "Parking position 'WIDE' has no usable", "Parking position 'NAN' has no usable",
-                                "learned radius 'nan' of stand D7 is out of range, not used",
-                                "learned option of stand D7 with day '-1' skipped",
-                                "gf_hours2bitset: invalid half-hour text '48'"})
+    for (const char* refused :
+         {"Parking position 'A,B' has a comma in its id, skipped",
+          "Parking position 'FAR' has no usable latitude, longitude, heading or radius",
+          "Parking position 'WIDE' has no usable", "Parking position 'NAN' has no usable",
+          "learned radius 'nan' of stand D7 is out of range, not used",
+          "learned option of stand D7 with day '-1' skipped", "gf_hours2bitset: invalid half-hour text '48'"})
         EXPECT_TRUE(logHas(refused)) << refused;
 
     MAX_FIT_FL.setValue(21.0f); // what the window shows for 40

@@ -176,7 +176,8 @@ TEST_F(ParkTrafficChangesTest, AcrossMondayMidnightTheAircraftThatParkedLaterSti
 }
 
 TEST_F(ParkTrafficChangesTest, ALearnedAircraftWithASecondFlightIsCreatedAgainAsLeaving) {
-    addOption(standList[0], option("PH-LRN", "KLM9", 1, (1ull << 18) | (1ull << 19) | (1ull << 20), 1, "KLM8"));
+    addOption(standList[0],
+              option("PH-LRN", "KLM9", 1, (1ull << 18) | (1ull << 19) | (1ull << 20), 1, "KLM8"));
     StaticAc& learned = addStatic(standList[0], "KLM9", 1, 1, 18, "PH-LRN");
     learned.optionCallsign2 = "KLM8";
     gf_applyParkTrafficChanges(false);
