@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -88,9 +89,15 @@ void lf_addManualStand(const std::string& id, pugi::xml_node parkpos, const std:
         gf_logError(fmt::format("manually created standid {} already exists in {}", id, path));
         return;
     }
-    const double latitude = parkpos.attribute("latitude").as_double(0.0);
-    const double longitude = parkpos.attribute("longitude").as_double(0.0);
-    const double radius = parkpos.attribute("radius").as_double(0.0);
+    // Judged as the file is saved (six decimals for the position, one for the radius), or a stand taken
+    // now would be refused when the saved file is read.
+    const auto asWritten = [&parkpos](const char* name, int decimals) {
+        const double value = parkpos.attribute(name).as_double(0.0);
+        return std::strtod(fmt::format("{:.{}f}", value, decimals).c_str(), nullptr);
+    };
+    const double latitude = asWritten("latitude", 6);
+    const double longitude = asWritten("longitude", 6);
+    const double radius = asWritten("radius", 1);
     if ((std::fabs(latitude) <= 0.0001 && std::fabs(longitude) <= 0.0001) || radius == 0.0 ||
         !std::isfinite(latitude) || !std::isfinite(longitude)) {
         gf_logError(fmt::format("manually created standid {} misses correct attributes in {}", id, path));
