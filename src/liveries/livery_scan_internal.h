@@ -63,7 +63,7 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const std::filesystem
 
 // Whether the walk stays out of an entry's subtree: scenery and add-on aircraft packages, and paths too
 // long to be worth it.
-bool lf_skipsDescent(const std::filesystem::path& path);
+bool lf_skipsDescent(const std::filesystem::path& folder, const std::filesystem::path& path);
 // aircraft.cfg in any letter case.
 bool lf_isAircraftCfgName(const std::filesystem::path& path);
 

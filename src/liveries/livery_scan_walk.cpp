@@ -102,11 +102,14 @@ void ScanProgress::fileFound(std::size_t liveriesSoFar) {
                                gf_pluralSuffix(files_), liveriesSoFar, gf_pluralSuffix(liveriesSoFar)));
 }
 
-bool lf_skipsDescent(const fs::path& path) {
+bool lf_skipsDescent(const fs::path& folder, const fs::path& path) {
     static const std::array<std::string_view, 9> skipWords{"airport",  "lvfr",        "mkstudios",
                                                            "simwings", "fsdreamteam", "navigraph",
                                                            "flytampa", "inibuilds",   "_CVT_"};
-    const std::string text = lf_pathText(path);
+    // The folders above the scanned one are the user's own (a drive named "My Airports and Aircraft").
+    const fs::path name = folder.has_filename() ? folder.filename() : folder.parent_path().filename();
+    const fs::path below = path.lexically_relative(folder);
+    const std::string text = lf_pathText(below.empty() ? path : name / below);
     if (std::any_of(skipWords.begin(), skipWords.end(),
                     [&](std::string_view word) { return text.find(word) != std::string::npos; }))
         return true;
@@ -129,7 +132,7 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
     for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
         const fs::path path = entries->path();
         try {
-            if (lf_skipsDescent(path))
+            if (lf_skipsDescent(folder, path))
                 entries.disable_recursion_pending();
             std::error_code typeError;
             if (!entries->is_regular_file(typeError) || !lf_isAircraftCfgName(path))
@@ -170,7 +173,9 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
     // A stop that came before the scan began leaves the previous catalogue and reports alone.
     if (lf_scanStopRequested())
         return true;
+    // A scan that stopped or found nothing left its titles and report lines behind.
     scannedLiveries.clear();
+    lf_clearScanReports();
     lf_removeScanFiles();
     lf_processRegcodeFiles();
 

@@ -124,9 +124,13 @@ void lf_awaitOldest(std::deque<std::future<void>>& pending, std::chrono::millise
 
 } // namespace
 
-bool lf_isSkippedPackageFolder(const fs::path& path) {
+bool lf_isSkippedPackageFolder(const fs::path& root, const fs::path& path) {
     const std::string text = lf_utf8Path(path);
-    return lf_utf16Length(text) >= longPathUnits || lf_containsAny(lf_lowerAscii(text), skippedPackageWords);
+    if (lf_utf16Length(text) >= longPathUnits)
+        return true;
+    // The folders above the root are the user's own ("D:/Discovery Sims/MSFS/Community").
+    const fs::path below = path.lexically_relative(root);
+    return lf_containsAny(lf_lowerAscii(below.empty() ? text : lf_utf8Path(below)), skippedPackageWords);
 }
 
 void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& options) {
@@ -139,7 +143,7 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
     for (auto entry = walk.next(); entry; entry = walk.next()) {
         const fs::path& path = entry->path();
         try {
-            if (lf_isSkippedPackageFolder(path)) {
+            if (lf_isSkippedPackageFolder(root, path)) {
                 walk.keepOut();
                 continue;
             }
