@@ -128,9 +128,11 @@ bool lf_isSkippedPackageFolder(const fs::path& root, const fs::path& path) {
     const std::string text = lf_utf8Path(path);
     if (lf_utf16Length(text) >= longPathUnits)
         return true;
-    // The folders above the root are the user's own ("D:/Discovery Sims/MSFS/Community").
-    const fs::path below = path.lexically_relative(root);
-    return lf_containsAny(lf_lowerAscii(below.empty() ? text : lf_utf8Path(below)), skippedPackageWords);
+    // The folders above the root are the user's own ("D:/Discovery Sims/MSFS/Community"); the walk's paths
+    // begin with the root's text.
+    const std::string rootText = lf_utf8Path(root);
+    const std::size_t below = text.starts_with(rootText) ? rootText.size() : 0;
+    return lf_containsAny(lf_lowerAscii(text.substr(below)), skippedPackageWords);
 }
 
 void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& options) {
