@@ -98,8 +98,12 @@ void SimulatedSimulator::close(Connection& connection) {
     for (auto it = creators_.begin(); it != creators_.end();) {
         const auto creator = it->second.lock();
         if (!creator || creator.get() == &connection) {
+            const auto object = objects_.find(it->first);
+            const auto kind =
+                object != objects_.end() ? object->second.kind : SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT;
             objects_.erase(it->first);
-            sendObjectEvent("objectremoved", it->first);
+            listedFrom_.erase(it->first);
+            sendObjectEvent("objectremoved", it->first, kind);
             it = creators_.erase(it);
         } else {
             ++it;
@@ -133,7 +137,11 @@ HRESULT SimulatedSimulator::addToDataDefinition(Connection& connection, DWORD de
         return *early;
     const Datum datum{lf_upper(datumName), lf_lower(unitsName), type};
     if (const auto problem = checkDatum(datum)) {
-        sendException(connection, *problem, *problem == SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED ? 2 : 3);
+        // The parameters: definition 1, name 2, units 3, type 4.
+        const DWORD index = *problem == SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED   ? 2
+                            : *problem == SIMCONNECT_EXCEPTION_INVALID_DATA_TYPE ? 4
+                                                                                 : 3;
+        sendException(connection, *problem, index);
         return S_OK;
     }
     connection.definitions_[defineId].push_back(datum);
@@ -170,8 +178,11 @@ HRESULT SimulatedSimulator::requestDataByType(Connection& connection, DWORD requ
         sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 2);
         return S_OK;
     }
-    const double radiusNm = static_cast<double>(std::min(radiusMetres, maximumRadiusMetres)) / metresPerNm;
-    connection.byTypeRequests_.push_back({requestId, defineId, radiusNm, type});
+    if (radiusMetres > maximumRadiusMetres && type != SIMCONNECT_SIMOBJECT_TYPE_USER) {
+        sendException(connection, SIMCONNECT_EXCEPTION_OUT_OF_BOUNDS, 3);
+        return S_OK;
+    }
+    connection.byTypeRequests_.push_back({requestId, defineId, radiusMetres, type});
     return S_OK;
 }
 
@@ -245,6 +256,8 @@ HRESULT SimulatedSimulator::createAircraft(Connection& connection, const char* t
     creation.dueMicros = nowMicros_ + std::llround(scenario_.creationDelaySeconds * 1e6);
     creation.client = sharedConnection(connection);
     creation.requestId = requestId;
+    creation.sendId = connection.lastPacketId_;
+    creation.lateFailure = nextLateFailure();
     SimObjectState& object = creation.object;
     object.title = wanted;
     object.atcId = tailNumber ? tailNumber : "";
@@ -256,6 +269,8 @@ HRESULT SimulatedSimulator::createAircraft(Connection& connection, const char* t
     object.headingDeg = position.Heading;
     object.onGround = position.OnGround != 0;
     object.groundSpeedKt = static_cast<double>(position.Airspeed);
+    if (scenario_.copyCallsigns)
+        addCallsignCopy(object);
     pendingCreations_.push_back(std::move(creation));
     return S_OK;
 }
@@ -285,12 +300,34 @@ HRESULT SimulatedSimulator::removeObject(Connection& connection, DWORD objectId,
     std::lock_guard lock(mutex_);
     if (const auto early = beginCall(connection))
         return *early;
-    if (!objects_.erase(objectId)) {
+    const auto object = objects_.find(objectId);
+    if (object == objects_.end()) {
         sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 1);
         return S_OK;
     }
+    // Only what the client created with the AI creation calls.
+    if (!createdBy(objectId, connection)) {
+        sendException(connection, SIMCONNECT_EXCEPTION_ILLEGAL_OPERATION, 1);
+        return S_OK;
+    }
+    const SIMCONNECT_SIMOBJECT_TYPE kind = object->second.kind;
+    objects_.erase(object);
     creators_.erase(objectId);
-    sendObjectEvent("objectremoved", objectId);
+    listedFrom_.erase(objectId);
+    sendObjectEvent("objectremoved", objectId, kind);
+    return S_OK;
+}
+
+HRESULT SimulatedSimulator::releaseControl(Connection& connection, DWORD objectId, DWORD) {
+    std::lock_guard lock(mutex_);
+    if (const auto early = beginCall(connection))
+        return *early;
+    const auto object = objects_.find(objectId);
+    if (object == objects_.end()) {
+        sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 1);
+        return S_OK;
+    }
+    object->second.aiControlled = false;
     return S_OK;
 }
 
@@ -307,7 +344,9 @@ HRESULT SimulatedSimulator::setData(Connection& connection, DWORD defineId, DWOR
     std::size_t expected = 0;
     for (const Datum& datum : definition->second)
         expected += datumSize(datum.type);
-    if (arrayCount < 1 || unitSize != expected || !data) {
+    // An array count of 0 counts as one element.
+    arrayCount = std::max<DWORD>(arrayCount, 1);
+    if (unitSize != expected || !data) {
         sendException(connection, SIMCONNECT_EXCEPTION_SIZE_MISMATCH, 5);
         return S_OK;
     }
@@ -336,6 +375,10 @@ HRESULT SimulatedSimulator::lastSentPacketId(Connection& connection, DWORD* id) 
     std::lock_guard lock(mutex_);
     if (connection.closed_ || !id)
         return E_FAIL;
+    if (failPacketIds_ > 0) {
+        --failPacketIds_;
+        return E_FAIL;
+    }
     *id = connection.lastPacketId_;
     return S_OK;
 }

@@ -31,8 +31,11 @@ struct SimObjectState {
     double groundSpeedKt = 0;
     bool onGround = true;
     bool navLights = false;
-    std::string flightPlanPath;      // AI aircraft: the plan last given to it
-    std::size_t positionUpdates = 0; // AI aircraft: how often a client moved it
+    SIMCONNECT_SIMOBJECT_TYPE kind =
+        SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT; // AIRCRAFT, HELICOPTER, BOAT or GROUND
+    bool aiControlled = true;               // AI objects: until a client releases them with AIReleaseControl
+    std::string flightPlanPath;             // AI aircraft: the plan last given to it
+    std::size_t positionUpdates = 0;        // AI aircraft: how often a client moved it
     std::vector<TrailPoint> trail;
 
     // Appends the position to the trail when it moved far enough from the trail's last point.

@@ -197,9 +197,65 @@ void lf_parseSimulator(const Reader& reader, const json& simulator, Scenario& sc
     scenario.flightStartsAfterSeconds =
         reader.numberOr(simulator, "flightStartsAfterSeconds", where, scenario.startsAfterSeconds);
     scenario.creationDelaySeconds = reader.numberOr(simulator, "creationDelaySeconds", where, 0.6);
+    scenario.recognitionDelaySeconds = reader.numberOr(simulator, "recognitionDelaySeconds", where, 0);
     if (scenario.startsAfterSeconds < 0 || scenario.flightStartsAfterSeconds < scenario.startsAfterSeconds ||
-        scenario.creationDelaySeconds < 0)
+        scenario.creationDelaySeconds < 0 || scenario.recognitionDelaySeconds < 0)
         reader.fail("simulator times must not be negative, and the flight cannot start before the simulator");
+    if (simulator.contains("lateFailures")) {
+        const json& late = simulator.at("lateFailures");
+        if (!late.is_object())
+            reader.fail("simulator.lateFailures must be an object");
+        scenario.lateFailureShare = reader.number(late, "share", "simulator.lateFailures");
+        if (scenario.lateFailureShare < 0 || scenario.lateFailureShare > 1)
+            reader.fail("simulator.lateFailures.share must be between 0 and 1");
+        if (late.contains("exceptions")) {
+            const json& exceptions = late.at("exceptions");
+            if (!exceptions.is_array() || exceptions.empty() ||
+                !std::all_of(exceptions.begin(), exceptions.end(), [](const json& e) {
+                    return e.is_number_unsigned() && e.get<std::uint64_t>() >= 33 &&
+                           e.get<std::uint64_t>() <= 37;
+                }))
+                reader.fail("simulator.lateFailures.exceptions must list numbers from 33 to 37");
+            scenario.lateFailureExceptions = exceptions.get<std::vector<std::uint32_t>>();
+        }
+    }
+}
+
+void lf_parseSimulatorTraffic(const Reader& reader, const json& traffic, Scenario& scenario) {
+    if (!traffic.is_object())
+        reader.fail("simulatorTraffic must be an object");
+    scenario.copyCallsigns =
+        reader.optionalFlag(traffic, "copyCallsigns", "simulatorTraffic").value_or(false);
+    if (!traffic.contains("objects"))
+        return;
+    const json& objects = traffic.at("objects");
+    if (!objects.is_array())
+        reader.fail("simulatorTraffic.objects must be a list");
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const std::string where = fmt::format("simulatorTraffic.objects[{}]", i);
+        const json& entry = objects[i];
+        if (!entry.is_object())
+            reader.fail(fmt::format("{} must be an object", where));
+        SimulatorTrafficObject object;
+        object.kind = reader.textOr(entry, "kind", where, "aircraft");
+        if (object.kind != "aircraft" && object.kind != "helicopter" && object.kind != "boat" &&
+            object.kind != "ground")
+            reader.fail(fmt::format("{}.kind '{}' is none of aircraft, helicopter, boat, ground", where,
+                                    object.kind));
+        object.atcId = reader.textOr(entry, "atcId", where, "");
+        object.title = reader.textOr(entry, "title", where, "");
+        object.latitude = reader.number(entry, "latitude", where);
+        object.longitude = reader.number(entry, "longitude", where);
+        reader.checkLatLon(object.latitude, object.longitude, where);
+        object.altitudeFt = reader.numberOr(entry, "altitudeFt", where, 0);
+        object.headingDeg = reader.numberOr(entry, "headingDeg", where, 0);
+        object.appearsAtSeconds = reader.numberOr(entry, "appearsAtSeconds", where, 0);
+        scenario.simulatorTraffic.push_back(std::move(object));
+    }
+    std::stable_sort(scenario.simulatorTraffic.begin(), scenario.simulatorTraffic.end(),
+                     [](const SimulatorTrafficObject& a, const SimulatorTrafficObject& b) {
+                         return a.appearsAtSeconds < b.appearsAtSeconds;
+                     });
 }
 
 } // namespace
@@ -293,6 +349,8 @@ Scenario parseScenario(const std::string& jsonText, const std::filesystem::path&
                 scenario.extraTitles.push_back(title.get<std::string>());
         }
     }
+    if (root.contains("simulatorTraffic"))
+        lf_parseSimulatorTraffic(reader, root.at("simulatorTraffic"), scenario);
     scenario.user = lf_parseUser(reader, reader.member(root, "userAircraft", "scenario"));
     if (root.contains("timeline")) {
         const json& timeline = root.at("timeline");

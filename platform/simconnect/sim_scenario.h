@@ -54,6 +54,18 @@ struct TimelineEvent {
     std::optional<double> headingDeg; // teleport
 };
 
+// An AI object of the simulator's own, not created by any client.
+struct SimulatorTrafficObject {
+    std::string kind = "aircraft"; // "aircraft", "helicopter", "boat" or "ground"
+    std::string atcId;
+    std::string title;
+    double latitude = 0;
+    double longitude = 0;
+    double altitudeFt = 0;
+    double headingDeg = 0;
+    double appearsAtSeconds = 0;
+};
+
 struct Scenario {
     std::string kind = "MSFS 2020"; // or "MSFS 2024"
     std::string applicationName;    // what the connection's open message names
@@ -61,7 +73,17 @@ struct Scenario {
     double startsAfterSeconds = 0;       // Open fails before
     double flightStartsAfterSeconds = 0; // the "Sim" event reports a running flight from then on
     double creationDelaySeconds = 0.6;   // between a creation call and the object's appearance
-    std::int64_t utcStartEpoch = 0;      // simulator UTC at clock 0
+    // After ObjectAdded, an AI object is missing from by-type answers and its ATC ID reads empty this long.
+    double recognitionDelaySeconds = 0;
+    // This share of accepted creations fails when the object would appear, with the exceptions below in
+    // turn (SIMCONNECT_EXCEPTION values 33 to 37).
+    double lateFailureShare = 0;
+    std::vector<std::uint32_t> lateFailureExceptions = {33, 34, 35, 36, 37};
+    // The simulator's own AI traffic; with copyCallsigns it also adds an aircraft of its own with the
+    // callsign of every creation, near it, at once.
+    std::vector<SimulatorTrafficObject> simulatorTraffic; // sorted by the time they appear
+    bool copyCallsigns = false;
+    std::int64_t utcStartEpoch = 0; // simulator UTC at clock 0
     // Holds Community (and Official); an empty path: none. When absent, the simulator finds it through the
     // UserCfg.opt of its kind, as the real one does.
     std::optional<std::filesystem::path> packagesFolder;

@@ -147,6 +147,13 @@ HRESULT SimConnect_AIRemoveObject(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID Objec
     });
 }
 
+HRESULT SimConnect_AIReleaseControl(HANDLE hSimConnect, SIMCONNECT_OBJECT_ID ObjectID,
+                                    SIMCONNECT_DATA_REQUEST_ID RequestID) {
+    return lf_withConnection(hSimConnect, [&](SimulatedSimulator& sim, Connection& connection) {
+        return sim.releaseControl(connection, ObjectID, RequestID);
+    });
+}
+
 HRESULT SimConnect_SetDataOnSimObject(HANDLE hSimConnect, SIMCONNECT_DATA_DEFINITION_ID DefineID,
                                       SIMCONNECT_OBJECT_ID ObjectID, SIMCONNECT_DATA_SET_FLAG,
                                       DWORD ArrayCount, DWORD cbUnitSize, void* pDataSet) {

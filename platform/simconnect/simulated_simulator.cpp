@@ -1,6 +1,5 @@
 #include "platform/simconnect/simulated_simulator.h"
 
-#include "core/text_util.h"
 #include "platform/simconnect/installed_titles.h"
 #include "platform/simconnect/sim_geo.h"
 #include "platform/simconnect/sim_messages.h"
@@ -42,7 +41,6 @@ SimulatedSimulator::SimulatedSimulator(Scenario scenario)
                 titles.push_back(std::move(title));
     for (const std::string& title : titles) {
         installedTitles_.insert(title);
-        installedTitlesLower_.insert(gf_toLower(title));
     }
 
     const UserAircraftSetup& setup = scenario_.user;
@@ -121,6 +119,7 @@ void SimulatedSimulator::runFrame(double seconds) {
         return;
     if (flightRunning_ && !paused_)
         moveUser(seconds);
+    addDueSimulatorTraffic();
     addDueCreations();
     for (const auto& connection : connections_) {
         if (flightRunning_)
@@ -238,13 +237,17 @@ void SimulatedSimulator::addDueCreations() {
                                        std::make_move_iterator(pendingCreations_.end()));
     pendingCreations_.erase(due, pendingCreations_.end());
     for (PendingCreation& creation : ready) {
-        const DWORD id = nextObjectId_++;
-        creation.object.objectId = id;
-        creation.object.recordTrail();
-        objects_[id] = std::move(creation.object);
+        const auto client = creation.client.lock();
+        if (creation.lateFailure) {
+            if (client && !client->closed_)
+                sendException(*client, *creation.lateFailure, 0, creation.sendId);
+            continue;
+        }
+        // Known to the creator before the object is announced, so that ObjectAdded finds it owned.
+        const DWORD id = nextObjectId_;
         creators_[id] = creation.client;
-        sendObjectEvent("objectadded", id);
-        if (const auto client = creation.client.lock(); client && !client->closed_) {
+        addObject(std::move(creation.object), nowMicros_);
+        if (client && !client->closed_) {
             SIMCONNECT_RECV_ASSIGNED_OBJECT_ID assigned{};
             assigned.dwID = SIMCONNECT_RECV_ID_ASSIGNED_OBJECT_ID;
             assigned.dwRequestID = creation.requestId;
@@ -277,35 +280,45 @@ void SimulatedSimulator::answerRequests(Connection& connection) {
             request.nextDueMicros = nowMicros_ + 1;
         ++it;
     }
-    for (const Connection::ByTypeRequest& request : connection.byTypeRequests_) {
-        std::vector<const SimObjectState*> inRange;
-        const bool aircraft = request.type == SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT ||
-                              request.type == SIMCONNECT_SIMOBJECT_TYPE_ALL;
-        if (aircraft || request.type == SIMCONNECT_SIMOBJECT_TYPE_USER)
-            inRange.push_back(&user_);
-        if (aircraft)
-            for (const auto& [id, object] : objects_)
-                if (distanceNm(user_.latitude, user_.longitude, object.latitude, object.longitude) <=
-                    request.radiusNm)
-                    inRange.push_back(&object);
-        if (inRange.empty()) {
-            sendObjectData(connection, request.requestId, request.defineId, user_, 0, 0, true);
-            continue;
-        }
-        for (std::size_t i = 0; i < inRange.size(); ++i)
-            sendObjectData(connection, request.requestId, request.defineId, *inRange[i],
-                           static_cast<DWORD>(i + 1), static_cast<DWORD>(inRange.size()), true);
-    }
+    for (const Connection::ByTypeRequest& request : connection.byTypeRequests_)
+        answerByType(connection, request);
     connection.byTypeRequests_.clear();
+}
+
+// Radius 0 (or type USER) lists the user aircraft alone; AIRCRAFT lists the user aircraft and the
+// aircraft within the radius, ALL every AI object besides; the other types their own kind. Objects not
+// yet listed are left out.
+void SimulatedSimulator::answerByType(Connection& connection, const Connection::ByTypeRequest& request) {
+    std::vector<const SimObjectState*> inRange;
+    const bool userOnly = request.type == SIMCONNECT_SIMOBJECT_TYPE_USER || request.radiusMetres == 0;
+    if (userOnly || request.type == SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT ||
+        request.type == SIMCONNECT_SIMOBJECT_TYPE_ALL)
+        inRange.push_back(&user_);
+    if (!userOnly) {
+        const double radiusNm = static_cast<double>(request.radiusMetres) / metresPerNm;
+        for (const auto& [id, object] : objects_)
+            if ((request.type == SIMCONNECT_SIMOBJECT_TYPE_ALL || object.kind == request.type) &&
+                listed(id) &&
+                distanceNm(user_.latitude, user_.longitude, object.latitude, object.longitude) <= radiusNm)
+                inRange.push_back(&object);
+    }
+    if (inRange.empty()) {
+        sendObjectData(connection, request.requestId, request.defineId, user_, 0, 0, true);
+        return;
+    }
+    for (std::size_t i = 0; i < inRange.size(); ++i)
+        sendObjectData(connection, request.requestId, request.defineId, *inRange[i],
+                       static_cast<DWORD>(i + 1), static_cast<DWORD>(inRange.size()), true);
 }
 
 // --- Messages ----------------------------------------------------------------------------------------
 
-void SimulatedSimulator::sendException(Connection& connection, SIMCONNECT_EXCEPTION exception, DWORD index) {
+void SimulatedSimulator::sendException(Connection& connection, SIMCONNECT_EXCEPTION exception, DWORD index,
+                                       std::optional<DWORD> sendId) {
     SIMCONNECT_RECV_EXCEPTION record{};
     record.dwID = SIMCONNECT_RECV_ID_EXCEPTION;
     record.dwException = exception;
-    record.dwSendID = connection.lastPacketId_;
+    record.dwSendID = sendId.value_or(connection.lastPacketId_);
     record.dwIndex = index;
     connection.inbox_.push_back(makeSimMessage(record));
 }
@@ -336,7 +349,8 @@ void SimulatedSimulator::sendFileEvent(const std::string& name, const std::strin
             }
 }
 
-void SimulatedSimulator::sendObjectEvent(const std::string& name, DWORD objectId) {
+void SimulatedSimulator::sendObjectEvent(const std::string& name, DWORD objectId,
+                                         SIMCONNECT_SIMOBJECT_TYPE kind) {
     for (const auto& connection : connections_)
         for (const auto& [eventId, subscribed] : connection->subscriptions_)
             if (subscribed == name) {
@@ -345,7 +359,7 @@ void SimulatedSimulator::sendObjectEvent(const std::string& name, DWORD objectId
                 event.uGroupID = SIMCONNECT_UNUSED;
                 event.uEventID = eventId;
                 event.dwData = objectId;
-                event.eObjType = SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT;
+                event.eObjType = kind;
                 connection->inbox_.push_back(makeSimMessage(event));
             }
 }
@@ -354,16 +368,25 @@ void SimulatedSimulator::sendObjectData(Connection& connection, DWORD requestId,
                                         const SimObjectState& object, DWORD entry, DWORD outOf, bool byType) {
     std::vector<std::byte> payload;
     const auto& datums = connection.definitions_[defineId];
+    // An object is complete only once listed: until then its ATC ID reads empty.
+    SimObjectState unlisted;
+    const SimObjectState* shown = &object;
+    if (object.objectId != user_.objectId && !listed(object.objectId)) {
+        unlisted = object;
+        unlisted.atcId.clear();
+        shown = &unlisted;
+    }
     if (outOf > 0 || !byType)
         for (const Datum& datum : datums)
-            encodeDatum(object, datum, utcNow(), payload);
+            encodeDatum(*shown, datum, utcNow(), payload);
     SIMCONNECT_RECV_SIMOBJECT_DATA_BYTYPE record{};
     record.dwID = byType ? SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE : SIMCONNECT_RECV_ID_SIMOBJECT_DATA;
     record.dwRequestID = requestId;
     record.dwObjectID = outOf > 0 || !byType ? object.objectId : 0;
     record.dwDefineID = defineId;
-    record.dwentrynumber = entry;
-    record.dwoutof = outOf;
+    // A single object's answer is entry 1 of 1.
+    record.dwentrynumber = byType ? entry : 1;
+    record.dwoutof = byType ? outOf : 1;
     record.dwDefineCount = static_cast<DWORD>(payload.empty() ? 0 : datums.size());
     connection.inbox_.push_back(makeSimMessage(record, payload, simObjectDataOffset()));
 }
@@ -406,7 +429,8 @@ std::vector<SimObjectState> SimulatedSimulator::objects() const {
     std::lock_guard lock(mutex_);
     std::vector<SimObjectState> result;
     for (const auto& [id, object] : objects_)
-        result.push_back(object);
+        if (creators_.count(id))
+            result.push_back(object);
     return result;
 }
 
@@ -422,8 +446,9 @@ std::set<std::string> SimulatedSimulator::installedTitles() const {
     return installedTitles_;
 }
 
+// The documentation gives the container title as case-sensitive; it is taken as it is.
 bool SimulatedSimulator::isInstalled(const std::string& title) const {
-    return installedTitlesLower_.count(gf_toLower(title)) > 0;
+    return installedTitles_.count(title) > 0;
 }
 
 int SimulatedSimulator::connectionCount() const {

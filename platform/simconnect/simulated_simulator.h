@@ -12,12 +12,16 @@
 //   SECOND every simulated second, SIM_FRAME/VISUAL_FRAME every frame). A request with the id of an
 //   earlier one replaces it; PERIOD_NEVER ends it.
 // - Subscribing to "Sim" or "Pause" answers the current state at once, as later changes are announced.
-// - A creation of an installed title adds the object after the scenario's creation delay: ObjectAdded
-//   to the subscribers and ASSIGNED_OBJECT_ID to the creating client. An unknown title (or an injected
-//   failure) gives EXCEPTION CREATE_OBJECT_FAILED with the packet id of the call.
+// - A creation of an installed title (compared exactly) adds the object after the scenario's creation
+//   delay: ObjectAdded to the subscribers and ASSIGNED_OBJECT_ID to the creating client; only after the
+//   scenario's recognition delay is it listed in by-type answers and does its ATC ID read. An unknown
+//   title (or an injected failure) gives EXCEPTION CREATE_OBJECT_FAILED with the packet id of the call; a
+//   scenario-chosen share of creations fails late instead, with an exception 33 to 37 and that packet id.
+// - The simulator's own AI objects (aircraft and others, with any callsign) come and go with ObjectAdded
+//   and ObjectRemoved like those of the clients.
 // - After a quit, calls are accepted and ignored until the client has been handed QUIT; then they fail.
-// - Calls naming an object that does not exist give EXCEPTION UNRECOGNIZED_ID; AIRemoveObject announces
-//   ObjectRemoved to the subscribers.
+// - Calls naming an object that does not exist give EXCEPTION UNRECOGNIZED_ID; AIRemoveObject removes only
+//   the client's own objects and announces ObjectRemoved to the subscribers.
 #include "platform/simconnect/sim_object.h"
 #include "platform/simconnect/sim_scenario.h"
 #include "platform/simconnect/simconnect.h"
@@ -64,7 +68,7 @@ private:
     struct ByTypeRequest {
         DWORD requestId = 0;
         DWORD defineId = 0;
-        double radiusNm = 0;
+        DWORD radiusMetres = 0;
         SIMCONNECT_SIMOBJECT_TYPE type = SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT;
     };
 
@@ -111,7 +115,8 @@ public:
     bool paused() const;
     double utcEpochSeconds() const;
     SimObjectState userAircraft() const;
-    std::vector<SimObjectState> objects() const; // AI aircraft, by object id
+    std::vector<SimObjectState> objects() const;          // AI objects the clients created, by object id
+    std::vector<SimObjectState> simulatorTraffic() const; // the simulator's own AI objects, by object id
     std::optional<SimObjectState> object(DWORD objectId) const;
     std::set<std::string> installedTitles() const;
     bool isInstalled(const std::string& title) const;
@@ -121,6 +126,8 @@ public:
     // --- Test control ------------------------------------------------------------------------------
     void failNextRequests(int count);    // the next calls of any client return E_FAIL and do nothing
     void failNextCreations(int count);   // creations fail as if the title were not installed
+    void failNextPacketIds(int count);   // GetLastSentPacketID returns E_FAIL
+    void takeAway(DWORD objectId);       // the simulator removes an AI object by itself
     void disconnect();                   // the connection breaks: further calls fail, Open too
     void quit();                         // QUIT to every client, then the simulator is gone
     void setFlightRunning(bool running); // "Sim" 1 or 0
@@ -152,6 +159,7 @@ public:
                            const SIMCONNECT_DATA_INITPOSITION& position, DWORD requestId);
     HRESULT setFlightPlan(Connection& connection, DWORD objectId, const char* planPath, DWORD requestId);
     HRESULT removeObject(Connection& connection, DWORD objectId, DWORD requestId);
+    HRESULT releaseControl(Connection& connection, DWORD objectId, DWORD requestId);
     HRESULT setData(Connection& connection, DWORD defineId, DWORD objectId, DWORD arrayCount, DWORD unitSize,
                     const void* data);
     HRESULT lastSentPacketId(Connection& connection, DWORD* id);
@@ -161,6 +169,8 @@ private:
         std::int64_t dueMicros = 0;
         std::weak_ptr<Connection> client;
         DWORD requestId = 0;
+        DWORD sendId = 0;
+        std::optional<SIMCONNECT_EXCEPTION> lateFailure;
         SimObjectState object;
     };
 
@@ -173,10 +183,20 @@ private:
     void moveUser(double seconds);
     void addDueCreations();
     void answerRequests(Connection& connection);
-    void sendException(Connection& connection, SIMCONNECT_EXCEPTION exception, DWORD index = 0);
+    void answerByType(Connection& connection, const Connection::ByTypeRequest& request);
+    // The simulator's own traffic (sim_own_traffic.cpp).
+    void addDueSimulatorTraffic();
+    DWORD addObject(SimObjectState object, std::int64_t addedMicros);
+    void addCallsignCopy(const SimObjectState& created);
+    std::optional<SIMCONNECT_EXCEPTION> nextLateFailure();
+    bool listed(DWORD objectId) const;
+    bool createdBy(DWORD objectId, const Connection& connection) const;
+    // sendId: the packet the exception answers; by default the client's last one.
+    void sendException(Connection& connection, SIMCONNECT_EXCEPTION exception, DWORD index = 0,
+                       std::optional<DWORD> sendId = std::nullopt);
     void sendSystemEvent(const std::string& name, DWORD data);
     void sendFileEvent(const std::string& name, const std::string& fileName);
-    void sendObjectEvent(const std::string& name, DWORD objectId);
+    void sendObjectEvent(const std::string& name, DWORD objectId, SIMCONNECT_SIMOBJECT_TYPE kind);
     void disconnectLocked();
     void quitLocked();
     void setPausedLocked(bool paused);
@@ -188,7 +208,6 @@ private:
     double utcNow() const;
 
     Scenario scenario_;
-    std::set<std::string> installedTitlesLower_;
     std::set<std::string> installedTitles_;
 
     mutable std::mutex mutex_;
@@ -206,12 +225,17 @@ private:
     SimObjectState user_;
     std::map<DWORD, SimObjectState> objects_;
     std::map<DWORD, std::weak_ptr<Connection>> creators_; // the client's aircraft go when it closes
+    std::map<DWORD, std::int64_t> listedFrom_;            // when each AI object joins by-type answers
+    std::size_t nextTrafficObject_ = 0;
+    std::uint64_t acceptedCreations_ = 0;
+    std::size_t lateFailures_ = 0;
     std::vector<PendingCreation> pendingCreations_;
     DWORD nextObjectId_;
     std::vector<std::shared_ptr<Connection>> connections_;
     int openCount_ = 0;
     int failRequests_ = 0;
     int failCreations_ = 0;
+    int failPacketIds_ = 0;
 
     std::jthread realTimeThread_;
 };

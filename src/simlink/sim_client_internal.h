@@ -1,6 +1,7 @@
 #pragma once
 // The pieces of the SimClient thread that tests drive directly, step by step on a simulated clock.
 #include "platform/simconnect/simconnect.h"
+#include "simlink/sim_ids.h"
 #include "simlink/sim_records.h"
 
 #include <array>
@@ -49,14 +50,23 @@ public:
     void onException(const SIMCONNECT_RECV_EXCEPTION& exception);
 
 private:
-    enum class PacketKind { none, creation, removal, lights, position, flightPlan, inRangeQuery };
+    enum class PacketKind {
+        none,
+        creation,
+        removal,
+        lights,
+        position,
+        flightPlan,
+        releaseControl,
+        inRangeQuery
+    };
     struct SentPacket {
         DWORD id = 0;
         PacketKind kind = PacketKind::none;
         SimObjectId objectId = 0;
     };
     struct AwaitedCreation {
-        DWORD sendId = 0;
+        DWORD sendId = unknownSendId; // the creation's packet; unknown when the library could not tell
         DWORD requestId = 0;
         double waitedSeconds = 0;
         SimObjectId assignedId = 0; // from ASSIGNED_OBJECT_ID, while not yet recognised
@@ -66,11 +76,14 @@ private:
     bool setUp();
     // The caller holds simQueueMutex. False when a call failed.
     bool sendQueued(double frameSeconds);
-    void rememberPacket(PacketKind kind, SimObjectId objectId, DWORD* sendId = nullptr);
+    // The packet id of the call just made, kept to tell later exceptions apart; unknownSendId (and an
+    // error line) when the client library cannot tell it.
+    DWORD rememberPacket(PacketKind kind, SimObjectId objectId);
     void requestAircraftInRange();
     void recognise(SimObjectId objectId, const AwaitedCreation& creation);
-    // Creations not recognised within recognitionTimeoutSeconds are given up; a query that is not
-    // answered within inRangeTimeoutSeconds is asked again.
+    // While creations are awaited the aircraft in range are asked for each inRangeRepeatSeconds; those not
+    // recognised within recognitionTimeoutSeconds are given up; a query that is not answered within
+    // inRangeTimeoutSeconds is asked again.
     void expireAwaited(double seconds);
     // An object of this session is gone: nothing more is sent to it and the engine hears of it.
     void objectGone(SimObjectId objectId);
@@ -87,6 +100,7 @@ private:
     bool inRangeQueryOpen_ = false;
     bool inRangeQueryAgain_ = false;
     double inRangeQueryOpenSeconds_ = 0;
+    double secondsSinceInRangeQuery_ = 0;
     double secondsSinceUserRequest_ = 0;
 };
 
@@ -106,6 +120,7 @@ std::string lf_typeFromAtcModel(const std::string& atcModel);
 
 inline constexpr double recognitionTimeoutSeconds = 30;
 inline constexpr double inRangeTimeoutSeconds = 5;
+inline constexpr double inRangeRepeatSeconds = 1;
 
 // Half the wingspan (nm) used when the simulator reports none: that of a 36 m narrow-body.
 inline constexpr double defaultHalfWingspanNm = 18.0 / 1852.0;

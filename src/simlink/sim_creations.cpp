@@ -1,5 +1,6 @@
-// Creations on their way into the simulator: recognised by their ATC id, given up when never seen, and
-// the objects of this session that disappear again.
+// Creations on their way into the simulator: recognised by their ATC id on the object the simulator
+// assigned to the creation, given up when never seen, and the objects of this session that disappear
+// again.
 #include "core/log.h"
 #include "core/shared_state.h"
 #include "simlink/flight_plan.h"
@@ -45,6 +46,7 @@ void SimClientConnection::requestAircraftInRange() {
     }
     inRangeQueryOpen_ = true;
     inRangeQueryOpenSeconds_ = 0;
+    secondsSinceInRangeQuery_ = 0;
 }
 
 void SimClientConnection::onAircraftInRange(const SIMCONNECT_RECV_SIMOBJECT_DATA& data, DWORD size) {
@@ -57,9 +59,12 @@ void SimClientConnection::onAircraftInRange(const SIMCONNECT_RECV_SIMOBJECT_DATA
         } catch (const std::runtime_error& error) {
             gf_logError(fmt::format("onAircraftInRange: {}", error.what()));
         }
+        // The simulator's own traffic may carry the same callsign: only the object assigned to the
+        // creation is ours.
         const auto awaited =
             std::find_if(awaited_.begin(), awaited_.end(), [&](const AwaitedCreation& creation) {
-                return !atcId.empty() && creation.request.tailNumber == atcId;
+                return !atcId.empty() && creation.request.tailNumber == atcId && creation.assignedId != 0 &&
+                       creation.assignedId == data.dwObjectID;
             });
         if (awaited != awaited_.end() && !ownObjects_.count(data.dwObjectID)) {
             const AwaitedCreation creation = std::move(*awaited);
@@ -89,22 +94,31 @@ void SimClientConnection::recognise(SimObjectId objectId, const AwaitedCreation&
                             {}});
 
     const std::filesystem::path plan = gf_writeFlightPlan(objectId, request);
-    if (plan.empty())
-        return;
     // The simulator takes the plan's path without its extension.
-    const std::string planName = (plan.parent_path() / plan.stem()).string();
-    bool failed = false;
+    const std::string planName = plan.empty() ? std::string() : (plan.parent_path() / plan.stem()).string();
+    const char* failedCall = nullptr;
     {
         std::lock_guard lock(simQueueMutex);
         if (simLinkSuspended || !handle_)
             return;
-        failed = FAILED(
-            SimConnect_AISetAircraftFlightPlan(handle_, objectId, planName.c_str(), flightPlanRequest));
-        if (!failed)
-            rememberPacket(PacketKind::flightPlan, objectId);
+        if (!planName.empty()) {
+            if (FAILED(SimConnect_AISetAircraftFlightPlan(handle_, objectId, planName.c_str(),
+                                                          flightPlanRequest)))
+                failedCall = "flight plan";
+            else
+                rememberPacket(PacketKind::flightPlan, objectId);
+        }
+        // Every frame moves the object from here on: the AI must not move it too (docs/ai-control.md).
+        // Released after the plan, so that the plan cannot hand the object back.
+        if (!failedCall) {
+            if (FAILED(SimConnect_AIReleaseControl(handle_, objectId, releaseControlRequest)))
+                failedCall = "release control";
+            else
+                rememberPacket(PacketKind::releaseControl, objectId);
+        }
     }
-    if (failed) {
-        gf_logError("SimConnect request flight plan fails");
+    if (failedCall) {
+        gf_logError(fmt::format("SimConnect request {} fails", failedCall));
         gf_onSimConnectRequestError();
     }
 }
@@ -124,9 +138,14 @@ void SimClientConnection::objectGone(SimObjectId objectId) {
 }
 
 void SimClientConnection::onAssignedObjectId(const SIMCONNECT_RECV_ASSIGNED_OBJECT_ID& assigned) {
+    bool awaited = false;
     for (AwaitedCreation& creation : awaited_)
-        if (creation.requestId == assigned.dwRequestID)
+        if (creation.requestId == assigned.dwRequestID) {
             creation.assignedId = assigned.dwObjectID;
+            awaited = true;
+        }
+    if (awaited)
+        requestAircraftInRange();
 }
 
 void SimClientConnection::expireAwaited(double seconds) {
@@ -135,6 +154,10 @@ void SimClientConnection::expireAwaited(double seconds) {
         if (!awaited_.empty())
             requestAircraftInRange();
     }
+    // The object may be listed, or carry its ATC id, only some time after it was added: ask again.
+    secondsSinceInRangeQuery_ += seconds;
+    if (!awaited_.empty() && secondsSinceInRangeQuery_ >= inRangeRepeatSeconds - 1e-9)
+        requestAircraftInRange();
     for (AwaitedCreation& creation : awaited_)
         creation.waitedSeconds += seconds;
     const auto expired =

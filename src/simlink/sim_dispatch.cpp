@@ -51,28 +51,50 @@ void lf_learnUserStand() {
 } // namespace
 
 std::string lf_exceptionName(DWORD exception) {
-    switch (exception) {
-    case SIMCONNECT_EXCEPTION_NONE:
-        return "NONE";
-    case SIMCONNECT_EXCEPTION_ERROR:
-        return "ERROR";
-    case SIMCONNECT_EXCEPTION_SIZE_MISMATCH:
-        return "SIZE_MISMATCH";
-    case SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID:
-        return "UNRECOGNIZED_ID";
-    case SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED:
-        return "NAME_UNRECOGNIZED";
-    case SIMCONNECT_EXCEPTION_INVALID_DATA_TYPE:
-        return "INVALID_DATA_TYPE";
-    case SIMCONNECT_EXCEPTION_DATA_ERROR:
-        return "DATA_ERROR";
-    case SIMCONNECT_EXCEPTION_CREATE_OBJECT_FAILED:
-        return "CREATE_OBJECT_FAILED";
-    case SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED:
-        return "LOAD_FLIGHTPLAN_FAILED";
-    default:
-        return fmt::format("EXCEPTION {}", exception);
-    }
+    // By value, as the simulator numbers them.
+    static constexpr const char* names[] = {
+        "NONE",
+        "ERROR",
+        "SIZE_MISMATCH",
+        "UNRECOGNIZED_ID",
+        "UNOPENED",
+        "VERSION_MISMATCH",
+        "TOO_MANY_GROUPS",
+        "NAME_UNRECOGNIZED",
+        "TOO_MANY_EVENT_NAMES",
+        "EVENT_ID_DUPLICATE",
+        "TOO_MANY_MAPS",
+        "TOO_MANY_OBJECTS",
+        "TOO_MANY_REQUESTS",
+        "WEATHER_INVALID_PORT",
+        "WEATHER_INVALID_METAR",
+        "WEATHER_UNABLE_TO_GET_OBSERVATION",
+        "WEATHER_UNABLE_TO_CREATE_STATION",
+        "WEATHER_UNABLE_TO_REMOVE_STATION",
+        "INVALID_DATA_TYPE",
+        "INVALID_DATA_SIZE",
+        "DATA_ERROR",
+        "INVALID_ARRAY",
+        "CREATE_OBJECT_FAILED",
+        "LOAD_FLIGHTPLAN_FAILED",
+        "OPERATION_INVALID_FOR_OBJECT_TYPE",
+        "ILLEGAL_OPERATION",
+        "ALREADY_SUBSCRIBED",
+        "INVALID_ENUM",
+        "DEFINITION_ERROR",
+        "DUPLICATE_ID",
+        "DATUM_ID",
+        "OUT_OF_BOUNDS",
+        "ALREADY_CREATED",
+        "OBJECT_OUTSIDE_REALITY_BUBBLE",
+        "OBJECT_CONTAINER",
+        "OBJECT_AI",
+        "OBJECT_ATC",
+        "OBJECT_SCHEDULE",
+    };
+    if (exception < std::size(names))
+        return names[exception];
+    return fmt::format("EXCEPTION {}", exception);
 }
 
 void CALLBACK lf_dispatchProc(SIMCONNECT_RECV* data, DWORD size, void* context) {
@@ -152,10 +174,10 @@ void SimClientConnection::onFileEvent(const SIMCONNECT_RECV_EVENT_FILENAME& even
         gf_requestExit(ExitReason::newFlight, 45);
 }
 
+// ObjectAdded comes for every AI object, the simulator's own included; ours are told by the assigned
+// object id (onAssignedObjectId).
 void SimClientConnection::onObjectAddRemove(const SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE& event) {
-    if (event.uEventID == objectAddedEvent && !awaited_.empty())
-        requestAircraftInRange();
-    else if (event.uEventID == objectRemovedEvent && ownObjects_.count(event.dwData))
+    if (event.uEventID == objectRemovedEvent && ownObjects_.count(event.dwData))
         objectGone(event.dwData);
 }
 
@@ -187,8 +209,7 @@ bool SimClientConnection::sendQueued(double frameSeconds) {
                                                      request.tailNumber.c_str(), lf_initPosition(request),
                                                      nextCreationRequest_++)))
             return false;
-        DWORD sendId = 0;
-        rememberPacket(PacketKind::creation, 0, &sendId);
+        const DWORD sendId = rememberPacket(PacketKind::creation, 0);
         awaited_.push_back({sendId, nextCreationRequest_ - 1, 0, 0, std::move(request)});
     }
     for (SimObjectId objectId : simQueues.removals) {
@@ -227,18 +248,26 @@ bool SimClientConnection::sendQueued(double frameSeconds) {
     return true;
 }
 
-void SimClientConnection::rememberPacket(PacketKind kind, SimObjectId objectId, DWORD* sendId) {
-    DWORD id = 0;
-    SimConnect_GetLastSentPacketID(handle_, &id);
+DWORD SimClientConnection::rememberPacket(PacketKind kind, SimObjectId objectId) {
+    DWORD id = unknownSendId;
+    if (FAILED(SimConnect_GetLastSentPacketID(handle_, &id)) || id == unknownSendId) {
+        gf_logError(fmt::format("SimConnect: no packet id for a request on object {}", objectId));
+        return unknownSendId;
+    }
     sentPackets_[id % packetRingSize] = {id, kind, objectId};
-    if (sendId)
-        *sendId = id;
+    return id;
 }
 
 // --- Creations, removals and failures ----------------------------------------------------------------
 
 void SimClientConnection::onException(const SIMCONNECT_RECV_EXCEPTION& exception) {
     const std::string name = lf_exceptionName(exception.dwException);
+    // Nothing may be blamed for an exception whose packet the simulator cannot tell.
+    if (exception.dwSendID == unknownSendId) {
+        gf_logError(fmt::format("SimConnect exception {} for an unknown packet (parameter {})", name,
+                                exception.dwIndex));
+        return;
+    }
     const auto awaited = std::find_if(awaited_.begin(), awaited_.end(), [&](const AwaitedCreation& creation) {
         return creation.sendId == exception.dwSendID;
     });

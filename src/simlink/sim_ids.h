@@ -21,8 +21,12 @@ enum SimRequest : SIMCONNECT_DATA_REQUEST_ID {
     aircraftInRangeRequest = 110,
     removalRequest = 111,
     flightPlanRequest = 112,
+    releaseControlRequest = 113,
     firstCreationRequest = 1000, // each creation has its own id from here on
 };
+
+// The packet id an exception carries when the simulator cannot tell which packet it answers.
+inline constexpr DWORD unknownSendId = 0;
 
 enum SimEvent : SIMCONNECT_CLIENT_EVENT_ID {
     simEvent = 1,

@@ -105,8 +105,22 @@ void gf_processSimNotifications(const std::function<void(const SimNotification&)
         consume(notification);
 }
 
+namespace {
+
+// Failures that name the place, the AI system's limits or the simulator's schedule, not the livery: the
+// same title may well be created elsewhere or later.
+bool lf_failureOfTheTitle(const std::string& reason) {
+    for (const char* notTheTitle : {"TOO_MANY_OBJECTS", "OBJECT_OUTSIDE_REALITY_BUBBLE", "OBJECT_CONTAINER",
+                                    "OBJECT_AI", "OBJECT_ATC", "OBJECT_SCHEDULE"})
+        if (reason == notTheTitle)
+            return false;
+    return true;
+}
+
+} // namespace
+
 std::size_t gf_recordFailedCreation(const SimNotification& notification) {
-    if (!notification.title.empty())
+    if (!notification.title.empty() && lf_failureOfTheTitle(notification.reason))
         failedLiveryTitles.insert(notification.title);
     if (!notification.description.empty())
         failedAircraftTexts.insert(notification.description);

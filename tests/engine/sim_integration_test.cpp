@@ -38,6 +38,9 @@ protected:
         scenario.version = {11, 0, 282174, 999};
         scenario.utcStartEpoch = static_cast<std::int64_t>(epoch0);
         scenario.creationDelaySeconds = 0.5;
+        // Listed late, and beside the simulator's own aircraft with the same callsigns.
+        scenario.recognitionDelaySeconds = 2;
+        scenario.copyCallsigns = true;
         scenario.packagesFolder = std::filesystem::path();
         scenario.extraTitles = matchedTitles;
         scenario.user.title = "Boeing 737-800 KLM (PH-BXA)";

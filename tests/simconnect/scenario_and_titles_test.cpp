@@ -114,6 +114,21 @@ TEST(SimulatorScenario, TheShippedScenariosReadAndTheDemoTaxisFromItsStand) {
     const SimObjectState taxied = sim.userAircraft();
     EXPECT_NEAR(taxied.latitude, 52.30540, 1e-6);
     EXPECT_DOUBLE_EQ(taxied.groundSpeedKt, 0);
+
+    const Scenario busy =
+        loadScenarioFile(std::filesystem::path(VANTREL_SCENARIO_DIR) / "eham_stand_taxi_busy.json");
+    EXPECT_DOUBLE_EQ(busy.recognitionDelaySeconds, 2);
+    EXPECT_TRUE(busy.copyCallsigns);
+    ASSERT_EQ(busy.simulatorTraffic.size(), 4u);
+    EXPECT_EQ(busy.simulatorTraffic[2].atcId, "PH-BXA");
+    EXPECT_EQ(busy.simulatorTraffic[3].kind, "ground") << "sorted by the time they appear";
+    EXPECT_DOUBLE_EQ(busy.simulatorTraffic[3].appearsAtSeconds, 30);
+    EXPECT_DOUBLE_EQ(busy.lateFailureShare, 0);
+    EXPECT_THROW(parseScenario(R"({"simulator": {"lateFailures": {"share": 0.1, "exceptions": [22]}},
+                                   "userAircraft": {"title": "U", "latitude": 1, "longitude": 2}})",
+                               "."),
+                 std::runtime_error)
+        << "late failures are 33 to 37";
 }
 
 TEST(InstalledTitles, ReadsEveryEncodingQuotesAndComments) {
@@ -148,7 +163,8 @@ TEST(InstalledTitles, ReadsEveryEncodingQuotesAndComments) {
     scenario.packagesFolder = folder.path();
     scenario.user.title = "User";
     const SimulatedSimulator sim(scenario);
-    EXPECT_TRUE(sim.isInstalled("boeing 737-800 transavia"));
+    EXPECT_TRUE(sim.isInstalled("Boeing 737-800 Transavia"));
+    EXPECT_FALSE(sim.isInstalled("boeing 737-800 transavia")) << "container titles are case-sensitive";
     EXPECT_FALSE(sim.isInstalled("Ignored"));
 }
 

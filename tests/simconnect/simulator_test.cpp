@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <set>
 #include <thread>
 
 namespace kvr::simsim::test {
@@ -135,6 +136,8 @@ TEST(SimulatedSimulatorData, RequestsAreAnsweredPerPeriodAndReplacedById) {
     ASSERT_EQ(answers.size(), 1u);
     const auto values = answers[0].doubles();
     ASSERT_EQ(values.size(), 6u);
+    EXPECT_EQ(answers[0].as<SIMCONNECT_RECV_SIMOBJECT_DATA>().dwentrynumber, 1u) << "one object: 1 of 1";
+    EXPECT_EQ(answers[0].as<SIMCONNECT_RECV_SIMOBJECT_DATA>().dwoutof, 1u);
     EXPECT_DOUBLE_EQ(values[0], 52.30860);
     EXPECT_DOUBLE_EQ(values[1], 4.76390);
     EXPECT_NEAR(values[5], toRadians(225), 1e-12);
@@ -192,6 +195,44 @@ TEST(SimulatedSimulatorData, DefinitionsRefuseUnknownNamesUnitsAndTypes) {
     EXPECT_EQ(exceptions[2].as<SIMCONNECT_RECV_EXCEPTION>().dwException,
               SIMCONNECT_EXCEPTION_INVALID_DATA_TYPE);
     EXPECT_EQ(exceptions[2].as<SIMCONNECT_RECV_EXCEPTION>().dwSendID, client.lastPacket());
+    // The parameter at fault: name 2, units 3, type 4.
+    for (DWORD i = 0; i < 3; ++i)
+        EXPECT_EQ(exceptions[i].as<SIMCONNECT_RECV_EXCEPTION>().dwIndex, i + 2);
+}
+
+TEST(SimulatedSimulatorData, ByTypeRadiusLimitsArrayCountZeroAndReleasingControl) {
+    InstalledSimulator installed(ehamScenario());
+    TestClient client;
+    ASSERT_TRUE(client.open());
+    definePosition(client.handle);
+    SimConnect_AddToDataDefinition(client.handle, atcIdDefinition, "ATC ID", nullptr,
+                                   SIMCONNECT_DATATYPE_STRING32);
+    const DWORD id = createAndWait(installed, client, "Airbus A320 easyJet", "G-EZAD");
+    ASSERT_NE(id, 0u);
+    SimConnect_RequestDataOnSimObjectType(client.handle, 9, atcIdDefinition, 200001,
+                                          SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
+    auto exceptions = only(client.take(), SIMCONNECT_RECV_ID_EXCEPTION);
+    ASSERT_EQ(exceptions.size(), 1u);
+    EXPECT_EQ(exceptions[0].as<SIMCONNECT_RECV_EXCEPTION>().dwException, SIMCONNECT_EXCEPTION_OUT_OF_BOUNDS);
+    EXPECT_EQ(exceptions[0].as<SIMCONNECT_RECV_EXCEPTION>().dwIndex, 3u);
+    SimConnect_RequestDataOnSimObjectType(client.handle, 9, atcIdDefinition, 0,
+                                          SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
+    installed.sim->advanceSeconds(0.05);
+    const auto inRange = only(client.take(), SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE);
+    ASSERT_EQ(inRange.size(), 1u) << "radius 0: the user aircraft alone";
+    EXPECT_EQ(inRange[0].textAt(0, 32), "USER");
+
+    double block[6] = {52.32, 4.77, 120.0, 0, 0, 0};
+    SimConnect_SetDataOnSimObject(client.handle, positionDefinition, id, 0, 0, sizeof block, block);
+    EXPECT_EQ(installed.sim->object(id)->positionUpdates, 1u) << "array count 0 is one element";
+    EXPECT_TRUE(installed.sim->object(id)->aiControlled);
+    SimConnect_AIReleaseControl(client.handle, id, 5);
+    SimConnect_AIReleaseControl(client.handle, 999999, 5);
+    EXPECT_FALSE(installed.sim->object(id)->aiControlled);
+    exceptions = only(client.take(), SIMCONNECT_RECV_ID_EXCEPTION);
+    ASSERT_EQ(exceptions.size(), 1u);
+    EXPECT_EQ(exceptions[0].as<SIMCONNECT_RECV_EXCEPTION>().dwException,
+              SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID);
 }
 
 TEST(SimulatedSimulatorObjects, CreationAppearsAfterTheDelayAndIsListedWithItsAtcId) {
@@ -202,7 +243,7 @@ TEST(SimulatedSimulatorObjects, CreationAppearsAfterTheDelayAndIsListedWithItsAt
     SimConnect_AddToDataDefinition(client.handle, atcIdDefinition, "ATC ID", nullptr,
                                    SIMCONNECT_DATATYPE_STRING32);
     client.take();
-    ASSERT_EQ(SimConnect_AICreateNonATCAircraft(client.handle, "boeing 737-800 klm", "PH-BXB",
+    ASSERT_EQ(SimConnect_AICreateNonATCAircraft(client.handle, "Boeing 737-800 KLM", "PH-BXB",
                                                 initAt(52.3100, 4.7600), 1234),
               S_OK);
     installed.sim->advanceSeconds(0.4);
@@ -220,7 +261,7 @@ TEST(SimulatedSimulatorObjects, CreationAppearsAfterTheDelayAndIsListedWithItsAt
     const auto object = installed.sim->object(id);
     ASSERT_TRUE(object);
     EXPECT_EQ(object->atcId, "PH-BXB");
-    EXPECT_EQ(object->title, "boeing 737-800 klm");
+    EXPECT_EQ(object->title, "Boeing 737-800 KLM");
     EXPECT_DOUBLE_EQ(object->headingDeg, 90);
 
     SimConnect_RequestDataOnSimObjectType(client.handle, 9, atcIdDefinition, 5000,
@@ -238,6 +279,74 @@ TEST(SimulatedSimulatorObjects, CreationAppearsAfterTheDelayAndIsListedWithItsAt
                                           SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
     installed.sim->advanceSeconds(0.05);
     EXPECT_EQ(only(client.take(), SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE).size(), 1u) << "outside 100 m";
+}
+
+TEST(SimulatedSimulatorObjects, OwnTrafficLateListingAndLateFailuresAsTheScenarioSets) {
+    Scenario scenario = ehamScenario();
+    scenario.recognitionDelaySeconds = 1;
+    scenario.copyCallsigns = true;
+    scenario.lateFailureShare = 0.5;
+    scenario.lateFailureExceptions = {35};
+    // Appearing after the client subscribed.
+    scenario.simulatorTraffic = {{"ground", "", "", 52.3087, 4.7641, 0, 0, 0.02},
+                                 {"aircraft", "KLM1234", "Boeing 737-800 KLM", 52.3100, 4.7600, 0, 0, 0.02}};
+    InstalledSimulator installed(scenario);
+    TestClient client;
+    ASSERT_TRUE(client.open());
+    SimConnect_SubscribeToSystemEvent(client.handle, 6, "ObjectAdded");
+    SimConnect_AddToDataDefinition(client.handle, atcIdDefinition, "ATC ID", nullptr,
+                                   SIMCONNECT_DATATYPE_STRING32);
+    installed.sim->advanceSeconds(0.05);
+    auto added = only(client.take(), SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+    ASSERT_EQ(added.size(), 2u) << "the simulator's own traffic, announced to whoever subscribes";
+    EXPECT_EQ(added[0].as<SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE>().eObjType,
+              SIMCONNECT_SIMOBJECT_TYPE_GROUND);
+    EXPECT_EQ(added[1].as<SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE>().eObjType,
+              SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
+    const DWORD trafficId = added[1].as<SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE>().dwData;
+
+    SimConnect_AICreateNonATCAircraft(client.handle, "Boeing 737-800 KLM", "PH-BXB", initAt(52.31, 4.76), 1);
+    SimConnect_AICreateNonATCAircraft(client.handle, "Boeing 737-800 KLM", "PH-BXC", initAt(52.31, 4.76), 2);
+    const DWORD secondPacket = client.lastPacket();
+    installed.sim->advanceSeconds(0.6);
+    const auto messages = client.take();
+    EXPECT_EQ(only(messages, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE).size(), 3u)
+        << "two namesakes of the simulator's at once, then the first creation";
+    const auto assigned = only(messages, SIMCONNECT_RECV_ID_ASSIGNED_OBJECT_ID);
+    ASSERT_EQ(assigned.size(), 1u);
+    const DWORD ours = assigned[0].as<SIMCONNECT_RECV_ASSIGNED_OBJECT_ID>().dwObjectID;
+    const auto failed = only(messages, SIMCONNECT_RECV_ID_EXCEPTION);
+    ASSERT_EQ(failed.size(), 1u) << "every second creation fails late";
+    EXPECT_EQ(failed[0].as<SIMCONNECT_RECV_EXCEPTION>().dwException, SIMCONNECT_EXCEPTION_OBJECT_AI);
+    EXPECT_EQ(failed[0].as<SIMCONNECT_RECV_EXCEPTION>().dwSendID, secondPacket);
+
+    auto listedIds = [&] {
+        SimConnect_RequestDataOnSimObjectType(client.handle, 9, atcIdDefinition, 5000,
+                                              SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
+        installed.sim->advanceSeconds(0.05);
+        std::set<DWORD> ids;
+        for (const Received& answer : only(client.take(), SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE))
+            ids.insert(answer.as<SIMCONNECT_RECV_SIMOBJECT_DATA>().dwObjectID);
+        return ids;
+    };
+    auto ids = listedIds();
+    EXPECT_EQ(ids.size(), 4u) << "the user, KLM1234 and both namesakes; no ground vehicle";
+    EXPECT_FALSE(ids.count(ours)) << "not listed within a second of being added";
+    SimConnect_RequestDataOnSimObject(client.handle, 3, atcIdDefinition, ours, SIMCONNECT_PERIOD_ONCE);
+    installed.sim->advanceSeconds(0.05);
+    auto single = only(client.take(), SIMCONNECT_RECV_ID_SIMOBJECT_DATA);
+    ASSERT_EQ(single.size(), 1u);
+    EXPECT_EQ(single[0].textAt(0, 32), "") << "no ATC id yet";
+    installed.sim->advanceSeconds(1);
+    EXPECT_TRUE(listedIds().count(ours));
+    ASSERT_EQ(installed.sim->objects().size(), 1u);
+    EXPECT_EQ(installed.sim->simulatorTraffic().size(), 4u);
+
+    SimConnect_AIRemoveObject(client.handle, trafficId, 4);
+    const auto refused = only(client.take(), SIMCONNECT_RECV_ID_EXCEPTION);
+    ASSERT_EQ(refused.size(), 1u) << "only the client's own objects";
+    EXPECT_EQ(refused[0].as<SIMCONNECT_RECV_EXCEPTION>().dwException, SIMCONNECT_EXCEPTION_ILLEGAL_OPERATION);
+    EXPECT_TRUE(installed.sim->object(trafficId));
 }
 
 TEST(SimulatedSimulatorObjects, UninstalledTitleAndInjectedFailureRaiseCreateObjectFailed) {

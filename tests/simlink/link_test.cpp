@@ -166,6 +166,7 @@ TEST(SimLinkAircraft, CreationIsRecognisedByItsAtcIdAndGetsItsFlightPlan) {
     ASSERT_TRUE(object);
     EXPECT_EQ(object->atcId, "PH-BXB");
     EXPECT_DOUBLE_EQ(object->headingDeg, 135);
+    EXPECT_FALSE(object->aiControlled) << "moved by the program, so released from the AI";
 
     const auto plan = flightPlanFolder.get() / fmt::format("{}.pln", created.objectId);
     ASSERT_TRUE(std::filesystem::exists(plan));
@@ -202,6 +203,65 @@ TEST(SimLinkAircraft, FailedCreationsComeBackWithTheReason) {
     EXPECT_TRUE(failedAircraftTexts.count("KLM B738 F-BVFA"));
     EXPECT_TRUE(contains(
         link.log(), "SimConnect: creation of F-BVFA (Concorde Air France) failed: CREATE_OBJECT_FAILED"));
+}
+
+TEST(SimLinkAircraft, CreationListedLateIsAskedForAgainAndNeverMistakenForTheSimulatorsNamesake) {
+    simsim::Scenario scenario = linkScenario();
+    scenario.recognitionDelaySeconds = 2;
+    scenario.copyCallsigns = true;
+    LinkHarness link(scenario);
+    ASSERT_TRUE(link.connect());
+    gf_queueCreate(creationOf(4, "Boeing 737-800 KLM", "PH-BXE"));
+    link.run(2.0);
+    EXPECT_TRUE(link.notifications().empty()) << "not listed yet; the simulator's namesake is no match";
+    link.run(2.0);
+    const auto notifications = link.notifications();
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(notifications[0].kind, SimNotificationKind::objectCreated);
+    ASSERT_EQ(link.sim->objects().size(), 1u);
+    EXPECT_EQ(notifications[0].objectId, link.sim->objects()[0].objectId);
+    const auto namesakes = link.sim->simulatorTraffic();
+    ASSERT_EQ(namesakes.size(), 1u);
+    EXPECT_EQ(namesakes[0].atcId, "PH-BXE");
+}
+
+TEST(SimLinkAircraft, LateFailuresAreNamedAndOnlyThoseOfTheTitleCountAgainstIt) {
+    simsim::Scenario scenario = linkScenario();
+    scenario.lateFailureShare = 1;
+    scenario.lateFailureExceptions = {33};
+    LinkHarness link(scenario);
+    ASSERT_TRUE(link.connect());
+    gf_queueCreate(creationOf(5, "Boeing 737-800 KLM", "PH-BXF"));
+    link.run(1.0);
+    const auto notifications = link.notifications();
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(notifications[0].kind, SimNotificationKind::creationFailed);
+    EXPECT_EQ(notifications[0].reason, "OBJECT_OUTSIDE_REALITY_BUBBLE");
+    EXPECT_EQ(gf_recordFailedCreation(notifications[0]), 0u) << "the livery is not to blame";
+    EXPECT_TRUE(failedLiveryTitles.empty());
+    EXPECT_TRUE(failedAircraftTexts.count("KLM B738 PH-BXF"));
+    EXPECT_TRUE(contains(link.log(), "failed: OBJECT_OUTSIDE_REALITY_BUBBLE"));
+}
+
+TEST(SimLinkAircraft, AnExceptionOfAnUnknownPacketIsBlamedOnNoCreation) {
+    LinkHarness link;
+    ASSERT_TRUE(link.connect());
+    link.sim->failNextPacketIds(1);
+    gf_queueCreate(creationOf(6, "Boeing 737-800 KLM", "PH-BXG"));
+    link.run(0.1);
+    SIMCONNECT_RECV_EXCEPTION unknown{};
+    unknown.dwSize = sizeof unknown;
+    unknown.dwID = SIMCONNECT_RECV_ID_EXCEPTION;
+    unknown.dwException = SIMCONNECT_EXCEPTION_ERROR;
+    unknown.dwSendID = 0;
+    lf_dispatchProc(&unknown, sizeof unknown, &link.connection);
+    link.run(1.0);
+    const auto notifications = link.notifications();
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(notifications[0].kind, SimNotificationKind::objectCreated);
+    const std::string log = link.log();
+    EXPECT_TRUE(contains(log, "SimConnect: no packet id"));
+    EXPECT_TRUE(contains(log, "SimConnect exception ERROR for an unknown packet"));
 }
 
 TEST(SimLinkAircraft, CreationNeverSeenInRangeIsGivenUpAndRemoved) {
@@ -272,15 +332,10 @@ TEST(SimLinkAircraft, LightsRemovalAndObjectsTakenAway) {
     EXPECT_EQ(notifications[0].kind, SimNotificationKind::objectRemoved);
     EXPECT_EQ(notifications[0].objectId, first);
 
-    // Another client takes the second aircraft away while a move and a light event for it wait.
+    // The simulator takes the second aircraft away while a move and a light event for it wait.
     gf_queuePositionUpdates(std::vector<PositionUpdate>{{second, 52.31, 4.77, 0, 0, 0, 0}});
     gf_queueNavLights(second, 1);
-    {
-        HANDLE other = nullptr;
-        ASSERT_EQ(SimConnect_Open(&other, "other", nullptr, 0, nullptr, 0), S_OK);
-        SimConnect_AIRemoveObject(other, second, 1);
-        SimConnect_Close(other);
-    }
+    link.sim->takeAway(second);
     link.connection.dispatch();
     notifications = link.notifications();
     ASSERT_EQ(notifications.size(), 1u);

@@ -72,10 +72,11 @@ bool isStatic(const nlohmann::json& aircraft) {
     return aircraft["atcId"].get<std::string>().ends_with('*');
 }
 
+// The simulator lists new aircraft late and has aircraft of its own with the program's callsigns.
 TEST_F(Session, LiveAndStaticAircraftGetTheirLiveriesTheLiveOnesMoveAndTheCloseBoxEndsTheProgram) {
     const auto service = startService();
-    const auto vantrel =
-        startVantrel(std::string(VANTREL_SOURCE_DIR) + "/scenarios/sim/eham_stand_taxi.json", service->url());
+    const auto vantrel = startVantrel(
+        std::string(VANTREL_SOURCE_DIR) + "/scenarios/sim/eham_stand_taxi_busy.json", service->url());
     const auto figuresFile = world.root / "world.json";
     // The figures of the simulated world come every 2 s.
     auto liveCreated = [&] {
@@ -106,11 +107,14 @@ TEST_F(Session, LiveAndStaticAircraftGetTheirLiveriesTheLiveOnesMoveAndTheCloseB
     const auto figures = nlohmann::json::parse(readFileText(figuresFile));
     EXPECT_GE(figures["moving"].get<int>(), 1);
     const std::string catalogue = readFileText(world.program / "output" / "LiveriesScanned.xml");
+    EXPECT_EQ(log.find("NOT RECOGNISED"), std::string::npos) << "every creation is recognised in the end";
     int live = 0, staticOnes = 0;
     for (const auto& aircraft : figures["aircraft"]) {
         const std::string title = aircraft["title"];
         EXPECT_NE(catalogue.find("title=\"" + title + "\""), std::string::npos) << title << " was scanned";
-        EXPECT_NE(log.find(aircraft["atcId"].get<std::string>() + " is object"), std::string::npos);
+        // Created in the last seconds, the simulator had not listed it yet: nobody moves it so far.
+        if (log.find(aircraft["atcId"].get<std::string>() + " is object") == std::string::npos)
+            continue;
         const int updates = aircraft["positionUpdates"];
         if (isStatic(aircraft)) {
             ++staticOnes;
@@ -199,6 +203,22 @@ TEST_F(Session, ProductionModeEndsAfterTheStartupReadingAndTheLiveryScan) {
     EXPECT_EQ(log.find("SimConnect"), std::string::npos) << "no session";
     EXPECT_EQ(log.find("Error "), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(world.program / "output" / "LiveriesScanned.xml"));
+}
+
+TEST_F(Session, ADownloadedNewVersionEndsTheProgramWithItsNotice) {
+    const std::filesystem::path downloads = world.root / "new-version";
+    std::filesystem::create_directories(downloads / "program");
+    writeFileText(downloads / "program" / "Vantrel-99.0.0.exe", "the next program");
+    writeFileText(downloads / "versions.json",
+                  R"({"program": {"version": "99.0.0", "file": "program/Vantrel-99.0.0.exe"}})");
+    StandIn service(world.root.path(), {"--downloads", downloads.string()});
+    ASSERT_TRUE(service.ready()) << service.output();
+    const auto vantrel = world.startProgram({"VANTREL_DOWNLOAD_URL=" + service.url()});
+    EXPECT_EQ(vantrel->exitCodeWithin(60s), 0) << "nobody has to close it: " << world.log();
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Vantrel 99.0.0 has been downloaded to "), std::string::npos) << log;
+    EXPECT_NE(log.find("Exiting: NEW VERSION\n"), std::string::npos);
+    EXPECT_EQ(log.find("Error "), std::string::npos) << "the rest of the start-up is skipped";
 }
 
 TEST_F(Session, TheSimulatorsClockShiftsTheTrafficAndItsTime) {
