@@ -1,6 +1,7 @@
 // vantrel-fuzz-seeds <corpus folder>: writes the seed corpus of every fuzz target, small valid and invalid
 // examples built with the project's fixture writers or written out here. The files are named seed-*;
 // regression inputs that campaigns found (regress-*) are kept beside them by hand.
+#include "bgl_fixtures/bgl_airports.h"
 #include "learned_airport.h"
 #include "livery_fixtures/cfg_text.h"
 #include "settings/parameter.h"
@@ -511,6 +512,99 @@ void simulatorSeeds() {
          "InstalledPackagesPath x\"D:\\MSFS\"\n");
 }
 
+// ---- BGL scenery files
+
+std::string bglText(const BglFile& file) {
+    const std::vector<std::uint8_t> bytes = bglBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
+BglParkingList bglParkings(std::vector<BglParking> parkings) {
+    BglParkingList list;
+    list.parkings = std::move(parkings);
+    return list;
+}
+
+BglParking bglParking(std::uint8_t nameIndex, std::uint16_t number, std::uint8_t type, float radius) {
+    BglParking parking;
+    parking.nameIndex = nameIndex;
+    parking.number = number;
+    parking.type = type;
+    parking.radiusMetres = radius;
+    parking.latitude = 52.3;
+    parking.longitude = 4.76;
+    return parking;
+}
+
+BglAirport bglAirport(const std::string& code, std::vector<BglSubrecord> subrecords) {
+    BglAirport airport;
+    airport.icao = code;
+    airport.altitudeMillimetres = -3000;
+    airport.subrecords = std::move(subrecords);
+    return airport;
+}
+
+void bglSeeds() {
+    seed("bgl", "grid", bglText(bglFileWith({bglGridAirport("EGLL", 51.47, -0.46, 12, 2, 25000)})));
+
+    BglParking withCodes = bglParking(bglNameLetterA, 7, bglTypeRampCargo, 30.0f);
+    withCodes.airlineCodes = {0x4B4C4D, 0x424157};
+    withCodes.headingDegrees = 0.0f;
+    BglParking nullIsland = bglParking(bglNameGate, 9, bglTypeGateSmall, 20.0f);
+    nullIsland.latitude = 0.0;
+    nullIsland.longitude = 0.0;
+    seed("bgl", "parking-rules",
+         bglText(bglFileWith({bglAirport(
+             "EHAM",
+             {BglHelipad{52.31, 4.77, 24.0f, std::nullopt}, BglHelipad{52.31, 4.77, 24.0f, std::nullopt},
+              bglParkings({bglParking(bglNameGate, 1, bglTypeGateSmall, 20.0f),
+                           bglParking(bglNameGate, 1, bglTypeGateHeavy, 40.0f), withCodes, nullIsland,
+                           bglParking(2, 3, 12, 20.0f), bglParking(bglNameGate, 4, 8, 1.0f),
+                           bglParking(bglNameGate, 5, 8, 200.0f), bglParking(0, 6, 15, 199.9f)})})})));
+
+    BglFile twoSections = bglFileWith({bglAirport("EGLL", {bglParkings({bglParking(10, 1, 8, 20.0f)})}),
+                                       BglRawRecord{0x99, {1, 2}, std::nullopt}});
+    twoSections.sections.push_back(BglSection{
+        bglAirportSectionType, 0x40000, {bglAirport("EHAM", {bglParkings({bglParking(10, 2, 8, 20.0f)})})}});
+    seed("bgl", "two-sections", bglText(twoSections));
+
+    BglParkingList claimsMore = bglParkings({bglParking(bglNameGate, 1, bglTypeGateSmall, 20.0f)});
+    claimsMore.countOverride = 3;
+    seed("bgl", "short-records",
+         bglText(bglFileWith(
+             {bglAirport("EHAM", {BglHelipad{52.31, 4.77, 24.0f, std::nullopt}, claimsMore}),
+              bglAirport("EGLL", {BglRawRecord{bglHelipadId, std::vector<std::uint8_t>(10, 0), std::nullopt},
+                                  bglParkings({bglParking(bglNameGate, 2, bglTypeGateSmall, 20.0f)})})})));
+
+    seed("bgl", "name-of-19-bytes",
+         bglText(bglFileWith(
+             {bglAirport("EGLL", {BglRawRecord{0x19, std::vector<std::uint8_t>(13, 'N'), std::nullopt, false},
+                                  bglParkings({bglParking(10, 4, 8, 20.0f)})})})));
+
+    BglAirport sizeless = bglAirport("EHAM", {bglParkings({bglParking(10, 1, 8, 20.0f)})});
+    sizeless.sizeOverride = 0;
+    seed("bgl", "zero-sizes",
+         bglText(bglFileWith({bglAirport("EGLL", {BglHelipad{51.47, -0.46, 20.0f, 0u},
+                                                  bglParkings({bglParking(10, 2, 8, 20.0f)})}),
+                              sizeless})));
+
+    BglAirport overlong = bglAirport("EGLL", {BglHelipad{51.47, -0.46, 20.0f, std::nullopt}});
+    overlong.sizeOverride = 4000;
+    seed("bgl", "overlong-airport", bglText(bglFileWith({overlong})));
+
+    std::string unsupported =
+        bglText(bglFileWith({BglRawRecord{bglUnsupportedAirportId, {0, 0, 0, 0, 0, 0}, std::nullopt},
+                             bglAirport("EGLL", {bglParkings({bglParking(10, 1, 8, 20.0f)})})}));
+    seed("bgl", "unsupported-record-2020", unsupported);
+    unsupported[0] = '\0';
+    seed("bgl", "unsupported-record-2024", unsupported);
+
+    BglFile longEntries = bglFileWith({bglAirport("EGLL", {bglParkings({bglParking(10, 1, 8, 20.0f)})})});
+    longEntries.sections.front().sizeCode = 0x50000;
+    seed("bgl", "long-subsection-entries", bglText(longEntries));
+    seed("bgl", "no-airports", bglText(bglSceneryObjectsFile()));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -530,6 +624,7 @@ int main(int argc, char** argv) {
         dataBaseSeeds();
         updateAndZipSeeds();
         simulatorSeeds();
+        bglSeeds();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "vantrel-fuzz-seeds: %s\n", error.what());
         return 1;

@@ -7,7 +7,11 @@
 #include "parking/quality_factors.h"
 #include "settings/parameter.h"
 
+#include <fmt/format.h>
 #include <pugixml.hpp>
+
+#include <algorithm>
+#include <vector>
 
 #include <sstream>
 
@@ -46,6 +50,28 @@ void writeStands(const ParkAirportFileInfo& info, const std::filesystem::path& p
     record.qfSoft = qualityFactors.second;
     record.stands = standList;
     FUZZ_CHECK(gf_writeApf(record, path, mode, 1));
+}
+
+std::string standListDigest(bool withOptions) {
+    std::string digest;
+    for (const Stand& stand : standList) {
+        digest += fmt::format("{}|{:.6f}|{:.6f}|{:.1f}|{:.1f}|{}{}{}{}{}{}\n", stand.id, stand.latitude,
+                              stand.longitude, stand.heading * standRadiansToDegrees,
+                              stand.radius * standNmToMetres, stand.cargo, stand.ramp, stand.heli,
+                              stand.manual, stand.radiusChange, stand.cargoChange);
+        if (!withOptions)
+            continue;
+        // Saving sorts and renumbers the options.
+        std::vector<std::string> options;
+        for (const StandOption& o : stand.options)
+            options.push_back(fmt::format("  {}|{}|{}|{}|{}|{:x}|{}|{}|{}|{}\n", o.registration, o.airline,
+                                          o.type, o.callsign, o.callsign2, o.halfHours, o.day,
+                                          o.fromStandFile, o.real, o.coupled));
+        std::sort(options.begin(), options.end());
+        for (const std::string& option : options)
+            digest += option;
+    }
+    return digest;
 }
 
 std::string standFileBody(const std::filesystem::path& path) {

@@ -26,6 +26,11 @@ std::optional<ParkAirportFileInfo> readParkAirportStands();
 // Writes standList with the file information in the given form.
 void writeStands(const ParkAirportFileInfo& info, const std::filesystem::path& path, ApfWriteMode mode);
 
+// standList as a stand file holds it: per stand the id, the position, heading and radius as the writer
+// rounds them, the flags, and (withOptions) every option, in a fixed order. A file saved from what was
+// read reads back to the same text.
+std::string standListDigest(bool withOptions);
+
 // The parameters and parkpositions of a stand file as text, without the meta block and its date.
 std::string standFileBody(const std::filesystem::path& path);
 

@@ -1,6 +1,7 @@
 // The add-on airport scan over a Community folder of 500 generated airport packages (60 stands and 2
 // helipads each, a manifest.json each): walk, pre-check, one task per file, publisher search, generated
-// stand files, scan log and the tblo zip of all 500. And the decoding of one large airport file.
+// stand files, scan log and the tblo zip of all 500; beside its floor, reading the bytes of the same BGL
+// files. And the decoding of one large airport file.
 //   airport_scan_bench [--benchmark_filter=...]
 #include "bgl_fixtures/bgl_airports.h"
 #include "core/log.h"
@@ -14,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -64,12 +66,32 @@ private:
     fs::path path_;
 };
 
+// The Community folder of the scan benchmarks, written once for all of them.
+struct BulkCommunity {
+    BulkCommunity() {
+        codes = fixtures::writeBulkAirports(folder.path() / "sim" / "Community", airportCount, 60, 2);
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder.path() / "sim"))
+            if (entry.path().extension() == ".bgl") {
+                bglFiles.push_back(entry.path());
+                bglBytes += entry.file_size();
+            }
+    }
+    BenchFolder folder;
+    std::vector<std::string> codes;
+    std::vector<fs::path> bglFiles;
+    std::uint64_t bglBytes = 0;
+};
+
+BulkCommunity& bulkCommunity() {
+    static BulkCommunity community;
+    return community;
+}
+
 void BM_ScanAddonAirports(benchmark::State& state) {
-    const BenchFolder folder;
-    const auto codes = fixtures::writeBulkAirports(folder.path() / "sim" / "Community", airportCount, 60, 2);
-    BenchFolder::knowAirports(codes);
+    BulkCommunity& community = bulkCommunity();
+    BenchFolder::knowAirports(community.codes);
     msfs2020Selected = false;
-    MSFS_2024_INSTALL_PATH.setValue((folder.path() / "sim").string());
+    MSFS_2024_INSTALL_PATH.setValue((community.folder.path() / "sim").string());
     for (auto _ : state) {
         airportFilesChanged = false;
         gf_scanAddonAirports();
@@ -78,8 +100,29 @@ void BM_ScanAddonAirports(benchmark::State& state) {
     }
     state.counters["files/s"] = benchmark::Counter(static_cast<double>(state.iterations() * airportCount),
                                                    benchmark::Counter::kIsRate);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * community.bglBytes));
 }
 BENCHMARK(BM_ScanAddonAirports)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor of the scan: reading the bytes of the same BGL files, one after the other.
+void BM_ReadBglBytesFloor(benchmark::State& state) {
+    const BulkCommunity& community = bulkCommunity();
+    std::vector<char> buffer(1 << 16);
+    for (auto _ : state) {
+        std::size_t total = 0;
+        for (const fs::path& path : community.bglFiles) {
+            std::FILE* file = std::fopen(path.c_str(), "rb");
+            if (!file)
+                continue;
+            for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;)
+                total += n;
+            std::fclose(file);
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * community.bglBytes));
+}
+BENCHMARK(BM_ReadBglBytesFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DecodeLargeAirportFile(benchmark::State& state) {
     const BenchFolder folder;

@@ -81,7 +81,7 @@ void BM_ParkAirportTick3000(benchmark::State& state) {
         setUser(50.0, 5.0 + east, 40000.0);
         gf_parkAirportTick(false);
     }
-    benchmark::DoNotOptimize(gf_firstParkAirportDistanceNm());
+    benchmark::DoNotOptimize(gf_firstParkAirportDistanceNm(50.0, 5.0 + east));
     state.counters["park_airports"] = parkAirportCount;
     std::lock_guard lock(parkAirportMutex);
     parkAirports.clear();

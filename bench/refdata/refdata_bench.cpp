@@ -120,6 +120,17 @@ BenchFolder& lf_folder() {
     return folder;
 }
 
+// At start-up the tables are empty: what an earlier iteration read is dropped outside the timing, so that
+// freeing it is not counted as reading.
+void lf_dropTables(benchmark::State& state) {
+    state.PauseTiming();
+    aircraftTables = {};
+    aircraftTypeSet.clear();
+    airportTable = {};
+    airportCodeSet = {};
+    state.ResumeTiming();
+}
+
 void lf_readBoth(const fs::path& input) {
     if (!lf_readDbaseFile(input / "dbase.enc"))
         throw std::runtime_error("dbase did not read");
@@ -142,8 +153,10 @@ void lf_setBytes(benchmark::State& state, const fs::path& input) {
 
 void BM_ReadBothDataBases(benchmark::State& state) {
     lf_folder();
-    for (auto _ : state)
+    for (auto _ : state) {
+        lf_dropTables(state);
         lf_readBoth("input");
+    }
     state.counters["airports"] = static_cast<double>(airportTable.size());
     state.counters["registrations"] = static_cast<double>(aircraftTables.registrations.size());
     lf_setBytes(state, "input");
@@ -163,8 +176,10 @@ void BM_ReadBothShippedDataBases(benchmark::State& state) {
         state.SkipWithError("the build staged no data files");
         return;
     }
-    for (auto _ : state)
+    for (auto _ : state) {
+        lf_dropTables(state);
         lf_readBoth(fs::path("shipped") / "input");
+    }
     state.counters["airports"] = static_cast<double>(airportTable.size());
     state.counters["registrations"] = static_cast<double>(aircraftTables.registrations.size());
     lf_setBytes(state, fs::path("shipped") / "input");

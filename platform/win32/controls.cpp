@@ -151,6 +151,16 @@ LRESULT CALLBACK lf_comboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             }
             return CB_ERR;
         });
+    case CB_GETDROPPEDCONTROLRECT: {
+        auto* dropped = reinterpret_cast<RECT*>(lParam);
+        if (!dropped || !GetWindowRect(hwnd, dropped))
+            return FALSE;
+        const int height = static_cast<int>(lf_withState(hwnd, [](WindowObject& w) -> LRESULT {
+            return w.droppedHeight > 0 ? w.droppedHeight : closedComboHeight;
+        }));
+        dropped->bottom = dropped->top + height;
+        return TRUE;
+    }
     case WM_SETTEXT:
         // A drop-down list has no text of its own to set.
         return (GetWindowLongPtrW(hwnd, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST
@@ -239,6 +249,8 @@ void gf_applyCreationRules(WindowObject& window) {
     if (window.kind == ControlKind::comboBox && (window.style & static_cast<DWORD>(CBS_DROPDOWN))) {
         // The scroll bars belong to the dropped list, not to the box.
         window.style &= ~(WS_VSCROLL | WS_HSCROLL);
+        // As Win32 reports it: the dropped list takes what the closed field leaves of the height given.
+        window.droppedHeight = window.rect.bottom - window.rect.top - closedComboHeight;
         window.rect.bottom = window.rect.top + closedComboHeight;
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/win32/window_model.h"
 
 #include <array>
+#include <cmath>
 #include <map>
 
 namespace kvr::standin {
@@ -332,5 +333,27 @@ BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length) {
     gf_drawText(cr, x, y, utf8);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     context->canvas->texts.push_back(DrawnText{x, y, utf8, context->textColour});
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size) {
+    const auto context = lf_context(dc);
+    if (!context || !size || (!text && length > 0) || length < 0)
+        return FALSE;
+    const std::string utf8 = gf_toUtf8(std::wstring_view(text, static_cast<std::size_t>(length)));
+    // A window without a canvas measures with the same font on a scratch surface.
+    cairo_surface_t* scratch = nullptr;
+    cairo_t* cr = context->cr;
+    if (!cr) {
+        scratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+        cr = cairo_create(scratch);
+        gf_selectFont(cr);
+    }
+    size->cx = static_cast<LONG>(std::ceil(gf_textWidth(cr, utf8)));
+    size->cy = static_cast<LONG>(std::ceil(gf_fontHeight(cr)));
+    if (scratch) {
+        cairo_destroy(cr);
+        cairo_surface_destroy(scratch);
+    }
     return TRUE;
 }

@@ -71,6 +71,7 @@ COLORREF WINAPI SetBkColor(HDC dc, COLORREF colour);
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour);
 COLORREF WINAPI SetDCBrushColor(HDC dc, COLORREF colour);
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length);
+BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size);
 
 // Resources, shell, dialogs
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);

@@ -59,6 +59,7 @@ inline constexpr UINT CB_GETLBTEXTLEN = 0x0149;
 inline constexpr UINT CB_INSERTSTRING = 0x014A;
 inline constexpr UINT CB_RESETCONTENT = 0x014B;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
+inline constexpr UINT CB_GETDROPPEDCONTROLRECT = 0x0152;
 inline constexpr UINT CB_FINDSTRINGEXACT = 0x0158;
 inline constexpr LRESULT CB_ERR = -1;
 inline constexpr WORD CBN_SELCHANGE = 1;

@@ -69,6 +69,7 @@ struct WindowObject {
     // Built-in control state.
     bool ownBorder = false; // an edit box created with WS_BORDER draws its border itself
     bool checked = false;
+    int droppedHeight = 0; // a drop-down combo box: the height of its dropped list
     std::vector<std::wstring> items;
     int selection = -1;
 

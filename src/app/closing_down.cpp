@@ -64,9 +64,23 @@ void lf_postToWindow(UINT message) {
         PostMessageW(hwnd, message, 0, 0);
 }
 
+// The message line logs nothing once a stop is requested, which closing down always follows; its own
+// notices belong in Log.txt all the same.
+void lf_showLoggedNotice(const std::string& text) {
+    gf_showMessage(text, false);
+    gf_logLine(text);
+}
+
 // The error stays in the message line until the user closes the window.
 void lf_waitForTheUser() {
     while (!userClosed.load())
+        std::this_thread::sleep_for(500ms);
+}
+
+// A user error sets the reason without a stop, so a request that follows (a Community path entered after
+// error 150) still takes the session over and ends the wait.
+void lf_waitForTheUserOrARequest() {
+    while (!userClosed.load() && exitReason.load() == ExitReason::systemError)
         std::this_thread::sleep_for(500ms);
 }
 
@@ -94,7 +108,7 @@ void lf_endTimeShift() {
 void lf_restart(ExitReason reason) {
     restartPending = true;
     gf_clearMessageAndError();
-    gf_showMessage("Prepare for a restart ...", true);
+    lf_showLoggedNotice("Prepare for a restart ...");
     if (reason != ExitReason::newSettings) {
         // A restart after an error never repeats the scans.
         gf_setCheckSetting(SCAN_LIVERIES, false);
@@ -115,9 +129,8 @@ void lf_restart(ExitReason reason) {
 void lf_quit(ExitReason reason) {
     restartPending = false;
     if (reason == ExitReason::newFlight) {
-        gf_showMessage(
-            fmt::format("New flight detected, {} will close, please restart manually ...", programShortName),
-            true);
+        lf_showLoggedNotice(
+            fmt::format("New flight detected, {} will close, please restart manually ...", programShortName));
         std::this_thread::sleep_for(newFlightNoticeTime);
     }
     lf_postToWindow(WM_APP_STORE_QUIT);
@@ -132,17 +145,17 @@ void gf_installClosingDownObserver(std::function<void()> observer) {
 
 void lf_closingDown() {
     try {
-        const ExitReason reason = exitReason.load();
-        gf_logLine(fmt::format("Exiting: {}", gf_exitReasonName(reason)));
+        gf_logLine(fmt::format("Exiting: {}", gf_exitReasonName(exitReason.load())));
         gf_flushLog();
         lf_notifyObserver();
         engine_link::setKeepReportsFlag(false);
         if (simClientThread.joinable())
             simClientThread.request_stop();
         traffic_link::stopReadersAndLogout();
-        if (reason == ExitReason::systemError) {
-            lf_waitForTheUser();
-            gf_showMessage(fmt::format("User closed {}", programShortName), true);
+        if (exitReason.load() == ExitReason::systemError) {
+            lf_waitForTheUserOrARequest();
+            if (userClosed.load())
+                lf_showLoggedNotice(fmt::format("User closed {}", programShortName));
         }
         if (!currentParkAirport.code.empty())
             gf_clearParkTraffic();
@@ -154,7 +167,7 @@ void lf_closingDown() {
         engine_link::clearSpawnedCallsigns();
         gf_logLiveryMatchingSummary();
         gf_logNoMatch();
-        if (lf_restartsAfter(reason))
+        if (const ExitReason reason = exitReason.load(); lf_restartsAfter(reason))
             lf_restart(reason);
         else
             lf_quit(reason);
@@ -202,6 +215,9 @@ void lf_resetSessionState() {
     newData = false;
     flightNotRunning = false;
     staticParkingNowRequested = false;
+    timeShiftRequested = false;
+    simTimeSwitched = false;
+    staticParkingCountdownRequested = false;
     staticUpdatePhase = false;
     blockedCallsignChanged = false;
     callsignSelectionChanged = false;

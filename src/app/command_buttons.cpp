@@ -1,6 +1,5 @@
 // The push buttons of the main window. A button raises a request that the run thread serves in its next
 // round; it disables itself until the run thread is done where a second click would make no sense.
-#include "app/command_hooks.h"
 #include "app/commands_internal.h"
 #include "app/edit_box_entries.h"
 #include "app/main_window.h"
@@ -73,8 +72,7 @@ void lf_onNow(HWND window) {
         gf_clearMessage();
         return;
     }
-    gf_hookShowStaticParkingCountdown();
-    gf_hookSetStaticUpdateCountdown(staticUpdateMinutes);
+    staticParkingCountdownRequested.exchange(true);
     statusDisplay.minutesToStaticUpdate = staticUpdateMinutes;
     InvalidateRect(window, &controlsRect, TRUE);
 }

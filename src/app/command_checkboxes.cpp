@@ -1,6 +1,5 @@
 // The check boxes of the main window. The boxes are not automatic: a click toggles the setting here, the
 // mark follows it, and the value is saved at once; the hint of the box goes to the message line.
-#include "app/command_hooks.h"
 #include "app/commands_internal.h"
 #include "app/control_state.h"
 #include "app/main_window.h"
@@ -166,7 +165,7 @@ const auto& lf_boxRules() {
              parkTrafficOnlyChanged.exchange(on);
              InvalidateRect(window, &trafficPaneRect, TRUE);
          }},
-        {&SIM_TIME, [](HWND, bool) { gf_hookApplySimTimeSetting(); }},
+        {&SIM_TIME, [](HWND, bool) { simTimeSwitched.exchange(true); }},
         // Read by the run thread where it needs them.
         {&LIGHT_AIRCRAFT, [](HWND, bool) {}},
         {&HELICOPTERS, [](HWND, bool) {}},

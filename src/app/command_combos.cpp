@@ -1,6 +1,5 @@
 // The drop-down lists of the main window. A list acts on its CBN_SELCHANGE only: the chosen entry is
 // stored (and saved where the setting is saved), and what depends on it follows.
-#include "app/command_hooks.h"
 #include "app/commands_internal.h"
 #include "app/control_state.h"
 #include "app/main_window.h"
@@ -110,15 +109,13 @@ bool lf_onMaxFit(const Selection& chosen) {
     return true;
 }
 
-// The three lists make one shift; the time shift saves them.
+// The three lists make one shift, which the run thread applies and saves in its next round.
 bool lf_onTimeShift(NumComboParameter& setting, const Selection& chosen) {
     const std::optional<std::int32_t> value = lf_chosenNumber(setting, chosen.first);
     if (!value)
         return true;
     setting.setValue(*value);
-    const int minutes =
-        (TIME_SHIFT_HOURS.value() + TIME_SHIFT_DAYS.value() * 24) * 60 + TIME_SHIFT_MINS.value();
-    gf_hookApplyTimeShift(minutes, false);
+    timeShiftRequested.exchange(true);
     return true;
 }
 

@@ -48,22 +48,6 @@ void gf_installCommandHooks(CommandHooks hooks) {
     featuresReported.clear();
 }
 
-void gf_hookApplySimTimeSetting() {
-    lf_call(&CommandHooks::applySimTimeSetting, "Simulator time");
-}
-
-void gf_hookApplyTimeShift(int minutes, bool quiet) {
-    lf_call(&CommandHooks::applyTimeShift, "Time shift", minutes, quiet);
-}
-
-void gf_hookShowStaticParkingCountdown() {
-    lf_call(&CommandHooks::showStaticParkingCountdown, "Static parking update");
-}
-
-void gf_hookSetStaticUpdateCountdown(int count) {
-    lf_call(&CommandHooks::setStaticUpdateCountdown, "Static parking countdown", count);
-}
-
 void gf_hookRestartForCommunityPath() {
     lf_call(&CommandHooks::restartForCommunityPath, "Restart for a new Community path");
 }

@@ -8,15 +8,6 @@
 namespace kvr {
 
 struct CommandHooks {
-    // Time shift: SIM_TIME was switched (lf_applySimTimeSetting).
-    std::function<void()> applySimTimeSetting;
-    // Time shift: a new shift in minutes, not quiet, from the three time-shift lists (lf_applyTimeShift).
-    std::function<void(int minutes, bool quiet)> applyTimeShift;
-    // Round processing: schedules a static-parking update (lf_showStaticParkingCountdown).
-    std::function<void()> showStaticParkingCountdown;
-    // Round processing: the rounds of 60 until the next automatic static-parking update
-    // (staticUpdateCountdown), set by "Now".
-    std::function<void(int count)> setStaticUpdateCountdown;
     // Closing down: the restart after a new Community path (lf_restartForCommunityPath).
     std::function<void()> restartForCommunityPath;
     // Park airports: the destination becomes the first park airport (lf_addDestinationParkAirport).
@@ -29,10 +20,6 @@ struct CommandHooks {
 void gf_installCommandHooks(CommandHooks hooks);
 
 // The calls the commands make.
-void gf_hookApplySimTimeSetting();
-void gf_hookApplyTimeShift(int minutes, bool quiet);
-void gf_hookShowStaticParkingCountdown();
-void gf_hookSetStaticUpdateCountdown(int count);
 void gf_hookRestartForCommunityPath();
 void gf_hookAddDestinationParkAirport(const std::string& code, double latitude, double longitude);
 void gf_hookClearAirportScanSuccess();

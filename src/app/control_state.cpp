@@ -21,8 +21,8 @@ std::atomic<bool> nowButtonAllowed{false};
 
 namespace {
 
-// Enable states of the time controls while the parking controls are busy; the run thread alone
-// brackets a calculation, so they need no lock.
+// Enable states of the time controls from before the parking controls became busy; the run thread
+// alone brackets a calculation (the window's "Now" and time shift only ask it to), so they need no lock.
 std::array<bool, 5> rememberedTimeControls{};
 
 std::array<WindowControl*, 5> lf_timeControls() {
@@ -46,7 +46,9 @@ std::atomic<int>& lf_rememberedManualRange() {
 } // namespace
 
 void gf_disableControlsWhileBusy() {
-    controlsBusy.exchange(true);
+    // A calculation may be bracketed again while busy ("Now", then the update's first phase): only the
+    // outermost bracket saw the time controls as the user left them.
+    const bool alreadyBusy = controlsBusy.exchange(true);
     for (WindowControl* control :
          std::initializer_list<WindowControl*>{&parking_percentage, &MAX_FIT_FL, &MAX_PARK_SEL, &MAX_LIVE_SEL,
                                                &WEEK, &PARK_SOFT, &flushStaticButton})
@@ -56,8 +58,9 @@ void gf_disableControlsWhileBusy() {
     nowButtonAllowed = true;
     gf_disableControl(reReadButton);
     const auto timeControls = lf_timeControls();
-    for (std::size_t i = 0; i < timeControls.size(); ++i)
-        rememberedTimeControls[i] = gf_isControlEnabled(*timeControls[i]);
+    if (!alreadyBusy)
+        for (std::size_t i = 0; i < timeControls.size(); ++i)
+            rememberedTimeControls[i] = gf_isControlEnabled(*timeControls[i]);
     for (WindowControl* control : timeControls)
         gf_disableControl(*control);
     gf_disableControl(RT_PARKTRAFFIC_ONLY);

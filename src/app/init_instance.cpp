@@ -22,16 +22,22 @@ constexpr int readyWaitSteps = 18;
 constexpr auto readyWaitStep = std::chrono::milliseconds(50);
 
 // Takes the window position from parameters.xml. A file that does not parse is kept as parameters0.xml
-// and removed, so the run thread writes a new one with the defaults.
+// and removed, so the run thread writes a new one with the defaults. Without its copy it stays: it is the
+// only one of the user's settings, and nothing is saved over a file that does not parse.
 void lf_readWindowPosition() {
     pugi::xml_document doc;
     if (!doc.load_file(parametersFilePath.c_str())) {
-        if (std::filesystem::exists(parametersFilePath)) {
-            gf_logError(fmt::format("{} failed to load, syntax error?\n --> saved as 0.xml,  file removed\n",
-                                    parametersFilePath.string()));
-            gf_save1GenerationOf(parametersFilePath);
-            std::filesystem::remove(parametersFilePath);
+        if (!std::filesystem::exists(parametersFilePath))
+            return;
+        if (!gf_save1GenerationOf(parametersFilePath)) {
+            gf_logError(fmt::format(
+                "{} failed to load, syntax error?\n --> not copied to 0.xml, so kept; default values used\n",
+                parametersFilePath.string()));
+            return;
         }
+        gf_logError(fmt::format("{} failed to load, syntax error?\n --> saved as 0.xml,  file removed\n",
+                                parametersFilePath.string()));
+        std::filesystem::remove(parametersFilePath);
         return;
     }
     for (NumParameter* setting : {&mainWindow.windowX, &mainWindow.windowY}) {

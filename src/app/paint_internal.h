@@ -15,5 +15,8 @@ void lf_paintErrorLine(const std::string& error);
 
 // Draws one text into the paint's device context; a text that does not convert is logged and skipped.
 void gf_textOut(int x, int y, const std::string& text, COLORREF colour);
+// As gf_textOut, with the text cut to `room` pixels and an ellipsis where it was cut: at its end, or at its
+// start with `keepEnd` (the end of a path tells most).
+void gf_textOutWithin(int x, int y, const std::string& text, int room, COLORREF colour, bool keepEnd = false);
 
 } // namespace kvr

@@ -9,32 +9,87 @@
 
 #include <fmt/format.h>
 
+#include <optional>
+#include <string_view>
+
 namespace kvr {
 
 namespace {
 
 constexpr POINT messageTextAt{3, 455};
 
+constexpr std::wstring_view ellipsis = L"\u2026";
+
 void lf_line(HDC dc, POINT from, POINT to) {
     const POINT points[] = {from, to};
     Polyline(dc, points, 2);
 }
 
-} // namespace
-
-void gf_textOut(int x, int y, const std::string& text, COLORREF colour) {
-    std::wstring wide;
+std::optional<std::wstring> lf_wide(const std::string& text) {
     try {
-        wide = utf8_to_wide(text);
+        return utf8_to_wide(text);
     } catch (const std::exception& e) {
         gf_logUnlessQuiet(fmt::format("TextOut utf8  to wide failed for '{}': {}", text, e.what()));
-        return;
+        return std::nullopt;
     }
-    gf_recordPaintedText(x, y, text, colour);
+}
+
+void lf_drawWide(int x, int y, const std::wstring& wide, COLORREF colour) {
+    gf_recordPaintedText(x, y, wide, colour);
     HDC dc = mainWindow.paintDc;
     const COLORREF previous = SetTextColor(dc, colour);
     TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
     SetTextColor(dc, previous);
+}
+
+int lf_width(const std::wstring& text) {
+    SIZE size{};
+    if (!GetTextExtentPoint32W(mainWindow.paintDc, text.c_str(), static_cast<int>(text.size()), &size))
+        return 0;
+    return static_cast<int>(size.cx);
+}
+
+// The text with `keep` of its UTF-16 units and the ellipsis in place of the others; a cut never splits a
+// surrogate pair.
+std::wstring lf_shortened(const std::wstring& text, std::size_t keep, bool keepEnd) {
+    auto isLowSurrogate = [](wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    if (keepEnd) {
+        std::size_t from = text.size() - keep;
+        while (from < text.size() && isLowSurrogate(text[from]))
+            ++from;
+        return std::wstring(ellipsis) + text.substr(from);
+    }
+    while (keep > 0 && keep < text.size() && isLowSurrogate(text[keep]))
+        --keep;
+    return text.substr(0, keep) + std::wstring(ellipsis);
+}
+
+// The longest shortened text that fits: the width grows with the units kept.
+std::wstring lf_fitted(const std::wstring& text, int room, bool keepEnd) {
+    if (lf_width(text) <= room)
+        return text;
+    std::size_t fits = 0;
+    std::size_t tooMany = text.size();
+    while (tooMany - fits > 1) {
+        const std::size_t middle = (fits + tooMany) / 2;
+        if (lf_width(lf_shortened(text, middle, keepEnd)) <= room)
+            fits = middle;
+        else
+            tooMany = middle;
+    }
+    return lf_shortened(text, fits, keepEnd);
+}
+
+} // namespace
+
+void gf_textOut(int x, int y, const std::string& text, COLORREF colour) {
+    if (const auto wide = lf_wide(text))
+        lf_drawWide(x, y, *wide, colour);
+}
+
+void gf_textOutWithin(int x, int y, const std::string& text, int room, COLORREF colour, bool keepEnd) {
+    if (const auto wide = lf_wide(text))
+        lf_drawWide(x, y, lf_fitted(*wide, room, keepEnd), colour);
 }
 
 void gf_paintMessageLine(const std::string& message) {

@@ -20,6 +20,9 @@ std::atomic<bool> callsignSelectionChanged{false};
 std::atomic<bool> matchingDepthRaised{false};
 std::atomic<bool> parkTrafficOnlyChanged{false};
 std::atomic<bool> staticParkingNowRequested{false};
+std::atomic<bool> timeShiftRequested{false};
+std::atomic<bool> simTimeSwitched{false};
+std::atomic<bool> staticParkingCountdownRequested{false};
 
 std::atomic<bool> callsignSelectionResetRequested{false};
 std::atomic<bool> navLightsRequested{false};
@@ -28,8 +31,7 @@ std::atomic<bool> liveLimitRequested{false};
 namespace {
 
 bool lf_takesNavLights(const AcRecord& aircraft) {
-    // FSLTL models switch their own lights; the engine never sends them any.
-    return aircraft.simState == SimState::active && aircraft.objectId != 0 && !aircraft.fsltl;
+    return aircraft.simState == SimState::active && aircraft.objectId != 0;
 }
 
 void lf_sendNavLightsWhileParked() {

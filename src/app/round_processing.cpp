@@ -54,6 +54,20 @@ void lf_followSimulatorClock() {
     lastSimUtcSeconds = simSeconds;
 }
 
+// What the window asked of the time shift and the static parking since the last round.
+void lf_serveWindowRequests() {
+    if (simTimeSwitched.exchange(false))
+        lf_applySimTimeSetting();
+    // While the simulator's clock is followed, its lists are disabled and a shift of theirs is stale.
+    if (timeShiftRequested.exchange(false) && !SIM_TIME.value())
+        lf_applyTimeShift(
+            (TIME_SHIFT_DAYS.value() * 24 + TIME_SHIFT_HOURS.value()) * 60 + TIME_SHIFT_MINS.value(), false);
+    if (staticParkingCountdownRequested.exchange(false)) {
+        staticUpdateCountdown = staticUpdateCountdownStart;
+        lf_showStaticParkingCountdown();
+    }
+}
+
 void lf_setObjectIdText(const std::string& text) {
     statusDisplay.changeTexts([&](StatusTexts& texts) { texts.objectIdText = text; });
     gf_invalidateArea(ScreenArea::controlsArea);
@@ -100,6 +114,7 @@ void lf_processRound() {
     lf_expireMessage();
     lf_updateParkedCounts();
     gf_updateCurrentTimeSlot();
+    lf_serveWindowRequests();
     if (SIM_TIME.value())
         lf_followSimulatorClock();
     ++roundCounter;

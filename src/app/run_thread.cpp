@@ -112,10 +112,10 @@ void lf_scansHoldAndSession() {
     }
     lf_holdForTheService();
     lf_countAddonFolders();
-    if (lf_stopping()) {
-        gf_requestExit(ExitReason::userClosedSim, 0);
+    // Whoever stopped the pass gave the reason: a settings change during the scan or the hold restarts, and
+    // only the user's own close ends the program.
+    if (lf_stopping())
         return;
-    }
     lf_startSession();
 }
 
@@ -147,6 +147,10 @@ void lf_runThread() {
         lf_checkProgramFolder();
         lf_readStartupData();
         gf_flushLog();
+        // A downloaded new version ends the program from inside the start-up reading, which then skips what
+        // the rest of the pass needs.
+        if (lf_stopping())
+            return;
         maxScanTasks = static_cast<std::int32_t>(std::thread::hardware_concurrency());
         activeScanTasks.exchange(0);
         if (SCAN_LIVERIES.value())

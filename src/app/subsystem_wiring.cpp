@@ -25,15 +25,18 @@
 
 namespace kvr {
 
-namespace {
-
-std::optional<AutoRangeInputs> lf_autoRangeInputs() {
+// The distance to the first park airport is taken now: the one stored in the list is as old as the last
+// park-airport tick.
+std::optional<AutoRangeInputs> gf_autoRangeInputs() {
     const UserAcData user = gf_latestUserAcData();
     if (!userAcDataReceived.load() ||
         (std::abs(user.latitude) <= 0.0001 && std::abs(user.longitude) <= 0.0001))
         return std::nullopt;
-    return AutoRangeInputs{userOnGround.load(), user.altitude, gf_firstParkAirportDistanceNm()};
+    return AutoRangeInputs{userOnGround.load(), user.altitude,
+                           gf_firstParkAirportDistanceNm(user.latitude, user.longitude)};
 }
+
+namespace {
 
 void lf_wireStands() {
     // The simulator link's thread must not touch standList, which the run thread changes without a lock:
@@ -60,10 +63,6 @@ void lf_wireStands() {
 
 void lf_wireCommands() {
     CommandHooks commands;
-    commands.applySimTimeSetting = lf_applySimTimeSetting;
-    commands.applyTimeShift = lf_applyTimeShift;
-    commands.showStaticParkingCountdown = lf_showStaticParkingCountdown;
-    commands.setStaticUpdateCountdown = [](int count) { staticUpdateCountdown = count; };
     commands.restartForCommunityPath = lf_restartForCommunityPath;
     commands.addDestinationParkAirport = gf_addDestinationParkAirport;
     commands.clearAirportScanSuccess = [] { airportFilesChanged = false; };
@@ -72,7 +71,7 @@ void lf_wireCommands() {
 
 void lf_wire() {
     lf_wireStands();
-    gf_installAutoRangeHooks({lf_autoRangeInputs, traffic_link::updateTrafficBox});
+    gf_installAutoRangeHooks({gf_autoRangeInputs, traffic_link::updateTrafficBox});
     lf_wireCommands();
     traffic_link::wire();
     engine_link::wire();

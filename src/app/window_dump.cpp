@@ -141,6 +141,10 @@ Json lf_child(HWND parent, HWND child) {
     if (lf_isClass(className, "Button"))
         entry["check"] = SendMessageW(child, BM_GETCHECK, 0, 0);
     if (lf_isClass(className, "ComboBox")) {
+        RECT dropped{};
+        SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+        MapWindowPoints(HWND_DESKTOP, ownParent, reinterpret_cast<POINT*>(&dropped), 2);
+        entry["dropped"] = {dropped.left, dropped.top, dropped.right, dropped.bottom};
         entry["items"] = lf_comboItems(child);
         entry["selection"] = SendMessageW(child, CB_GETCURSEL, 0, 0);
     }
@@ -226,12 +230,12 @@ std::string gf_windowDumpJson(HWND hwnd) {
            ",\n \"texts\": " + list(texts) + "\n}\n";
 }
 
-void gf_recordPaintedText(int x, int y, const std::string& text, COLORREF colour) {
+void gf_recordPaintedText(int x, int y, const std::wstring& text, COLORREF colour) {
     if (!lf_dumpPath())
         return;
     DumpState& state = lf_state();
     std::lock_guard lock(state.mutex);
-    state.painting.push_back(PaintedText{x, y, text, colour});
+    state.painting.push_back(PaintedText{x, y, lf_utf8(text), colour});
 }
 
 void gf_onMainWindowPainted(HWND hwnd) {

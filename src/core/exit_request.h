@@ -28,7 +28,8 @@ extern std::atomic<int> exitCode;
 
 // The exit request. USER CLOSED SIM sets userClosed and stopRequested and takes the reason only
 // while none is set; every other reason is first-wins: only the requester that finds
-// stopRequested clear sets the reason and the restart delay.
+// stopRequested clear sets the reason and the restart delay. The reason is in place before either flag
+// is set.
 void gf_requestExit(ExitReason reason, int seconds);
 
 // Back to the start of a session: userClosed, stopRequested cleared, reason NOT YET SET.

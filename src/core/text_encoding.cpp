@@ -103,7 +103,10 @@ std::int32_t gf_detectCharset(const std::filesystem::path& path) {
     const auto bytes = gf_readFileBytes(path);
     if (!bytes)
         return charsetUnreadable;
-    const std::string_view text = *bytes;
+    return gf_detectCharsetOfBytes(*bytes);
+}
+
+std::int32_t gf_detectCharsetOfBytes(std::string_view text) {
     if (lf_startsWith(text, "\xFF\xFE"))
         return charsetUtf16Le;
     if (lf_startsWith(text, "\xFE\xFF"))

@@ -22,6 +22,8 @@ inline constexpr std::int32_t charsetUnreadable = 5; // the file could not be op
 // - otherwise bytes that hold non-ASCII characters and are valid UTF-8 throughout are UTF-8; anything
 //   else, pure ASCII and an empty file included, is ANSI (both readings give the same text for ASCII).
 std::int32_t gf_detectCharset(const std::filesystem::path& path);
+// The same decision on bytes already read, for readers that decode them afterwards.
+std::int32_t gf_detectCharsetOfBytes(std::string_view bytes);
 
 // The bytes of a file in the given kind as UTF-8, its byte-order mark removed. Nothing is refused:
 // - ANSI is Windows-1252; the five bytes that code page leaves undefined (81, 8D, 8F, 90, 9D) become the

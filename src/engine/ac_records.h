@@ -105,6 +105,10 @@ struct LiveAc : AcRecord {
 
     std::vector<PositionSample> samples; // ascending due ticks; at most one of them already passed
     std::uint32_t samplesReceived = 0;
+    // Reports dropped in a row as jumps, each within reach of the one dropped before it, and the last of
+    // them: reports that agree among themselves but not with the samples tell that the samples were false.
+    int agreeingJumps = 0;
+    PositionSample lastJump;
 
     // Ground movement.
     std::int64_t phaseStartTick = 0;

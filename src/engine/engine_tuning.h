@@ -12,6 +12,19 @@ inline constexpr std::int64_t reportLagTicks = 30 * ticksPerSecond;
 // A batch whose newest report is this far from the engine's clock sets the clock anew (a time shift, a
 // pause of the flight).
 inline constexpr double clockJumpSeconds = 60.0;
+// A buffered reply spans a minute; its time is the newest report within this span of the batch's median,
+// so that a report with a clock far ahead never sets the engine's clock.
+inline constexpr double batchSpanSeconds = 60.0;
+// The fastest a report may move from the aircraft's neighbouring sample (see docs/traffic-engine.md):
+// faster than any aircraft rolls on the ground or flies, plus slack for the time and position errors of
+// the receivers.
+inline constexpr double maxGroundMoveKt = 300.0;
+inline constexpr double maxAirMoveKt = 2000.0;
+inline constexpr double moveSlackSeconds = 2.0;
+inline constexpr double moveSlackNm = 0.1;
+// Dropped reports in a row that agree among themselves show that the aircraft was created from a false
+// report: it is removed and comes back from the honest ones.
+inline constexpr int agreeingJumpsToRestart = 3;
 // Reports taken from the hand-over list per tick.
 inline constexpr int reportsPerTick = 2;
 // Samples kept per aircraft; the oldest goes first.

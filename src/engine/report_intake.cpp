@@ -1,6 +1,7 @@
 // Reports on their way from the Traffic Reader to the aircraft: due ticks, the hand-over under
 // reportListMutex, and the filing of two reports per tick.
 #include "core/geodesy.h"
+#include "core/log.h"
 #include "core/shared_state.h"
 #include "core/time_util.h"
 #include "engine/engine_internal.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace kvr {
 
@@ -41,10 +43,33 @@ double expectedReportTime(const ReportClock& clock, std::int64_t tick) {
     return clock.time + static_cast<double>(tick - clock.tick) * tuning::secondsPerTick;
 }
 
+std::string hexAddress(std::uint32_t address) {
+    return fmt::format("{:06X}", address);
+}
+
+// Run thread only; counted per session.
+std::uint64_t jumpReports = 0;
+
 std::int64_t dueTickLocked(double timestamp) {
     const double ticks =
         std::round((timestamp - reportClock.time) * static_cast<double>(tuning::ticksPerSecond));
     return reportClock.tick + static_cast<std::int64_t>(ticks) + tuning::reportLagTicks;
+}
+
+// The newest report time of a batch, among those within a minute of the batch's median: one report whose
+// clock runs far ahead must not set the engine's clock, or every honest report would fall due in the past.
+double batchTime(const std::vector<port::LiveAircraft>& batch) {
+    std::vector<double> times;
+    times.reserve(batch.size());
+    for (const port::LiveAircraft& report : batch)
+        times.push_back(report.timestamp);
+    const auto middle = times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2);
+    std::nth_element(times.begin(), middle, times.end());
+    double newest = *middle;
+    for (const double time : times)
+        if (time <= *middle + tuning::batchSpanSeconds)
+            newest = std::max(newest, time);
+    return newest;
 }
 
 PositionSample sampleOf(const port::LiveAircraft& report, std::int64_t dueTick) {
@@ -71,6 +96,14 @@ PositionSample sampleOf(const port::LiveAircraft& report, std::int64_t dueTick) 
     return sample;
 }
 
+// Whether an aircraft can have moved between two samples; a gap in time allows a larger move.
+bool plausibleMove(const PositionSample& a, const PositionSample& b, double& distanceNm) {
+    distanceNm = gf_distanceNm(a.latitude, a.longitude, b.latitude, b.longitude);
+    const double fastestKt = a.airborne || b.airborne ? tuning::maxAirMoveKt : tuning::maxGroundMoveKt;
+    const double seconds = std::abs(b.timestamp - a.timestamp) + tuning::moveSlackSeconds;
+    return distanceNm <= fastestKt * seconds / 3600.0 + tuning::moveSlackNm;
+}
+
 void addSample(LiveAc& aircraft, const PositionSample& sample) {
     auto& samples = aircraft.samples;
     auto later = std::find_if(samples.begin(), samples.end(),
@@ -80,6 +113,34 @@ void addSample(LiveAc& aircraft, const PositionSample& sample) {
     // A report older than the sample the aircraft is already past changes nothing.
     if (later == samples.begin() && !samples.empty() && samples.front().dueTick <= trafficTick.load())
         return;
+    // A position no aircraft can reach from its last accepted one would drag the shown aircraft across
+    // the field; the next plausible report carries on from the samples already held.
+    if (!samples.empty()) {
+        const PositionSample& neighbour = later == samples.begin() ? *later : *std::prev(later);
+        if (double distanceNm = 0; !plausibleMove(neighbour, sample, distanceNm)) {
+            ++jumpReports;
+            gf_logLine(fmt::format("{} ({}): report {:.1f} nm from the last in {:.0f} s dropped",
+                                   aircraft.reportCallsign, hexAddress(aircraft.id), distanceNm,
+                                   std::abs(sample.timestamp - neighbour.timestamp)));
+            double fromLastJumpNm = 0;
+            const bool agrees =
+                aircraft.agreeingJumps > 0 && plausibleMove(aircraft.lastJump, sample, fromLastJumpNm);
+            aircraft.agreeingJumps = agrees ? aircraft.agreeingJumps + 1 : 1;
+            aircraft.lastJump = sample;
+            if (aircraft.agreeingJumps >= tuning::agreeingJumpsToRestart) {
+                gf_logLine(
+                    fmt::format("{} ({}): its later reports agree, the earlier ones were false: removed "
+                                "to come back from the later ones",
+                                aircraft.reportCallsign, hexAddress(aircraft.id)));
+                if (aircraft.simState == SimState::buffer)
+                    aircraft.removed = true;
+                else
+                    removeAircraftFromSim(aircraft);
+            }
+            return;
+        }
+    }
+    aircraft.agreeingJumps = 0;
     if (samples.size() >= tuning::maxSamples) {
         if (later == samples.begin())
             return;
@@ -91,18 +152,12 @@ void addSample(LiveAc& aircraft, const PositionSample& sample) {
     ++aircraft.samplesReceived;
 }
 
-std::string hexAddress(std::uint32_t address) {
-    return fmt::format("{:06X}", address);
-}
-
 } // namespace
 
 void lf_processReports(std::vector<port::LiveAircraft>& batch) {
     if (batch.empty())
         return;
-    double newest = batch.front().timestamp;
-    for (const port::LiveAircraft& report : batch)
-        newest = std::max(newest, report.timestamp);
+    const double newest = batchTime(batch);
     const std::int64_t tick = trafficTick.load();
     std::lock_guard lock(reportListMutex);
     if (!reportsAccepted)
@@ -145,7 +200,12 @@ double gf_trafficTime() {
            static_cast<double>(tuning::reportLagTicks) * tuning::secondsPerTick;
 }
 
+std::uint64_t gf_jumpReportCount() {
+    return jumpReports;
+}
+
 void lf_resetReportClock() {
+    jumpReports = 0;
     std::lock_guard lock(reportListMutex);
     reportClock = {};
     handedOver.clear();

@@ -84,6 +84,9 @@ void lf_setKeepReportsFlag(bool keep);
 void gf_installReportIntake();
 // Reports handed over and not yet taken by the tick.
 std::size_t gf_pendingReportCount();
+// Reports dropped since the session began because their position lies farther from the aircraft's
+// neighbouring sample than any aircraft can move in the time between (run thread).
+std::uint64_t gf_jumpReportCount();
 
 // --- The tick ---------------------------------------------------------------------------------------
 

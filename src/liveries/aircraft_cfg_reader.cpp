@@ -1,5 +1,6 @@
 #include "liveries/aircraft_cfg_reader_internal.h"
 
+#include "core/file_util.h"
 #include "core/log.h"
 #include "core/text_encoding.h"
 #include "liveries/aircraft_cfg_grammar_internal.h"
@@ -29,19 +30,17 @@ bool lf_isKnownModelWithoutType(const std::string& pathText) {
            pathText.find("fnx-aircraft-3") != std::string::npos;
 }
 
-// Reads the file's lines; false (after logging) when the file yields nothing.
+// Reads the file's lines, decoding the bytes its encoding was detected from; false (after logging) when
+// the file cannot be read.
 bool lf_readCfgLines(const fs::path& path, std::vector<std::string>& lines, bool encodingFailureIsError) {
-    const std::int32_t kind = gf_detectCharset(path);
-    if (kind == charsetUnreadable) {
+    const auto bytes = gf_readFileBytes(path);
+    if (!bytes) {
         const std::string line = fmt::format("! No text encoding detected for {}", lf_logPathText(path));
         encodingFailureIsError ? gf_logError(line) : gf_logLine(line);
         return false;
     }
     lines.reserve(expectedFileLines);
-    if (!gf_readTextFileLines(kind, path, lines)) {
-        gf_logLine(fmt::format("! Failed reading {}", lf_logPathText(path)));
-        return false;
-    }
+    gf_splitLines(gf_decodeToUtf8(gf_detectCharsetOfBytes(*bytes), *bytes), lines);
     return true;
 }
 

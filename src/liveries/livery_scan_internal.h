@@ -61,9 +61,12 @@ struct FolderWalkOptions {
 void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const std::filesystem::path& folder,
                                const FolderWalkOptions& options = {});
 
-// Whether the walk stays out of an entry's subtree: scenery and add-on aircraft packages, and paths too
-// long to be worth it.
-bool lf_skipsDescent(const std::filesystem::path& path);
+// Where the scanned folder's own name begins in the text of the walk's paths: the folders above it are
+// the user's own (a drive named "My Airports and Aircraft") and do not count for the skip words.
+std::size_t lf_ownNameStart(const std::filesystem::path& folder);
+// Whether the walk stays out of an entry's subtree: scenery and add-on aircraft packages (by words from
+// the scanned folder's own name on), and paths too long to be worth it.
+bool lf_skipsDescent(const std::filesystem::path& path, std::size_t ownNameStart);
 // aircraft.cfg in any letter case.
 bool lf_isAircraftCfgName(const std::filesystem::path& path);
 

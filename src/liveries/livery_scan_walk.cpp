@@ -102,11 +102,18 @@ void ScanProgress::fileFound(std::size_t liveriesSoFar) {
                                gf_pluralSuffix(files_), liveriesSoFar, gf_pluralSuffix(liveriesSoFar)));
 }
 
-bool lf_skipsDescent(const fs::path& path) {
+std::size_t lf_ownNameStart(const fs::path& folder) {
+    const fs::path name = folder.has_filename() ? folder.filename() : folder.parent_path().filename();
+    const std::size_t at = lf_pathText(folder).rfind(lf_pathText(name));
+    return at == std::string::npos ? 0 : at;
+}
+
+bool lf_skipsDescent(const fs::path& path, std::size_t ownNameStart) {
     static const std::array<std::string_view, 9> skipWords{"airport",  "lvfr",        "mkstudios",
                                                            "simwings", "fsdreamteam", "navigraph",
                                                            "flytampa", "inibuilds",   "_CVT_"};
-    const std::string text = lf_pathText(path);
+    const std::string pathText = lf_pathText(path);
+    const std::string_view text = std::string_view(pathText).substr(std::min(ownNameStart, pathText.size()));
     if (std::any_of(skipWords.begin(), skipWords.end(),
                     [&](std::string_view word) { return text.find(word) != std::string::npos; }))
         return true;
@@ -123,13 +130,14 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
     LiveryScanPool pool(maxTasks);
     std::deque<std::future<FileLiveries>> pending;
     const auto taskBody = options.taskBody;
+    const std::size_t ownNameStart = lf_ownNameStart(folder);
 
     std::error_code error;
     fs::recursive_directory_iterator entries(folder, fs::directory_options::skip_permission_denied, error);
     for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
         const fs::path path = entries->path();
         try {
-            if (lf_skipsDescent(path))
+            if (lf_skipsDescent(path, ownNameStart))
                 entries.disable_recursion_pending();
             std::error_code typeError;
             if (!entries->is_regular_file(typeError) || !lf_isAircraftCfgName(path))
@@ -170,7 +178,9 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
     // A stop that came before the scan began leaves the previous catalogue and reports alone.
     if (lf_scanStopRequested())
         return true;
+    // A scan that stopped or found nothing left its titles and report lines behind.
     scannedLiveries.clear();
+    lf_clearScanReports();
     lf_removeScanFiles();
     lf_processRegcodeFiles();
 

@@ -43,12 +43,11 @@ void lf_applyLearnedBool(const pugi::xml_document& doc, CheckBoxParameter& box) 
     }
 }
 
+// Disabled while INITIAL_LOAD_ONLY is on; otherwise enabled exactly when its own flag allows it.
 void lf_updateNowButton() {
     const ParkingHooks& hooks = gf_parkingHooks();
-    if (INITIAL_LOAD_ONLY.value())
-        gf_disableControl(nowButton);
-    else if (hooks.nowButtonAllowed && hooks.nowButtonAllowed())
-        gf_enableControl(nowButton);
+    const bool allowed = hooks.nowButtonAllowed && hooks.nowButtonAllowed();
+    gf_setControlEnabled(nowButton, !INITIAL_LOAD_ONLY.value() && allowed);
 }
 
 } // namespace

@@ -21,8 +21,8 @@ bool lf_scanAirports(const std::vector<std::filesystem::path>& folders);
 void lf_checkScanFolders(const std::vector<std::filesystem::path>& folders);
 void lf_scanAirportFolder(const std::filesystem::path& root, const AirportWalkOptions& options = {});
 // Package folders and files the walk keeps out of: long paths and aircraft, tutorial, AI-traffic and
-// similar packages, by words anywhere in the path.
-bool lf_isSkippedPackageFolder(const std::filesystem::path& path);
+// similar packages, by words anywhere in the path below the root.
+bool lf_isSkippedPackageFolder(const std::filesystem::path& root, const std::filesystem::path& path);
 
 // Writes the generated stand file of one airport; nothing for an airport without stands.
 void lf_generatePositionFile(ApfRecord& record, std::uint32_t helipadCounter);

@@ -124,9 +124,15 @@ void lf_awaitOldest(std::deque<std::future<void>>& pending, std::chrono::millise
 
 } // namespace
 
-bool lf_isSkippedPackageFolder(const fs::path& path) {
+bool lf_isSkippedPackageFolder(const fs::path& root, const fs::path& path) {
     const std::string text = lf_utf8Path(path);
-    return lf_utf16Length(text) >= longPathUnits || lf_containsAny(lf_lowerAscii(text), skippedPackageWords);
+    if (lf_utf16Length(text) >= longPathUnits)
+        return true;
+    // The folders above the root are the user's own ("D:/Discovery Sims/MSFS/Community"); the walk's paths
+    // begin with the root's text.
+    const std::string rootText = lf_utf8Path(root);
+    const std::size_t below = text.starts_with(rootText) ? rootText.size() : 0;
+    return lf_containsAny(lf_lowerAscii(text.substr(below)), skippedPackageWords);
 }
 
 void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& options) {
@@ -139,7 +145,7 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
     for (auto entry = walk.next(); entry; entry = walk.next()) {
         const fs::path& path = entry->path();
         try {
-            if (lf_isSkippedPackageFolder(path)) {
+            if (lf_isSkippedPackageFolder(root, path)) {
                 walk.keepOut();
                 continue;
             }

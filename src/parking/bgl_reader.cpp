@@ -17,8 +17,9 @@ namespace {
 
 constexpr std::uint64_t fileHeaderBytes = 56;
 constexpr std::uint64_t sectionEntryBytes = 20;
-constexpr std::size_t sectionTableWord = 14;
-constexpr std::size_t sectionEntryWords = 5;
+constexpr std::uint64_t subsectionEntryBytes = 16;
+constexpr std::uint32_t recordHeaderBytes = 6;
+constexpr std::size_t airportIcaoOffset = 40;
 constexpr std::uint32_t bglHeaderSize = 0x38;
 constexpr std::uint32_t airportSectionType = 3;
 constexpr std::uint16_t airportRecordId = 0x56;
@@ -44,77 +45,107 @@ bool lf_hasShortSubsectionEntries(std::uint32_t sizeCode) {
     return ((sizeCode & 0x10000) | 0x40000) == 0x40000;
 }
 
-// The records of one section from word r on; the walk runs until the data, the record sizes or the cap
-// end it. False when the file must not be decoded any further.
-bool lf_walkRecords(std::size_t r, const BglWords& words, const std::filesystem::path& path) {
-    const std::size_t n = words.size();
-    for (std::size_t count = 0;; ++count) {
-        if (r + 1 >= n)
-            return true;
+// The stretch offset .. offset + count of the file, cut at its end.
+BglCursor lf_fileStretch(const BglCursor& file, std::uint64_t offset, std::uint64_t count) {
+    if (offset >= file.size())
+        return BglCursor({}, file.size());
+    return file.slice(static_cast<std::size_t>(offset),
+                      static_cast<std::size_t>(std::min<std::uint64_t>(count, file.size() - offset)));
+}
+
+enum class WalkEnd { subsection, section, file };
+
+// The records of one subsection. The record count goes on across the subsections of a section, so the
+// cap bounds the work per section.
+WalkEnd lf_walkRecords(const BglCursor& data, std::size_t& count, const std::filesystem::path& path) {
+    for (std::uint64_t r = 0;; ++count) {
+        const auto record = lf_recordAt(data, r);
+        if (!record)
+            return WalkEnd::subsection;
         if (count == maxRecordsPerSection) {
             gf_logError(fmt::format(
                 "Error: Maximum loop iterations reached (2) {} possible corrupt BGL or malformed input.",
                 cp1252Dash));
-            return true;
+            return WalkEnd::section;
         }
-        const std::uint16_t id = lf_recordId(words, r);
-        if (!msfs2020Selected.load() && id == unsupportedAirportRecordId) {
+        if (!msfs2020Selected.load() && record->id == unsupportedAirportRecordId) {
             lf_reportNotRecognised(path);
-            return false;
+            return WalkEnd::file;
         }
-        const std::size_t z = lf_recordSize(words, r) / 4;
-        if (id == airportRecordId) {
-            if (z == 0) {
-                gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned {} at o2 = {}", 0, r));
-                return true;
-            }
-            if (r + 10 < n) {
+        // A record too short for its own header leads nowhere.
+        if (record->size < recordHeaderBytes) {
+            if (record->id == airportRecordId)
+                gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned {} at o2 = {}",
+                                        record->size, lf_wordIndex(record->bytes.fileOffset())));
+            return WalkEnd::section;
+        }
+        if (record->id == airportRecordId) {
+            if (record->bytes.size() < airportHeadFieldBytes) {
+                lf_logUnfitRecord("airport record", record->bytes.fileOffset(), path);
+            } else {
                 bool supported = false;
-                const std::string code = lf_decodeIcao(words[r + 10], supported);
+                const std::string code = lf_decodeIcao(record->bytes.u32At(airportIcaoOffset), supported);
                 if (supported)
-                    lf_decodeAirportRecord(r, words, z, code, path);
+                    lf_decodeAirportRecord(*record, code, path);
             }
         }
-        if (z == 0)
-            return true;
-        r += z;
+        r += record->size;
     }
 }
 
-void lf_decodeSections(const BglWords& words, const std::filesystem::path& path) {
-    const std::size_t n = words.size();
-    if (n <= sectionTableWord || words[1] != bglHeaderSize)
+// The subsections of one section, each walked within its own bytes.
+bool lf_walkSection(const BglCursor& file, const BglCursor& entry, const std::filesystem::path& path) {
+    const std::uint64_t subsections = entry.u32At(8);
+    const BglCursor table = lf_fileStretch(file, entry.u32At(12), subsections * subsectionEntryBytes);
+    std::size_t count = 0;
+    for (std::size_t at = 0; at + subsectionEntryBytes <= table.size(); at += subsectionEntryBytes) {
+        const BglCursor subsection = table.slice(at, subsectionEntryBytes);
+        const BglCursor data = lf_fileStretch(file, subsection.u32At(8), subsection.u32At(12));
+        switch (lf_walkRecords(data, count, path)) {
+        case WalkEnd::subsection:
+            break;
+        case WalkEnd::section:
+            return true;
+        case WalkEnd::file:
+            return false;
+        }
+    }
+    return true;
+}
+
+void lf_decodeSections(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path) {
+    const BglCursor file(bytes);
+    if (file.size() <= fileHeaderBytes || file.u32At(4) != bglHeaderSize)
         return;
-    const std::uint64_t sections = words[5];
-    if (sections == 0 || sectionTableWord + sectionEntryWords * sections > n)
+    const std::uint64_t sections = file.u32At(20);
+    if (sections == 0 || fileHeaderBytes + sectionEntryBytes * sections > file.size())
         return;
     for (std::size_t i = 0; i < sections; ++i) {
-        const std::size_t e = sectionTableWord + sectionEntryWords * i;
-        if (words[e] != airportSectionType || !lf_hasShortSubsectionEntries(words[e + 1]))
+        const BglCursor entry = file.slice(fileHeaderBytes + sectionEntryBytes * i, sectionEntryBytes);
+        if (entry.u32At(0) != airportSectionType || !lf_hasShortSubsectionEntries(entry.u32At(4)))
             continue;
-        const std::size_t t = words[e + 3] / 4 + 2;
-        if (t >= n)
-            continue;
-        if (!lf_walkRecords(words[t] / 4, words, path))
+        if (!lf_walkSection(file, entry, path))
             return;
     }
 }
 
 } // namespace
 
-std::uint32_t lf_word(const BglWords& words, std::size_t w) {
-    if (w >= words.size())
-        throw std::out_of_range(
-            fmt::format("BGL word {} lies beyond the {} words of the file", w, words.size()));
-    return words[w];
+std::optional<BglRecordView> lf_recordAt(const BglCursor& data, std::uint64_t offset) {
+    if (offset > data.size() || data.size() - offset < recordHeaderBytes)
+        return std::nullopt;
+    const BglCursor header = data.slice(static_cast<std::size_t>(offset), recordHeaderBytes);
+    BglRecordView record;
+    record.id = header.u16At(0);
+    record.size = header.u32At(2);
+    const auto at = static_cast<std::size_t>(offset);
+    record.bytes = data.slice(at, std::min<std::size_t>(record.size, data.size() - at));
+    return record;
 }
 
-std::uint16_t lf_recordId(const BglWords& words, std::size_t w) {
-    return static_cast<std::uint16_t>(lf_word(words, w) & 0xFFFF);
-}
-
-std::uint32_t lf_recordSize(const BglWords& words, std::size_t w) {
-    return lf_word(words, w) >> 16 | lf_word(words, w + 1) << 16;
+void lf_logUnfitRecord(std::string_view what, std::size_t fileOffset, const std::filesystem::path& path) {
+    gf_logError(fmt::format("   Warning: {} at byte {} of {} cannot hold what it declares, skipped", what,
+                            fileOffset, lf_utf8Path(path)));
 }
 
 bool lf_hasAirportSection(const std::filesystem::path& path) {
@@ -146,30 +177,24 @@ bool lf_hasAirportSection(const std::filesystem::path& path) {
     return false;
 }
 
-BglWords lf_readBglWords(std::istream& in) {
+std::vector<std::uint8_t> lf_readBglBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {};
     in.seekg(0, std::ios::end);
     const std::streamoff end = in.tellg();
     if (end <= 0)
         return {};
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(end));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(end));
     in.seekg(0, std::ios::beg);
     in.read(reinterpret_cast<char*>(bytes.data()), end);
     bytes.resize(static_cast<std::size_t>(in.gcount()));
-    const std::size_t whole = bytes.size() / 4;
-    BglWords words((bytes.size() + 3) / 4, 0);
-    for (std::size_t w = 0; w < whole; ++w)
-        words[w] = lf_littleEndian(bytes.data() + 4 * w);
-    for (std::size_t i = 4 * whole; i < bytes.size(); ++i)
-        words[whole] |= static_cast<std::uint32_t>(bytes[i]) << (8 * (i % 4));
-    return words;
+    return bytes;
 }
 
 void lf_processBGLfile(const std::filesystem::path& path) {
     try {
-        std::ifstream in(path, std::ios::binary);
-        if (!in)
-            return;
-        lf_decodeSections(lf_readBglWords(in), path);
+        lf_decodeSections(lf_readBglBytes(path), path);
     } catch (const std::exception& error) {
         gf_logError(fmt::format("Exception in lf_processBGLfile (std::ex): {} {} {}", lf_utf8Path(path),
                                 cp1252Dash, error.what()));

@@ -10,7 +10,6 @@
 #include <fmt/format.h>
 
 #include <array>
-#include <bit>
 #include <cmath>
 
 namespace kvr {
@@ -19,9 +18,12 @@ namespace {
 
 constexpr std::uint16_t helipadId = 0x26;
 constexpr std::uint16_t taxiwayParkingId = 0xE7;
-constexpr std::size_t firstSubrecordWord = 17; // byte 68 of the airport record
+constexpr std::uint32_t recordHeaderBytes = 6;
+constexpr std::size_t airportAltitudeOffset = 20;
+constexpr std::size_t firstSubrecordOffset = 68;
 constexpr std::size_t maxSubrecordsPerAirport = 9000;
-constexpr std::size_t parkingEntryWords = 14;          // 56 bytes, then one word per airline code
+constexpr std::size_t parkingListHeadBytes = 8;
+constexpr std::size_t parkingEntryBytes = 56;          // then 4 bytes per airline code
 constexpr double latitudeStep = 3.3527612686157227e-7; // 180 / 2^29
 constexpr double longitudeStep = 4.470348358154297e-7; // 360 / (3 x 2^28)
 constexpr double millimetresToFeet = 3.2808399 / 1000.0;
@@ -53,8 +55,9 @@ std::string lf_positionText(double latitude, double longitude) {
     return fmt::format("{:.6f},{:.6f}", latitude, longitude);
 }
 
-void lf_logZeroSubrecordSize(std::size_t s, bool afterHelipad) {
-    const std::string warning = fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o3 = {}", s);
+void lf_logShortSubrecordSize(std::uint32_t size, std::size_t fileOffset, bool afterHelipad) {
+    const std::string warning = fmt::format("   Warning: decodeSizeAtBoundary returned {} at o3 = {}", size,
+                                            lf_wordIndex(fileOffset));
     if (afterHelipad) {
         gf_logError(warning);
         return;
@@ -63,42 +66,85 @@ void lf_logZeroSubrecordSize(std::size_t s, bool afterHelipad) {
     gf_flushLog();
 }
 
+// Runs a typed subrecord reader; a subrecord too short for its fields is logged and skipped.
+template <typename Read>
+void lf_readWhole(std::string_view what, const ApfRecord& record, const BglRecordView& subrecord,
+                  const std::filesystem::path& path, Read read) {
+    try {
+        read();
+    } catch (const BglOverrun&) {
+        lf_logUnfitRecord(fmt::format("{} of {}", what, record.code), subrecord.bytes.fileOffset(), path);
+    }
+}
+
 // The subrecords of one airport: its helipads and its first parking list; what follows that list is not read.
-void lf_readSubrecords(std::size_t r, std::size_t z, const BglWords& words, ApfRecord& record,
+void lf_readSubrecords(const BglRecordView& airport, ApfRecord& record,
                        std::vector<HelipadPosition>& helipads, std::uint32_t& helipadCounter,
                        const std::filesystem::path& path) {
-    const std::size_t n = words.size();
-    const std::size_t end = r + z;
+    const BglCursor& data = airport.bytes;
     std::unordered_set<std::string> ids;
-    std::size_t s = r + firstSubrecordWord;
-    for (std::size_t count = 0; s < end; ++count) {
+    std::uint64_t s = firstSubrecordOffset;
+    for (std::size_t count = 0; s < airport.size; ++count) {
         if (count == maxSubrecordsPerAirport) {
             gf_logError(fmt::format(
                 "Error: Maximum loop iterations reached (1) {} possible corrupt SIA or malformed input",
                 cp1252Dash));
             return;
         }
-        // The 6-byte header must lie inside the data as well.
-        if (s + 1 >= n) {
-            gf_logLine(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", s, n));
+        const auto subrecord = lf_recordAt(data, s);
+        // The airport declares more than its subsection holds.
+        if (!subrecord) {
+            gf_logLine(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.",
+                                   lf_wordIndex(data.fileOffset() + s),
+                                   lf_wordIndex(data.fileOffset() + data.size() + 3)));
             gf_flushLog();
             return;
         }
-        const std::uint16_t id = lf_recordId(words, s);
-        if (id == taxiwayParkingId) {
-            lf_readParkings(s, words, record, ids, path);
+        if (subrecord->id == taxiwayParkingId) {
+            lf_readWhole("parking list", record, *subrecord, path,
+                         [&] { lf_readParkings(subrecord->bytes, record, ids, path); });
             return;
         }
-        const bool helipad = id == helipadId;
+        const bool helipad = subrecord->id == helipadId;
         if (helipad)
-            lf_readHelipad(s, words, record, helipads, helipadCounter);
-        const std::size_t step = lf_recordSize(words, s) / 4;
-        if (step == 0) {
-            lf_logZeroSubrecordSize(s, helipad);
+            lf_readWhole("helipad", record, *subrecord, path,
+                         [&] { lf_readHelipad(subrecord->bytes, record, helipads, helipadCounter); });
+        if (subrecord->size < recordHeaderBytes) {
+            lf_logShortSubrecordSize(subrecord->size, subrecord->bytes.fileOffset(), helipad);
             return;
         }
-        s += step;
+        s += subrecord->size;
     }
+}
+
+struct ParkingEntry {
+    std::uint32_t head = 0; // name index, type, number, airline-code count
+    float radius = 0.0f;
+    float heading = 0.0f;
+    std::uint32_t longitude = 0;
+    std::uint32_t latitude = 0;
+    std::size_t fileOffset = 0;
+};
+
+// Every entry of a parking list, or BglOverrun when the list cannot hold the count it declares.
+std::vector<ParkingEntry> lf_parkingEntries(const BglCursor& list) {
+    const std::uint16_t count = list.u16At(6); // the list holds its 8-byte head from here on
+    BglCursor rest = list.slice(parkingListHeadBytes, list.size() - parkingListHeadBytes);
+    std::vector<ParkingEntry> entries;
+    entries.reserve(count);
+    for (std::uint16_t i = 0; i < count; ++i) {
+        BglCursor entry = rest.take(parkingEntryBytes);
+        ParkingEntry parking;
+        parking.fileOffset = entry.fileOffset();
+        parking.head = entry.u32();
+        parking.radius = entry.f32();
+        parking.heading = entry.f32();
+        parking.longitude = entry.u32At(28);
+        parking.latitude = entry.u32At(32);
+        rest.skip(4 * static_cast<std::size_t>(parking.head >> 24));
+        entries.push_back(parking);
+    }
+    return entries;
 }
 
 } // namespace
@@ -147,15 +193,15 @@ std::pair<std::string, bool> lf_isRtSupportedAirport(std::string code) {
     return {std::move(code), false};
 }
 
-ApfRecord lf_makeApfRecord(std::size_t r, const BglWords& words) {
+ApfRecord lf_makeApfRecord(const BglCursor& airport) {
     ApfRecord record;
-    const auto millimetres = static_cast<std::int32_t>(lf_word(words, r + 5));
+    const auto millimetres = static_cast<std::int32_t>(airport.u32At(airportAltitudeOffset));
     const long feet = std::lround(static_cast<double>(millimetres) * millimetresToFeet);
     record.altitude = feet < -20 || feet > 10000 ? 0 : static_cast<std::int32_t>(feet);
     return record;
 }
 
-void lf_decodeAirportRecord(std::size_t r, const BglWords& words, std::size_t z, const std::string& code,
+void lf_decodeAirportRecord(const BglRecordView& airport, const std::string& code,
                             const std::filesystem::path& path) {
     ApfRecord record;
     record.code = code;
@@ -166,9 +212,9 @@ void lf_decodeAirportRecord(std::size_t r, const BglWords& words, std::size_t z,
     // Under MSFS 2024 the archived file of a linked airport is taken as it is.
     if (!msfs2020Selected.load() && linked)
         return;
-    record.altitude = lf_makeApfRecord(r, words).altitude;
+    record.altitude = lf_makeApfRecord(airport.bytes).altitude;
     record.airportName.clear();
-    lf_readSubrecords(r, z, words, record, helipads, helipadCounter, path);
+    lf_readSubrecords(airport, record, helipads, helipadCounter, path);
 
     const std::size_t stands = record.stands.size();
     const bool moreThanArchived = stands > archivedCount && record.publisher != simaddonPublisher;
@@ -179,11 +225,11 @@ void lf_decodeAirportRecord(std::size_t r, const BglWords& words, std::size_t z,
         lf_generatePositionFile(record, helipadCounter);
 }
 
-void lf_readHelipad(std::size_t h, const BglWords& words, ApfRecord& record,
-                    std::vector<HelipadPosition>& positions, std::uint32_t& helipadCounter) {
-    const double longitude = lf_unpackLongitude(lf_word(words, h + 3));
-    const double latitude = lf_unpackLatitude(lf_word(words, h + 4));
-    const float sizeMetres = std::bit_cast<float>(lf_word(words, h + 7));
+void lf_readHelipad(const BglCursor& helipad, ApfRecord& record, std::vector<HelipadPosition>& positions,
+                    std::uint32_t& helipadCounter) {
+    const double longitude = lf_unpackLongitude(helipad.u32At(12));
+    const double latitude = lf_unpackLatitude(helipad.u32At(16));
+    const float sizeMetres = helipad.f32At(28);
     const std::string position = lf_positionText(latitude, longitude);
     if (!lf_isValidPosition(latitude, longitude)) {
         gf_appendScanMessage("lat/lon helipad incorrect (skipped): " + position);
@@ -206,28 +252,22 @@ void lf_readHelipad(std::size_t h, const BglWords& words, ApfRecord& record,
     ++helipadCounter;
 }
 
-void lf_readParkings(std::size_t h, const BglWords& words, ApfRecord& record,
-                     std::unordered_set<std::string>& ids, const std::filesystem::path& path) {
-    const std::uint32_t entries = lf_word(words, h + 1) >> 16;
-    std::size_t p = h + 2;
-    for (std::uint32_t i = 0; i < entries; ++i) {
-        const std::uint32_t head = lf_word(words, p);
-        const double radius = std::bit_cast<float>(lf_word(words, p + 1));
-        const double heading = std::bit_cast<float>(lf_word(words, p + 2));
-        const double longitude = lf_unpackLongitude(lf_word(words, p + 7));
-        const double latitude = lf_unpackLatitude(lf_word(words, p + 8));
-        const std::size_t entry = p;
-        p += parkingEntryWords + (head >> 24);
-
+void lf_readParkings(const BglCursor& list, ApfRecord& record, std::unordered_set<std::string>& ids,
+                     const std::filesystem::path& path) {
+    for (const ParkingEntry& entry : lf_parkingEntries(list)) {
+        const double radius = entry.radius;
+        const double heading = entry.heading;
+        const double longitude = lf_unpackLongitude(entry.longitude);
+        const double latitude = lf_unpackLatitude(entry.latitude);
         // Written as a range test so that a radius that is not a number is skipped too.
         if (!(radius > 1.0 && radius < 200.0)) {
             gf_appendScanMessage(
                 fmt::format("Skipped position with radius {:.1F} m in {}", radius, lf_utf8Path(path)));
             continue;
         }
-        const std::uint32_t type = (head >> 8) & 0x0F;
-        const std::uint32_t number = ((head >> 8) & 0xFFFF) >> 4;
-        const std::string id = lf_parkingPrefix(head & 0x3F) + std::to_string(number);
+        const std::uint32_t type = (entry.head >> 8) & 0x0F;
+        const std::uint32_t number = ((entry.head >> 8) & 0xFFFF) >> 4;
+        const std::string id = lf_parkingPrefix(entry.head & 0x3F) + std::to_string(number);
         if (((standTypes >> type) & 1) == 0)
             continue;
         if (!lf_isValidPosition(latitude, longitude)) {
@@ -236,8 +276,8 @@ void lf_readParkings(std::size_t h, const BglWords& words, ApfRecord& record,
             continue;
         }
         if (!std::isfinite(heading)) {
-            gf_appendScanMessage(fmt::format("Skipped position with heading {} at word {} in {}", heading,
-                                             entry, lf_utf8Path(path)));
+            gf_appendScanMessage(fmt::format("Skipped position with heading {} at byte {} in {}", heading,
+                                             entry.fileOffset, lf_utf8Path(path)));
             continue;
         }
         const auto uniqueId = lf_makeUniqueStandIds(id, ids, path);

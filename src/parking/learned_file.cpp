@@ -12,6 +12,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <map>
+#include <tuple>
+#include <unordered_map>
 
 namespace kvr {
 
@@ -29,38 +33,150 @@ pugi::xml_node lf_parkpositionsOf(const pugi::xml_document& doc) {
     return parkpositions ? parkpositions : doc.child("parkpositions");
 }
 
-void lf_addManualStand(const std::string& id, pugi::xml_node parkpos, const std::string& path) {
-    const bool exists =
-        std::any_of(standList.begin(), standList.end(), [&id](const Stand& s) { return s.id == id; });
-    if (exists) {
+// What the options of one stand already cover, by aircraft and kind: the union of their half-hour sets.
+// A new option is the same as a known one exactly when it shares a slot with that union.
+class KnownOptions {
+public:
+    explicit KnownOptions(const Stand& stand) {
+        for (const StandOption& option : stand.options)
+            add(option);
+    }
+    bool knows(const StandOption& option) const {
+        const auto found = slots_.find(keyOf(option));
+        return found != slots_.end() && (found->second & option.halfHours) != 0;
+    }
+    void add(const StandOption& option) { slots_[keyOf(option)] |= option.halfHours; }
+
+private:
+    using Key = std::tuple<std::uint32_t, std::uint32_t, std::string, std::string, std::string>;
+    static Key keyOf(const StandOption& o) { return {o.day, o.real, o.registration, o.airline, o.type}; }
+    std::map<Key, std::uint64_t> slots_;
+};
+
+bool lf_mergeInto(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand,
+                  KnownOptions& known);
+
+// The stands of standList by id (the first of equal ids), and what each already knows, built as the
+// learned parkpos elements reach them.
+class StandsById {
+public:
+    StandsById() {
+        for (std::size_t i = 0; i < standList.size(); ++i)
+            index_.emplace(standList[i].id, i);
+    }
+    bool holds(const std::string& id) const { return index_.contains(id); }
+    void addLast() { index_.emplace(standList.back().id, standList.size() - 1); }
+    bool merge(const std::string& id, pugi::xml_node parkpos, bool older) {
+        const auto found = index_.find(id);
+        if (found == index_.end())
+            return false;
+        Stand& stand = standList[found->second];
+        auto known = known_.find(found->second);
+        if (known == known_.end())
+            known = known_.emplace(found->second, KnownOptions(stand)).first;
+        return lf_mergeInto(id, parkpos, older, stand, known->second);
+    }
+
+private:
+    std::unordered_map<std::string, std::size_t> index_;
+    std::unordered_map<std::size_t, KnownOptions> known_;
+};
+
+void lf_addManualStand(const std::string& id, pugi::xml_node parkpos, const std::string& path,
+                       StandsById& stands) {
+    if (stands.holds(id)) {
         gf_logError(fmt::format("manually created standid {} already exists in {}", id, path));
         return;
     }
-    const double latitude = parkpos.attribute("latitude").as_double(0.0);
-    const double longitude = parkpos.attribute("longitude").as_double(0.0);
-    const double radius = parkpos.attribute("radius").as_double(0.0);
+    // Judged as the file is saved (six decimals for the position, one for the radius), or a stand taken
+    // now would be refused when the saved file is read.
+    const auto asWritten = [&parkpos](const char* name, int decimals) {
+        const double value = parkpos.attribute(name).as_double(0.0);
+        return std::strtod(fmt::format("{:.{}f}", value, decimals).c_str(), nullptr);
+    };
+    const double latitude = asWritten("latitude", 6);
+    const double longitude = asWritten("longitude", 6);
+    const double radius = asWritten("radius", 1);
     if ((std::fabs(latitude) <= 0.0001 && std::fabs(longitude) <= 0.0001) || radius == 0.0 ||
         !std::isfinite(latitude) || !std::isfinite(longitude)) {
         gf_logError(fmt::format("manually created standid {} misses correct attributes in {}", id, path));
         return;
     }
+    const std::size_t before = standList.size();
     lf_readParkpos(parkpos, id, 0);
+    if (standList.size() == before)
+        return;
     standList.back().manual = true;
+    stands.addLast();
 }
 
 void lf_mergeStands(const pugi::xml_document& doc, bool older, const std::string& path) {
+    StandsById stands;
     for (pugi::xml_node parkpos : lf_parkpositionsOf(doc).children("parkpos")) {
         const std::string id = parkpos.attribute("id").value();
         if (parkpos.attribute("manual").as_bool(false)) {
-            lf_addManualStand(id, parkpos, path);
+            lf_addManualStand(id, parkpos, path, stands);
             continue;
         }
-        const bool merged = std::any_of(standList.begin(), standList.end(), [&](Stand& stand) {
-            return lf_mergeLearnedParkpos(id, parkpos, older, stand);
-        });
-        if (!merged)
+        if (!stands.merge(id, parkpos, older))
             gf_logLine(fmt::format("learned stand {} in {} not found?", id, path));
     }
+}
+
+bool lf_mergeInto(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand,
+                  KnownOptions& known) {
+    if (stand.id != id)
+        return false;
+    if (parkpos.attribute("radius_change").as_bool(false)) {
+        const double radiusMetres = parkpos.attribute("radius").as_double(0.0);
+        if (lf_isUsableRadius(radiusMetres)) {
+            stand.radius = radiusMetres * standMetresToNm;
+            stand.radiusChange = true;
+        } else {
+            gf_logError(fmt::format("learned radius '{}' of stand {} is out of range, not used",
+                                    parkpos.attribute("radius").value(), id));
+        }
+    }
+    if (parkpos.attribute("cargo_change").as_bool(false)) {
+        stand.cargo = parkpos.attribute("cargo").as_bool(false);
+        stand.cargoChange = true;
+    }
+    if (older)
+        return true;
+    std::uint32_t nextId = stand.options.empty() ? 1 : stand.options.back().aircraftId + 1;
+    for (pugi::xml_node opt : parkpos.children("opt")) {
+        const std::uint64_t halfHours = gf_hours2bitset(opt.attribute("hh").value()).to_ullong();
+        if (halfHours == 0) {
+            gf_logError("empty bit set");
+            continue;
+        }
+        // A weekday outside 1..7 is used by no fit and would not read back as itself.
+        const int day = opt.attribute("day").as_int(0);
+        if (day < 1 || day > 7) {
+            gf_logError(fmt::format("learned option of stand {} with day '{}' skipped", id,
+                                    opt.attribute("day").value()));
+            continue;
+        }
+        OptIdentity identity = lf_readOptIdentity(opt);
+        StandOption option;
+        option.airline = std::move(identity.airline);
+        option.type = std::move(identity.type);
+        option.registration = opt.attribute("reg").value();
+        option.callsign = std::move(identity.callsign);
+        option.callsign2 = std::move(identity.callsign2);
+        option.halfHours = halfHours;
+        option.aircraftId = nextId;
+        option.day = static_cast<std::uint32_t>(day);
+        option.fromStandFile = 0;
+        option.real = opt.attribute("soft").as_bool(false) ? 0 : 1;
+        option.coupled = opt.attribute("cpl").as_bool(false);
+        if (known.knows(option))
+            continue;
+        known.add(option);
+        stand.options.push_back(std::move(option));
+        ++nextId;
+    }
+    return true;
 }
 
 // A handmade file replaces the stand file's stands. One that cannot be read leaves them in place and is
@@ -80,52 +196,9 @@ void lf_replaceByHandmadeStands(const pugi::xml_document& doc, const std::filesy
 
 } // namespace
 
-bool lf_sameOption(const StandOption& a, const StandOption& b) {
-    return a.day == b.day && a.real == b.real && a.registration == b.registration && a.airline == b.airline &&
-           a.type == b.type && (a.halfHours & b.halfHours) != 0;
-}
-
 bool lf_mergeLearnedParkpos(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand) {
-    if (stand.id != id)
-        return false;
-    if (parkpos.attribute("radius_change").as_bool(false)) {
-        stand.radius = parkpos.attribute("radius").as_double(0.0) * standMetresToNm;
-        stand.radiusChange = true;
-    }
-    if (parkpos.attribute("cargo_change").as_bool(false)) {
-        stand.cargo = parkpos.attribute("cargo").as_bool(false);
-        stand.cargoChange = true;
-    }
-    if (older)
-        return true;
-    std::uint32_t nextId = stand.options.empty() ? 1 : stand.options.back().aircraftId + 1;
-    for (pugi::xml_node opt : parkpos.children("opt")) {
-        OptIdentity identity = lf_readOptIdentity(opt);
-        const std::uint64_t halfHours = gf_hours2bitset(opt.attribute("hh").value()).to_ullong();
-        if (halfHours == 0) {
-            gf_logError("empty bit set");
-            continue;
-        }
-        StandOption option;
-        option.airline = std::move(identity.airline);
-        option.type = std::move(identity.type);
-        option.registration = opt.attribute("reg").value();
-        option.callsign = std::move(identity.callsign);
-        option.callsign2 = std::move(identity.callsign2);
-        option.halfHours = halfHours;
-        option.aircraftId = nextId;
-        option.day = static_cast<std::uint32_t>(opt.attribute("day").as_int(0));
-        option.fromStandFile = 0;
-        option.real = opt.attribute("soft").as_bool(false) ? 0 : 1;
-        option.coupled = opt.attribute("cpl").as_bool(false);
-        const bool known = std::any_of(stand.options.begin(), stand.options.end(),
-                                       [&option](const StandOption& o) { return lf_sameOption(option, o); });
-        if (known)
-            continue;
-        stand.options.push_back(std::move(option));
-        ++nextId;
-    }
-    return true;
+    KnownOptions known(stand);
+    return lf_mergeInto(id, parkpos, older, stand, known);
 }
 
 void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo& info) {
@@ -143,8 +216,14 @@ void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo
         gf_flushLog();
 
         const auto meta = gf_readFileMetaInfo(doc, MetaVariant::learnedFile);
-        if (!meta.accepted)
+        // The file is written anew when the airport is given up: what it held is copied aside first.
+        if (!meta.accepted) {
+            gf_save1GenerationOf(path);
+            gf_logError(fmt::format("{} found, but its meta block is missing or has no readable version, "
+                                    "saved as *.0.xml",
+                                    pathText));
             return;
+        }
         const bool older =
             VersionData::fromText(meta.version).value_or(VersionData{}) < firstVersionWithKeptOptions;
         if (older)

@@ -13,11 +13,9 @@ namespace kvr {
 void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo& info);
 
 // Merges one learned parkpos into the stand when the ids are equal; true when it did. The options of a
-// file written before 11.10.0 (older) are dropped.
+// file written before 11.10.0 (older) are dropped, and so is an option the stand already knows: same
+// day, kind, registration, airline and type, and at least one common half-hour slot.
 bool lf_mergeLearnedParkpos(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand);
-
-// Same day, kind, registration, airline and type, and at least one common half-hour slot.
-bool lf_sameOption(const StandOption& a, const StandOption& b);
 
 // The current values of the nine per-airport settings.
 AirportParameterSnapshot lf_currentAirportParameters();

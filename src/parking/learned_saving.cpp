@@ -3,13 +3,10 @@
 #include "core/shared_state.h"
 #include "core/text_util.h"
 #include "core/time_util.h"
-#include "parking/learned_file.h"
 #include "parking/park_airport.h"
 #include "parking/quality_factors.h"
 #include "parking/stand_file.h"
 #include "parking/stand_learning.h"
-#include "parking/stand_lookup.h"
-#include "parking/stand_lookup_internal.h"
 #include "parking/static_parking.h"
 #include "parking/static_parking_internal.h"
 
@@ -56,38 +53,29 @@ std::vector<Stand> lf_learnedStands() {
     return stands;
 }
 
-std::filesystem::path lf_learnedFolder(const std::string& publisher) {
-    if (publisher == "stock")
-        return learnedDir / "stock";
-    if (publisher == "simaddon")
-        return learnedDir / "simaddon";
-    std::filesystem::path folder = learnedDir / "thirdparty";
-    if (const std::string name = lf_publisherFolder(publisher); !name.empty())
-        folder /= name;
-    if (!std::filesystem::exists(folder))
-        std::filesystem::create_directories(folder);
-    return folder;
-}
-
 } // namespace
 
+// A learned file is saved where it was looked for when the stand file was read, so that the next visit
+// finds it. A save that fails is logged; the learned data stay in memory until the next save.
 void lf_saveLearnedAirports() {
-    ApfRecord record;
-    record.code = currentParkAirport.code;
-    record.airportName = parkAirportFileInfo.airportName;
-    record.publisher = parkAirportFileInfo.publisher;
-    record.altitude = parkAirportFileInfo.altitude;
-    record.stands = lf_learnedStands();
-    if (handmadeApf) {
-        qualityFactors = gf_computeQualityFactors();
-        record.qfReal = qualityFactors.first;
-        record.qfSoft = qualityFactors.second;
-    }
-
-    const std::filesystem::path path = lf_learnedFolder(record.publisher) / gf_xmlFileName(record.code);
+    const std::filesystem::path& path = parkAirportFileInfo.learnedPath;
     bool saved = false;
     try {
-        saved = gf_writeApf(record, path, ApfWriteMode::learned, metaSimCode.load());
+        ApfRecord record;
+        record.code = currentParkAirport.code;
+        record.airportName = parkAirportFileInfo.airportName;
+        record.publisher = parkAirportFileInfo.publisher;
+        record.altitude = parkAirportFileInfo.altitude;
+        record.stands = lf_learnedStands();
+        if (handmadeApf) {
+            qualityFactors = gf_computeQualityFactors();
+            record.qfReal = qualityFactors.first;
+            record.qfSoft = qualityFactors.second;
+        }
+        if (path.empty())
+            gf_logLine(fmt::format("no learned file for '{}'", parkAirportFileInfo.fileName));
+        else
+            saved = gf_writeApf(record, path, ApfWriteMode::learned, metaSimCode.load());
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "lf_saveLearnedAirports", e.what()));
     }

@@ -1,6 +1,7 @@
 #include "parking/park_airport.h"
 
 #include "core/file_util.h"
+#include "core/geodesy.h"
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/text_util.h"
@@ -139,17 +140,39 @@ std::vector<std::string>::iterator lf_updateStandFromLine(std::vector<std::strin
     return last;
 }
 
+namespace {
+
+// The reserved stand that the file's line of the code names; none when there is no such line or it names
+// no stand.
+std::optional<std::string> lf_reservedStandInFile(const std::vector<std::string>& lines,
+                                                  const std::string& code) {
+    for (const std::string& line : lines) {
+        const std::vector<std::string> fields = gf_splitString(line, ',');
+        if (!fields.empty() && fields[0] == code)
+            return fields.size() == 2 && !fields[1].empty() ? std::optional(fields[1]) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 void lf_writeMyParkAirports() {
-    const ParkAirport& first = parkAirports.front();
-    const std::string newLine = lf_parkAirportLine(first);
+    ParkAirport& first = parkAirports.front();
     std::vector<std::string> lines;
     std::ifstream in;
     if (!gf_openInputFile(myParkAirportsFile, in)) {
+        const std::string newLine = lf_parkAirportLine(first);
         lines.push_back(newLine);
         gf_logLine(fmt::format("{} created with {}", fileName, newLine));
     } else {
         gf_readLines(in, lines);
         in.close();
+        // An entry made without a stand (a destination, a park airport the user does not stand at) must
+        // not erase the user's reserved stand from the file: the entry takes it over instead.
+        if (first.reservedStand.empty())
+            if (auto reserved = lf_reservedStandInFile(lines, first.code))
+                first.reservedStand = std::move(*reserved);
+        const std::string newLine = lf_parkAirportLine(first);
         if (lf_updateStandFromLine(lines.begin(), lines.end(), first, newLine) != lines.end()) {
             gf_logLine(fmt::format("{}:{} updated stand", fileName, newLine));
         } else {
@@ -181,11 +204,12 @@ void gf_learnUserStand() {
     lf_writeMyParkAirports();
 }
 
-std::optional<double> gf_firstParkAirportDistanceNm() {
+std::optional<double> gf_firstParkAirportDistanceNm(double latitude, double longitude) {
     std::lock_guard lock(parkAirportMutex);
     if (parkAirports.empty())
         return std::nullopt;
-    return parkAirports.front().distanceNm;
+    const ParkAirport& first = parkAirports.front();
+    return gf_distanceNm(latitude, longitude, first.latitude, first.longitude);
 }
 
 } // namespace kvr

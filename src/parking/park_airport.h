@@ -51,8 +51,8 @@ bool gf_readMyParkAirports();
 // simulator link's learnUserStand hook; safe on any thread.
 void gf_learnUserStand();
 
-// The distance of the first entry from the user aircraft as the last park-airport tick computed it;
-// none while the list is empty. Safe on any thread (the automatic range reads it).
-std::optional<double> gf_firstParkAirportDistanceNm();
+// The great-circle distance from a position to the first entry, computed now; none while the list is
+// empty. Safe on any thread (the automatic range asks it for the user aircraft's position).
+std::optional<double> gf_firstParkAirportDistanceNm(double latitude, double longitude);
 
 } // namespace kvr

@@ -86,12 +86,28 @@ void lf_updateDistances(const UserAcData& user) {
     }
     lastLatitude = user.latitude;
     lastLongitude = user.longitude;
-    // A destination stays first whatever is nearer.
-    if (!DESTINATION.empty())
-        return;
+    // Every distance stays current; a destination stays first whatever is nearer.
     for (ParkAirport& entry : parkAirports)
         entry.distanceNm = lf_distanceFromUser(user, entry.latitude, entry.longitude);
-    parkAirports.sort([](const ParkAirport& a, const ParkAirport& b) { return a.distanceNm < b.distanceNm; });
+    if (DESTINATION.empty())
+        parkAirports.sort(
+            [](const ParkAirport& a, const ParkAirport& b) { return a.distanceNm < b.distanceNm; });
+}
+
+// The file gives the entries in its own order: the destination goes first again, and without one the
+// next tick sorts the list by distance as if the user had moved.
+void lf_restoreParkAirportOrder() {
+    std::lock_guard lock(parkAirportMutex);
+    lastLatitude = 0.0;
+    lastLongitude = 0.0;
+    const std::string destination = DESTINATION.value();
+    if (destination.empty())
+        return;
+    const auto entry =
+        std::find_if(parkAirports.begin(), parkAirports.end(),
+                     [&destination](const ParkAirport& airport) { return airport.code == destination; });
+    if (entry != parkAirports.end())
+        parkAirports.splice(parkAirports.begin(), parkAirports, entry);
 }
 
 void lf_refreshParkedCounts() {
@@ -325,7 +341,9 @@ void lf_requestStaticParking(bool showText) {
 }
 
 bool gf_checkParkAirportStands(bool checkReserved, std::string& text) {
-    if (!gf_readMyParkAirports())
+    const bool read = gf_readMyParkAirports();
+    lf_restoreParkAirportOrder();
+    if (!read)
         return false;
     if (checkReserved && userAcDataValid && !lf_controlsBusy() &&
         statusDisplay.texts().userStandName.empty()) {

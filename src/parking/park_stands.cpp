@@ -23,6 +23,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -71,32 +72,61 @@ void lf_parkingPercentageByStockStands() {
     gf_enableControl(parking_percentage);
 }
 
-// Stands overlap when their circles, widened by a tenth of their distance, meet. Stands are compared
-// only with those whose latitude is near enough for any overlap: no great circle between two
-// latitudes is shorter than the meridian arc between them.
+// Stands overlap when their circles, widened by a tenth of their distance, meet. Each pair is looked for
+// from its larger stand only, within 2 x radius / 1.1 of it along one axis of the earth-centred frame:
+// no coordinate differs by more than the chord, and no chord is longer than the great circle. The axis is
+// the one along which the stands spread most, so that a row of stands on one parallel or one meridian,
+// or one stand of a huge radius, costs a sort and a look at each stand's neighbours, not every pair.
 void lf_findOverlaps() {
-    if (standList.empty())
+    const std::size_t count = standList.size();
+    if (count == 0)
         return;
-    const double largestRadius =
-        std::max_element(standList.begin(), standList.end(), [](const Stand& a, const Stand& b) {
-            return a.radius < b.radius;
-        })->radius;
-    const double nmPerDegree = earthRadiusMetres / metresPerNauticalMile * std::numbers::pi / 180.0;
-    const double latitudeReach = (2.0 * largestRadius / 1.1 + 1e-9) / nmPerDegree;
+    const double radiusNm = earthRadiusMetres / metresPerNauticalMile;
+    std::vector<std::array<double, 3>> points(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double phi = standList[i].latitude * std::numbers::pi / 180.0;
+        const double lambda = standList[i].longitude * std::numbers::pi / 180.0;
+        points[i] = {radiusNm * std::cos(phi) * std::cos(lambda), radiusNm * std::cos(phi) * std::sin(lambda),
+                     radiusNm * std::sin(phi)};
+    }
+    std::size_t axis = 0;
+    double widest = -1.0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        const auto [low, high] = std::minmax_element(
+            points.begin(), points.end(), [k](const auto& a, const auto& b) { return a[k] < b[k]; });
+        if ((*high)[k] - (*low)[k] > widest) {
+            widest = (*high)[k] - (*low)[k];
+            axis = k;
+        }
+    }
+    std::vector<std::size_t> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return points[a][axis] < points[b][axis]; });
+    std::vector<double> coordinates(count);
+    for (std::size_t i = 0; i < count; ++i)
+        coordinates[i] = points[order[i]][axis];
 
-    std::vector<std::size_t> byLatitude(standList.size());
-    std::iota(byLatitude.begin(), byLatitude.end(), 0);
-    std::sort(byLatitude.begin(), byLatitude.end(),
-              [](std::size_t a, std::size_t b) { return standList[a].latitude < standList[b].latitude; });
-    for (std::size_t i = 0; i < byLatitude.size(); ++i) {
-        Stand& a = standList[byLatitude[i]];
-        for (std::size_t j = i + 1; j < byLatitude.size(); ++j) {
-            Stand& b = standList[byLatitude[j]];
-            if (b.latitude - a.latitude > latitudeReach)
-                break;
-            if (a.radius + b.radius > 1.1 * gf_distanceNm(a.latitude, a.longitude, b.latitude, b.longitude)) {
-                a.overlapping.push_back(b.number);
-                b.overlapping.push_back(a.number);
+    // The larger of two stands: by radius, then by place in the list.
+    const auto larger = [](std::size_t a, std::size_t b) {
+        return standList[a].radius > standList[b].radius ||
+               (standList[a].radius == standList[b].radius && a > b);
+    };
+    for (std::size_t a = 0; a < count; ++a) {
+        Stand& stand = standList[a];
+        const double reach = 2.0 * stand.radius / 1.1 * (1.0 + 1e-9) + 1e-9;
+        const double centre = points[a][axis];
+        const auto first = std::lower_bound(coordinates.begin(), coordinates.end(), centre - reach);
+        const auto last = std::upper_bound(coordinates.begin(), coordinates.end(), centre + reach);
+        for (auto it = first; it != last; ++it) {
+            const std::size_t b = order[static_cast<std::size_t>(it - coordinates.begin())];
+            if (b == a || !larger(a, b))
+                continue;
+            Stand& other = standList[b];
+            if (stand.radius + other.radius >
+                1.1 * gf_distanceNm(stand.latitude, stand.longitude, other.latitude, other.longitude)) {
+                stand.overlapping.push_back(other.number);
+                other.overlapping.push_back(stand.number);
             }
         }
     }
@@ -137,6 +167,7 @@ std::string lf_readApf(const std::string& path, ParkAirportFileInfo& info) {
 
     airportParameterSnapshot = lf_currentAirportParameters();
     const std::filesystem::path learned = lf_learnedApfPath(path, info.publisher);
+    info.learnedPath = learned;
     std::error_code ec;
     if (!learned.empty() && std::filesystem::exists(learned, ec)) {
         lf_readLearned(learned, info);

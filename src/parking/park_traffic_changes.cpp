@@ -50,10 +50,12 @@ bool lf_isCoveredByOption(const StaticAc& aircraft, const Stand& stand, DaySlot 
     });
     if (today || earliest >= 0)
         return today;
-    const int remaining = std::min(offset - now.slot, 46);
+    // The fit looked back offset slots from now: the ones it did not find today are the last of yesterday,
+    // slot 47 down to 48 - remaining.
+    const int remaining = offset - now.slot;
     const std::uint32_t yesterday = now.day <= 1 ? 7 : now.day - 1;
     return std::any_of(stand.options.begin(), stand.options.end(), [&](const StandOption& o) {
-        return lf_sameAircraftOption(o, aircraft, yesterday) && lf_anySlotSet(o, 47, 47 - remaining);
+        return lf_sameAircraftOption(o, aircraft, yesterday) && lf_anySlotSet(o, 47, 48 - remaining);
     });
 }
 
@@ -79,7 +81,8 @@ std::optional<std::size_t> lf_crowdingPosition(const StaticAc& aircraft, const S
 }
 
 // Whether the candidate's aircraft leaves its stand before the next half-hour, by the option it was
-// created from.
+// created from. That option may be marked unused (id 0) in this run: the fit found its aircraft standing
+// here as this very static aircraft. It still tells where the aircraft goes next.
 bool lf_isLeaving(const StaticCandidate& candidate, DaySlot now) {
     const Stand* stand = lf_parkStandByNumber(candidate.standNumber);
     if (!stand)
@@ -88,8 +91,8 @@ bool lf_isLeaving(const StaticCandidate& candidate, DaySlot now) {
     if (!callsign.empty() && callsign.back() == '*')
         callsign.pop_back();
     const auto option = std::find_if(stand->options.begin(), stand->options.end(), [&](const StandOption& o) {
-        return o.aircraftId > 0 && o.day == now.day && o.callsign == callsign &&
-               o.airline == candidate.airline && o.type == candidate.type;
+        return o.day == now.day && o.callsign == callsign && o.airline == candidate.airline &&
+               o.type == candidate.type;
     });
     if (option == stand->options.end())
         return false;
@@ -97,15 +100,15 @@ bool lf_isLeaving(const StaticCandidate& candidate, DaySlot now) {
         return !lf_slotSet(*option, now.slot + 1);
     const std::uint32_t tomorrow = now.day >= 7 ? 1 : now.day + 1;
     return std::none_of(stand->options.begin(), stand->options.end(), [&](const StandOption& o) {
-        return o.aircraftId > 0 && o.day == tomorrow && o.callsign == callsign &&
-               o.airline == candidate.airline && o.type == candidate.type && lf_slotSet(o, 0);
+        return o.day == tomorrow && o.callsign == callsign && o.airline == candidate.airline &&
+               o.type == candidate.type && lf_slotSet(o, 0);
     });
 }
 
 void lf_markLeavingCandidates(DaySlot now) {
     std::stable_sort(candidateList.begin(), candidateList.end(),
-                     [](const StaticCandidate& a, const StaticCandidate& b) {
-                         return lf_weekSlot(a.weekday, a.slot) > lf_weekSlot(b.weekday, b.slot);
+                     [now](const StaticCandidate& a, const StaticCandidate& b) {
+                         return lf_ageSlots(now, a.weekday, a.slot) < lf_ageSlots(now, b.weekday, b.slot);
                      });
     for (StaticCandidate& candidate : candidateList)
         if (!candidate.optionCallsign2.empty() && !candidate.optionCallsign.empty() &&
@@ -208,12 +211,11 @@ void lf_matchPtWithLearnedStatics(bool removeAllLearned) {
             });
         if (position == parkPositions.end())
             continue;
-        const std::int64_t parked = lf_weekSlot(lf_slotsBefore(now, position->age));
-        const std::int64_t created = lf_weekSlot(aircraft.weekday, aircraft.slot);
+        const bool parkedLater = position->age < lf_ageSlots(now, aircraft.weekday, aircraft.slot);
         const bool sameAircraft = lf_namedWithStar(position->callsign, aircraft.callsign) &&
                                   position->airline == aircraft.operatorCode &&
                                   position->type == aircraft.icaoType;
-        if (parked >= created && parked != created && !sameAircraft)
+        if (parkedLater && !sameAircraft)
             lf_addToRemovalList(aircraft);
         else
             parkPositions.erase(position);
@@ -221,9 +223,8 @@ void lf_matchPtWithLearnedStatics(bool removeAllLearned) {
 }
 
 void lf_resolveStaticAgainstPt(const StaticAc& aircraft, std::size_t positionIndex) {
-    const std::int64_t parked =
-        lf_weekSlot(lf_slotsBefore(lf_nowDaySlot(), parkPositions[positionIndex].age));
-    if (parked > lf_weekSlot(aircraft.weekday, aircraft.slot)) {
+    const std::int64_t staticAge = lf_ageSlots(lf_nowDaySlot(), aircraft.weekday, aircraft.slot);
+    if (parkPositions[positionIndex].age < staticAge) {
         lf_addToRemovalList(aircraft);
     } else {
         lf_addCandidate(aircraft);

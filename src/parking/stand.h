@@ -1,6 +1,7 @@
 #pragma once
 // The stands of the park airport and their learned uses. Only the run thread touches them.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,8 @@ struct ParkAirportFileInfo {
     std::string publisher;
     std::int32_t altitude = 0; // feet
     std::string fileName;      // the file the stands were read from: the learned file when handmade
+    // The airport's learned file, read from and saved to; empty when the stand file has none.
+    std::filesystem::path learnedPath;
 };
 
 // What gf_writeApf writes: a scanned airport or the learned state of the park airport.

@@ -1,4 +1,5 @@
 #include "core/day_time.h"
+#include "core/log.h"
 #include "core/text_util.h"
 #include "core/user_error.h"
 #include "parking/registered_identity_internal.h"
@@ -37,14 +38,48 @@ void lf_readParkpositions(const pugi::xml_document& doc) {
     }
 }
 
+namespace {
+
+// No stand is wider than this; larger radii are typing errors, and at astronomic sizes the metre text
+// the writer produces no longer reads back to the same radius.
+constexpr double maxStandRadiusMetres = 10000.0;
+
+// The writer keeps six decimals: a position that it would write as 0/0 is no position, or the stand
+// would vanish at the next reading of the saved file.
+bool lf_writtenAsZero(double degrees) {
+    return fmt::format("{:.6f}", std::fabs(degrees)) == "0.000000";
+}
+
+bool lf_isUsablePlace(double latitude, double longitude, double headingDegrees, double radiusMetres) {
+    return std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0 &&
+           std::fabs(headingDegrees) <= 360.0 && lf_isUsableRadius(radiusMetres);
+}
+
+} // namespace
+
+bool lf_isUsableRadius(double radiusMetres) {
+    return radiusMetres >= 0.0 && radiusMetres <= maxStandRadiusMetres;
+}
+
 void lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t fromStandFile) {
+    // The stand id goes into my_park_airports.txt as the user's reserved stand, after a comma.
+    if (id.find(',') != std::string::npos) {
+        gf_logError(fmt::format("Parking position '{}' has a comma in its id, skipped", id));
+        return;
+    }
     const double latitude = parkpos.attribute("latitude").as_double(0.0);
     const double longitude = parkpos.attribute("longitude").as_double(0.0);
-    // "nan" and "inf" read as numbers, but no stand is there, and the stand list is sorted by latitude.
-    if ((latitude == 0.0 && longitude == 0.0) || !std::isfinite(latitude) || !std::isfinite(longitude))
+    if (lf_writtenAsZero(latitude) && lf_writtenAsZero(longitude))
         return;
     const double radiusMetres = parkpos.attribute("radius").as_double(0.0);
     const double headingDegrees = parkpos.attribute("heading").as_double(0.0);
+    // Comparisons also refuse "nan"; "inf" is out of every range.
+    if (!lf_isUsablePlace(latitude, longitude, headingDegrees, radiusMetres)) {
+        gf_logError(fmt::format("Parking position '{}' has no usable latitude, longitude, heading or radius, "
+                                "skipped",
+                                id));
+        return;
+    }
     const bool cargo = parkpos.attribute("cargo").as_bool(false);
     const bool ramp = parkpos.attribute("ramp").as_bool(false);
     const bool heli = parkpos.attribute("heli").as_bool(false);
@@ -54,18 +89,24 @@ void lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t
         std::distance(parkpos.children("opt").begin(), parkpos.children("opt").end())));
     std::uint32_t nextId = 1;
     for (pugi::xml_node opt : parkpos.children("opt")) {
-        OptIdentity identity = lf_readOptIdentity(opt);
         const std::string hours = opt.attribute("hh").value();
         const unsigned day = opt.attribute("day").as_uint(0);
         if (hours.empty() || day < 1 || day > 7)
             continue;
+        const std::uint64_t halfHours = gf_hours2bitset(hours).to_ullong();
+        // An option without a slot would be counted and used nowhere, and vanish at the next saving.
+        if (halfHours == 0) {
+            gf_logError("empty bit set");
+            continue;
+        }
+        OptIdentity identity = lf_readOptIdentity(opt);
         StandOption& option = options.emplace_back();
         option.airline = std::move(identity.airline);
         option.type = std::move(identity.type);
         option.registration = opt.attribute("reg").value();
         option.callsign = std::move(identity.callsign);
         option.callsign2 = std::move(identity.callsign2);
-        option.halfHours = gf_hours2bitset(hours).to_ullong();
+        option.halfHours = halfHours;
         option.aircraftId = nextId++;
         option.day = day;
         option.fromStandFile = fromStandFile;

@@ -8,9 +8,9 @@
 #include "settings/parameter_table.h"
 
 #include <fmt/format.h>
-#include <gsl/narrow>
 
 #include <cmath>
+#include <optional>
 
 namespace kvr {
 
@@ -21,7 +21,9 @@ bool lf_appendNumber(pugi::xml_node parameters, const std::string& name, std::in
 }
 
 bool lf_appendAirportSettings(pugi::xml_node parameters) {
-    const std::int32_t maxFit = gsl::narrow<std::int32_t>(std::round(2.0 * MAX_FIT_FL.value())) - 1;
+    // MAX_FIT itself: the hours of MAX_FIT_FL stand for bands of it (11 hours for 20 and 21), so a value
+    // taken back from the hours would move at every saving.
+    const std::int32_t maxFit = MAX_FIT.value();
     return lf_appendNumber(parameters, RANGE.name(), RANGE.value()) &&
            lf_appendBoolParameterElement(parameters, AUTO_RANGE.name(), AUTO_RANGE.value()) &&
            lf_appendBoolParameterElement(parameters, WEEK.name(), WEEK.value()) &&
@@ -44,10 +46,14 @@ void lf_writePosition(pugi::xml_node parkpos, const Stand& stand) {
     lf_appendStringAttribute(parkpos, "heading",
                              fmt::format("{:.1f}", stand.heading * standRadiansToDegrees));
     lf_appendStringAttribute(parkpos, "radius", fmt::format("{:.1f}", stand.radius * standNmToMetres));
-    if (stand.heli)
+    // A heli stand carries its cargo flag only when set, so that it reads back.
+    if (stand.heli) {
         lf_appendTrue(parkpos, "heli");
-    else
+        if (stand.cargo)
+            lf_appendTrue(parkpos, "cargo");
+    } else {
         lf_appendBoolAttribute(parkpos, "cargo", stand.cargo);
+    }
     lf_appendBoolAttribute(parkpos, "ramp", stand.ramp);
     if (stand.manual)
         lf_appendTrue(parkpos, "manual");
@@ -71,11 +77,35 @@ void lf_writeLearnedStand(pugi::xml_node parkpos, const Stand& stand) {
     }
 }
 
+// The runs of a half-hour set, "first:last" or one slot each, joined by commas as the reader takes them.
+// One run is the form gf_bitsetToHours gives.
+std::optional<std::string> lf_hoursText(std::uint64_t halfHours) {
+    const HalfHourSet slots(halfHours);
+    std::string text;
+    std::size_t slot = 0;
+    while (slot < slots.size()) {
+        if (!slots.test(slot)) {
+            ++slot;
+            continue;
+        }
+        std::size_t last = slot;
+        while (last + 1 < slots.size() && slots.test(last + 1))
+            ++last;
+        if (!text.empty())
+            text += ',';
+        text += slot == last ? fmt::format("{}", slot) : fmt::format("{}:{}", slot, last);
+        slot = last + 1;
+    }
+    if (text.empty())
+        return std::nullopt;
+    return text;
+}
+
 void lf_writeOptions(pugi::xml_node parkpos, const Stand& stand) {
     for (const StandOption& option : stand.options) {
         if (option.aircraftId == 0)
             continue;
-        const auto hours = gf_bitsetToHours(HalfHourSet(option.halfHours));
+        const auto hours = lf_hoursText(option.halfHours);
         if (!hours) {
             gf_logError(fmt::format("bit set problem: {} {} {}", option.registration, option.callsign,
                                     fmt::format("{:3} {:4}", option.airline, option.type)));
@@ -91,7 +121,8 @@ void lf_writeOptions(pugi::xml_node parkpos, const Stand& stand) {
             lf_appendTrue(opt, "soft");
         lf_appendStringAttribute(opt, "day", fmt::format("{}", option.day));
         lf_appendStringAttribute(opt, "hh", *hours);
-        if (!option.callsign.empty())
+        // A second callsign after an empty first one is kept as ":second".
+        if (!option.callsign.empty() || !option.callsign2.empty())
             lf_appendStringAttribute(opt, "cs",
                                      option.callsign2.empty() ? option.callsign
                                                               : option.callsign + ":" + option.callsign2);

@@ -36,13 +36,23 @@ std::string lf_replaceAll(std::string_view text, std::string_view from, std::str
     return result.append(text);
 }
 
-// A relative path written with "\" appended to a folder.
+// A folder or file name that stays where it is put: no drive, no parent or current folder.
+bool lf_isPlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find(':') == std::string_view::npos &&
+           name.find('/') == std::string_view::npos && name.find('\\') == std::string_view::npos;
+}
+
+// A relative path written with "\" appended to a folder; empty when a part of it would leave the folder.
 std::filesystem::path lf_joinBackslashPath(std::filesystem::path result, std::string_view backslashPath) {
     std::size_t start = 0;
     while (start <= backslashPath.size()) {
         const auto end = std::min(backslashPath.find('\\', start), backslashPath.size());
-        if (end > start)
-            result /= std::string(backslashPath.substr(start, end - start));
+        if (end > start) {
+            const std::string_view part = backslashPath.substr(start, end - start);
+            if (!lf_isPlainName(part))
+                return {};
+            result /= std::string(part);
+        }
         start = end + 1;
     }
     return result;
@@ -51,11 +61,16 @@ std::filesystem::path lf_joinBackslashPath(std::filesystem::path result, std::st
 } // namespace
 
 // Learned files of third-party airports are kept per publisher; a publisher name never makes a folder
-// level of its own.
+// level of its own, names no drive and no parent folder, and holds no character a file name may not.
 std::string lf_publisherFolder(std::string name) {
-    std::replace(name.begin(), name.end(), '/', ' ');
-    std::replace(name.begin(), name.end(), '\\', ' ');
-    return lf_trimBlanks(name);
+    for (char& c : name)
+        if (c == '/' || c == '\\' || c == ':' || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' ||
+            c == '*' || static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    name = lf_trimBlanks(name);
+    if (name.find_first_not_of('.') == std::string::npos)
+        return {};
+    return name;
 }
 
 std::string gf_findArchivedStockApf(const std::string& code) {
@@ -89,9 +104,13 @@ std::string lf_downloadApf(const std::string& path, const std::filesystem::path&
     std::string serverPath = path;
     std::replace(serverPath.begin(), serverPath.end(), '\\', '/');
     serverPath.erase(0, serverPath.find_first_not_of('/'));
-    // Stock and simulator add-on stand files are the same for both simulators.
-    const bool stockOrAddon =
-        serverPath.find("simaddon") != std::string::npos || serverPath.find("stock") != std::string::npos;
+    // Stock and simulator add-on stand files are the same for both simulators. The archive folder tells
+    // them apart, not a publisher's name that happens to hold "stock".
+    const auto folderStart = serverPath.find('/') + 1; // archive/<folder>/...
+    const std::string archiveFolder =
+        folderStart == 0 ? std::string()
+                         : serverPath.substr(folderStart, serverPath.find('/', folderStart) - folderStart);
+    const bool stockOrAddon = archiveFolder == "stock" || archiveFolder == "simaddon";
     const std::string folder = msfs2020Selected.load() || stockOrAddon ? "MSFS/" : "MSFS2024/";
     const std::string url = gf_downloadUrl(folder + serverPath);
     std::error_code ec;
@@ -148,7 +167,8 @@ std::filesystem::path lf_learnedApfPath(const std::string& path, const std::stri
     const auto nameStart = p.find_last_of('\\') + 1; // 0 when there is no separator
     const std::string fileName = p.substr(nameStart);
     const auto dot = fileName.find_last_of('.');
-    if (dot == std::string::npos || gf_toUpper(std::string_view(fileName).substr(dot)) != ".XML")
+    if (dot == std::string::npos || gf_toUpper(std::string_view(fileName).substr(dot)) != ".XML" ||
+        !lf_isPlainName(fileName))
         return {};
 
     if (const auto at = p.find(thirdpartyArchive); at != std::string::npos) {
@@ -161,9 +181,7 @@ std::filesystem::path lf_learnedApfPath(const std::string& path, const std::stri
             return {};
         return learnedDir / "thirdparty" / folder / fileName;
     }
-    // Learned files are saved by the publisher of their stand file: "stock" into learned/stock,
-    // "simaddon" into learned/simaddon, any other into learned/thirdparty/<publisher>. Downloaded and
-    // linked stock and add-on files are found again there.
+    // Downloaded and linked stock and add-on files.
     if (p.find("archive\\stock\\") != std::string::npos)
         return learnedDir / "stock" / fileName;
     if (p.find("archive\\simaddon\\") != std::string::npos)

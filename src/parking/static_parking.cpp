@@ -25,7 +25,6 @@ namespace kvr {
 namespace {
 
 constexpr double parkedTrafficReachNm = 110.0 / standNmToMetres;
-constexpr std::int64_t slotsPerWeek = 7 * 48;
 
 const char* lf_weekdayName(std::uint32_t day) {
     static constexpr std::array<const char*, 7> names{"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
@@ -97,20 +96,16 @@ bool lf_crowdedByNeighbour(const Stand& stand, double halfWingspan) {
     return false;
 }
 
-// A static aircraft from parked traffic on the stand: the one that parked later keeps it. True when the
-// static aircraft stays (the record is not placed).
+// A static aircraft from parked traffic on the stand: the one that parked later (the younger) keeps it.
+// True when the static aircraft stays (the record is not placed).
 bool lf_staticKeepsStand(const ParkedAircraft& record, Stand& stand, DaySlot now) {
     const std::string ownTail = record.callsign + "*";
     for (const StaticAc& aircraft : staticAcList) {
         if (aircraft.kind != 0 || aircraft.standNumber != stand.number || aircraft.callsign == ownTail ||
             !lf_isActiveStatic(aircraft))
             continue;
-        const std::int64_t recordParked = lf_weekSlot(lf_slotsBefore(now, record.age));
-        const std::int64_t staticParked = lf_weekSlot(aircraft.weekday, aircraft.slot);
-        if (recordParked <= staticParked && recordParked != staticParked) {
-            std::int64_t age = lf_weekSlot(now) - staticParked;
-            if (age < 0)
-                age += slotsPerWeek;
+        const std::int64_t age = lf_ageSlots(now, aircraft.weekday, aircraft.slot);
+        if (record.age > age) {
             std::string callsign = aircraft.callsign;
             if (!callsign.empty())
                 callsign.pop_back();

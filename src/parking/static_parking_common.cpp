@@ -18,7 +18,8 @@ bool parkAirportLoadPending = false;
 
 namespace {
 constexpr std::int64_t slotsPerDay = 48;
-}
+constexpr std::int64_t slotsPerWeek = 7 * slotsPerDay;
+} // namespace
 
 DaySlot lf_nowDaySlot() {
     return gf_daySlotOf(static_cast<double>(gf_now()));
@@ -41,6 +42,13 @@ std::int64_t lf_weekSlot(DaySlot at) {
 
 std::int64_t lf_weekSlot(std::int32_t weekday, std::int32_t slot) {
     return static_cast<std::int64_t>(weekday) * slotsPerDay + slot;
+}
+
+std::int64_t lf_ageSlots(DaySlot now, std::int32_t weekday, std::int32_t slot) {
+    std::int64_t age = (lf_weekSlot(now) - lf_weekSlot(weekday, slot)) % slotsPerWeek;
+    if (age < 0)
+        age += slotsPerWeek;
+    return age;
 }
 
 float lf_hoursOf(int halfHours) {

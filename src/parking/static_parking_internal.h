@@ -59,6 +59,9 @@ DaySlot lf_slotsBefore(DaySlot from, std::int64_t slots);
 // day x 48 + slot: later within the week is larger.
 std::int64_t lf_weekSlot(DaySlot at);
 std::int64_t lf_weekSlot(std::int32_t weekday, std::int32_t slot);
+// Half-hour slots from a weekday and slot to now, 0..335: the week wraps at Monday 00:00 UTC, so times
+// are compared by their age, never by day x 48 + slot.
+std::int64_t lf_ageSlots(DaySlot now, std::int32_t weekday, std::int32_t slot);
 // Hours for the log lines, as the Max-fit setting converts half-hour counts.
 float lf_hoursOf(int halfHours);
 

@@ -50,7 +50,8 @@ extern std::vector<ThirdPartyAirports> thirdPartyAirports20;
 extern std::vector<ThirdPartyAirports> thirdPartyAirports24;
 
 // Reads input/dbase.enc (relative to the working folder); later calls in the process return the first
-// result. False when the decrypted XML does not parse or is not a data base. Throws std::runtime_error
+// result. False when the decrypted XML does not parse, is not a data base or holds no aircraft types
+// (each logged with its own line; the tables stay as they were). Throws std::runtime_error
 // "{} not available" for a missing file and "{} stream decrypt failed" for one that cannot be decrypted.
 bool gf_readDbase();
 

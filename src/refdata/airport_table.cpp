@@ -5,9 +5,9 @@
 #include "refdata/airport_table_internal.h"
 #include "refdata/stream_decrypt.h"
 #include "refdata/xml_fields.h"
+#include "refdata/xml_scanner.h"
 
 #include <fmt/format.h>
-#include <pugixml.hpp>
 
 #include <algorithm>
 #include <cctype>
@@ -20,47 +20,64 @@ std::unordered_set<std::string> airportCodeSet;
 
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr int airportsError = 88;
 
 bool airportsRead = false;
+bool airportsFound = false;
 
-std::optional<Airport> lf_readAirportElement(const pugi::xml_node& node, ReadProblems& problems) {
+std::optional<Airport> lf_readAirportElement(const XmlElement& element, ReadProblems& problems) {
+    // One pass over the attributes; of a repeated one the first counts.
+    std::optional<std::string_view> code, iata, name, lat, lon, alt, stands;
+    for (const XmlAttribute& attribute : *element.attributes)
+        for (auto& [key, field] :
+             {std::pair{"code"sv, &code}, std::pair{"iata"sv, &iata}, std::pair{"name"sv, &name},
+              std::pair{"lat"sv, &lat}, std::pair{"lon"sv, &lon}, std::pair{"alt"sv, &alt},
+              std::pair{"stands"sv, &stands}})
+            if (attribute.name == key) {
+                if (!*field)
+                    *field = attribute.value;
+                break;
+            }
     Airport airport;
-    airport.code = node.attribute("code").value();
+    airport.code = code.value_or("");
     if (airport.code.empty()) {
-        problems.add(fmt::format("airport at offset {} has no code", node.offset_debug()));
+        problems.add(fmt::format("airport at offset {} has no code", element.offset));
         return std::nullopt;
     }
-    airport.iata = node.attribute("iata").value();
-    airport.name = node.attribute("name").value();
-    const auto latitude = gf_attributeDouble(node, "lat");
-    const auto longitude = gf_attributeDouble(node, "lon");
+    airport.iata = iata.value_or("");
+    airport.name = name.value_or("");
+    const auto latitude = gf_attributeDouble(lat);
+    const auto longitude = gf_attributeDouble(lon);
     if (!latitude || !longitude || std::abs(*latitude) > 90.0 || std::abs(*longitude) > 180.0) {
         problems.add(fmt::format("airport {} has no valid position ('{}', '{}')", airport.code,
-                                 node.attribute("lat").value(), node.attribute("lon").value()));
+                                 lat.value_or(""), lon.value_or("")));
         return std::nullopt;
     }
     airport.latitude = *latitude;
     airport.longitude = *longitude;
-    if (!node.attribute("alt").empty()) {
-        const auto altitude = gf_attributeDouble(node, "alt");
+    if (alt && !alt->empty()) {
+        const auto altitude = gf_attributeDouble(alt);
         if (!altitude) {
-            problems.add(fmt::format("airport {} has a bad altitude '{}'", airport.code,
-                                     node.attribute("alt").value()));
+            problems.add(fmt::format("airport {} has a bad altitude '{}'", airport.code, *alt));
             return std::nullopt;
         }
         airport.altitude = *altitude;
     }
-    if (!node.attribute("stands").empty()) {
-        const auto stands = gf_attributeInt(node, "stands");
-        if (!stands || *stands < 0) {
-            problems.add(fmt::format("airport {} has a bad stand count '{}'", airport.code,
-                                     node.attribute("stands").value()));
+    if (stands && !stands->empty()) {
+        const auto count = gf_attributeInt(stands);
+        if (!count || *count < 0) {
+            problems.add(fmt::format("airport {} has a bad stand count '{}'", airport.code, *stands));
             return std::nullopt;
         }
-        airport.stands = *stands;
+        airport.stands = *count;
     }
     return airport;
+}
+
+bool lf_byCode(const Airport& a, const Airport& b) {
+    return a.code < b.code;
 }
 
 char lf_asciiUpper(char c) {
@@ -75,7 +92,7 @@ std::string lf_asciiUpper(std::string_view text) {
 
 } // namespace
 
-void lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
+bool lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
     const std::string fileName = encryptedFile.string();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(encryptedFile, ec))
@@ -83,38 +100,49 @@ void lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
 
     std::vector<Airport> table;
     {
-        const DecryptedFile plain(encryptedFile);
-        if (!plain.error().empty())
+        // The text is read while it is being decrypted; a decryption failure counts before anything the
+        // partial text showed.
+        const DecryptingBuffer plain(encryptedFile);
+        // At least 100 bytes of text per airport: the table is reserved once instead of grown.
+        table.reserve(plain.capacity() / 100);
+        ReadProblems problems("gf_readAirports");
+        bool isAirports = false;
+        const auto fault = gf_scanXml(plain, [&](const XmlElement& element) {
+            if (element.depth == 0)
+                isAirports = element.name == "airports";
+            else if (isAirports && element.depth == 1 && element.name == "airport")
+                if (auto airport = lf_readAirportElement(element, problems))
+                    table.push_back(std::move(*airport));
+        });
+        if (const std::string error = plain.waitForError(); !error.empty())
             throw UserErrorException(airportsError,
-                                     fmt::format("{} stream decrypt failed: {}", fileName, plain.error()));
-        pugi::xml_document doc;
-        const pugi::xml_parse_result parsed = doc.load_file(plain.plainPath().c_str());
-        if (!parsed)
-            throw UserErrorException(airportsError,
-                                     fmt::format("{} does not parse: {} at offset {}", fileName,
-                                                 parsed.description(), parsed.offset));
-        const pugi::xml_node root = doc.child("airports");
-        if (!root)
+                                     fmt::format("{} stream decrypt failed: {}", fileName, error));
+        if (fault)
+            throw UserErrorException(airportsError, fmt::format("{} does not parse: {} at offset {}",
+                                                                fileName, fault->description, fault->offset));
+        if (!isAirports)
             throw UserErrorException(airportsError, fmt::format("{} has no <airports> element", fileName));
 
-        ReadProblems problems("gf_readAirports");
-        for (const pugi::xml_node& node : root.children("airport"))
-            if (auto airport = lf_readAirportElement(node, problems))
-                table.push_back(std::move(*airport));
-        std::stable_sort(table.begin(), table.end(),
-                         [](const Airport& a, const Airport& b) { return a.code < b.code; });
+        // The data files come sorted; sorting only what is not spares moving every record.
+        if (!std::is_sorted(table.begin(), table.end(), lf_byCode))
+            std::stable_sort(table.begin(), table.end(), lf_byCode);
         // The first of a repeated code stays, as a lookup by code could never reach the others.
-        std::vector<Airport> unique;
-        unique.reserve(table.size());
-        for (Airport& airport : table) {
-            if (!unique.empty() && unique.back().code == airport.code)
+        const auto repeated =
+            std::unique(table.begin(), table.end(), [&](const Airport& kept, const Airport& next) {
+                if (kept.code != next.code)
+                    return false;
                 problems.add(
-                    fmt::format("airport {} appears more than once; the first entry is used", airport.code));
-            else
-                unique.push_back(std::move(airport));
-        }
-        table = std::move(unique);
+                    fmt::format("airport {} appears more than once; the first entry is used", next.code));
+                return true;
+            });
+        table.erase(repeated, table.end());
         problems.logRest();
+    }
+    // A file without a single usable airport is a failed reading, not an empty world: the table keeps
+    // what it held.
+    if (table.empty()) {
+        gf_logError(fmt::format("gf_readAirports: {} holds no airports", fileName));
+        return false;
     }
 
     airportTable = std::move(table);
@@ -123,14 +151,15 @@ void lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
     for (const Airport& airport : airportTable)
         airportCodeSet.insert(airport.code);
     gf_logLine(fmt::format("{} airports read from {}", airportTable.size(), fileName));
+    return true;
 }
 
 bool gf_readAirports() {
     if (!airportsRead) {
-        lf_readAirportsFile(std::filesystem::path("input") / "airports.enc");
+        airportsFound = lf_readAirportsFile(std::filesystem::path("input") / "airports.enc");
         airportsRead = true;
     }
-    return !airportTable.empty();
+    return airportsFound;
 }
 
 std::optional<Airport> gf_findAirport(std::string_view code) {

@@ -27,7 +27,8 @@ extern std::unordered_set<std::string> airportCodeSet;
 
 // Reads input/airports.enc (relative to the working folder) into the table, once per process; later calls
 // return at once. True when the table is not empty. Throws UserErrorException 88 naming the file and the
-// cause when the file is missing, cannot be decrypted or does not parse.
+// cause when the file is missing, cannot be decrypted or does not parse; a file without a usable airport
+// is logged ("gf_readAirports: {} holds no airports") and read as nothing.
 bool gf_readAirports();
 
 // The airport whose code equals the text exactly (case-sensitive).

@@ -2,17 +2,21 @@
 #include "refdata/aircraft_dbase_internal.h"
 #include "refdata/stream_decrypt.h"
 #include "refdata/xml_fields.h"
+#include "refdata/xml_scanner.h"
 
 #include <fmt/format.h>
-#include <pugixml.hpp>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
+#include <set>
 #include <stdexcept>
 
 namespace kvr {
 
 namespace {
+
+using namespace std::string_view_literals;
 
 constexpr double metresPerNm = 1852.0;
 
@@ -29,124 +33,224 @@ struct DbaseContent {
     std::vector<ThirdPartyAirports> thirdParties24;
 };
 
-void lf_readTypes(const pugi::xml_node& section, DbaseContent& content, ReadProblems& problems) {
-    std::array<double, aircraftCategoryCount> spanSum{};
-    std::array<int, aircraftCategoryCount> spanCount{};
-    for (const pugi::xml_node& node : section.children("type")) {
-        const std::string icao = node.attribute("icao").value();
-        const auto category = gf_attributeInt(node, "category");
+// Reads the data base's elements as the scanner hands them over. Each section counts once (a repeated
+// one is skipped), and only its direct children are records.
+class DbaseScan {
+public:
+    explicit DbaseScan(std::size_t textBytes) {
+        // At least 60 bytes of text per registration: the table is reserved once instead of grown.
+        content.tables.registrations.reserve(textBytes / 60);
+    }
+
+    void onElement(const XmlElement& element) {
+        if (element.depth == 0) {
+            isDbase_ = element.name == "dbase";
+        } else if (!isDbase_) {
+        } else if (element.depth == 1) {
+            enterSection(element);
+        } else if (element.depth == 2) {
+            record(element);
+        }
+    }
+
+    // What only the whole file decides: average spans, and the cargo of registrations without their own
+    // flag (the airlines may come after the registrations).
+    void finish() {
+        for (int c = 0; c < aircraftCategoryCount; ++c)
+            if (spanCount_[c] > 0)
+                content.tables.averageHalfWingspanNm[c] = spanSum_[c] / spanCount_[c];
+        for (DbaseRecord* record : cargoFromAirline_)
+            record->cargo = content.cargoAirlines.contains(
+                record->operatorCode.empty() ? record->airline : record->operatorCode);
+        problems.logRest();
+    }
+
+    bool isDbase() const { return isDbase_; }
+
+    DbaseContent content;
+    ReadProblems problems{"gf_readDbase"};
+
+private:
+    enum class Section {
+        none,
+        types,
+        typeFixes,
+        airlines,
+        registrations,
+        publishers,
+        thirdParties20,
+        thirdParties24
+    };
+
+    void enterSection(const XmlElement& element) {
+        static constexpr std::pair<std::string_view, Section> sections[] = {
+            {"types", Section::types},
+            {"typefixes", Section::typeFixes},
+            {"airlines", Section::airlines},
+            {"registrations", Section::registrations},
+            {"publishers", Section::publishers},
+            {"thirdparties20", Section::thirdParties20},
+            {"thirdparties24", Section::thirdParties24}};
+        section_ = Section::none;
+        sectionName_ = element.name;
+        if (!seenSections_.insert(std::string(element.name)).second)
+            return;
+        if (element.name == "simaddons20") {
+            for (std::string& code : gf_splitCommaList(element.attribute("arpts").value_or("")))
+                content.simAddons.insert(std::move(code));
+            return;
+        }
+        for (const auto& [name, section] : sections)
+            if (element.name == name)
+                section_ = section;
+    }
+
+    void record(const XmlElement& element) {
+        switch (section_) {
+        case Section::types:
+            if (element.name == "type")
+                type(element);
+            break;
+        case Section::typeFixes:
+            if (element.name == "fix")
+                typeFix(element);
+            break;
+        case Section::airlines:
+            if (element.name == "airline")
+                airline(element);
+            break;
+        case Section::registrations:
+            if (element.name == "reg")
+                registration(element);
+            break;
+        case Section::publishers:
+            if (element.name == "group")
+                publisherGroup(element);
+            break;
+        case Section::thirdParties20:
+        case Section::thirdParties24:
+            if (element.name == "entry")
+                thirdPartyEntry(element, section_ == Section::thirdParties20 ? content.thirdParties20
+                                                                             : content.thirdParties24);
+            break;
+        case Section::none:
+            break;
+        }
+    }
+
+    void type(const XmlElement& element) {
+        const std::string icao(element.attribute("icao").value_or(""));
+        const auto categoryText = element.attribute("category");
+        const auto category = gf_attributeInt(categoryText);
         if (icao.empty() || !category || *category < 0 || *category >= aircraftCategoryCount) {
-            problems.add(fmt::format("type '{}' has no valid category '{}'", icao,
-                                     node.attribute("category").value()));
-            continue;
+            problems.add(
+                fmt::format("type '{}' has no valid category '{}'", icao, categoryText.value_or("")));
+            return;
         }
         AircraftTypeEntry entry;
         entry.category = static_cast<AircraftCategory>(*category);
-        if (!node.attribute("wingspan").empty()) {
-            const auto span = gf_attributeDouble(node, "wingspan");
+        if (const auto spanText = element.attribute("wingspan"); spanText && !spanText->empty()) {
+            const auto span = gf_attributeDouble(spanText);
             if (span && *span > 0.0) {
                 entry.halfWingspanNm = *span / 2.0 / metresPerNm;
-                spanSum[*category] += entry.halfWingspanNm;
-                ++spanCount[*category];
+                spanSum_[*category] += entry.halfWingspanNm;
+                ++spanCount_[*category];
             } else {
-                problems.add(
-                    fmt::format("type {} has a bad wingspan '{}'", icao, node.attribute("wingspan").value()));
+                problems.add(fmt::format("type {} has a bad wingspan '{}'", icao, *spanText));
             }
         }
-        for (std::string& similar : gf_splitCommaList(node.attribute("similar").value()))
+        for (std::string& similar : gf_splitCommaList(element.attribute("similar").value_or("")))
             if (similar != icao &&
                 std::find(entry.similar.begin(), entry.similar.end(), similar) == entry.similar.end())
                 entry.similar.push_back(std::move(similar));
         if (!content.tables.types.emplace(icao, std::move(entry)).second) {
             problems.add(fmt::format("type {} appears more than once; the first entry is used", icao));
-            continue;
+            return;
         }
         content.typeSet.insert(icao);
     }
-    for (int c = 0; c < aircraftCategoryCount; ++c)
-        if (spanCount[c] > 0)
-            content.tables.averageHalfWingspanNm[c] = spanSum[c] / spanCount[c];
-}
 
-void lf_readTypeFixes(const pugi::xml_node& section, DbaseContent& content, ReadProblems& problems) {
-    for (const pugi::xml_node& node : section.children("fix")) {
-        const std::string wrong = node.attribute("wrong").value();
-        const std::string right = node.attribute("right").value();
+    void typeFix(const XmlElement& element) {
+        const std::string wrong(element.attribute("wrong").value_or(""));
+        const std::string right(element.attribute("right").value_or(""));
         if (wrong.empty() || right.empty() || wrong == right) {
             problems.add(fmt::format("type fix '{}' -> '{}' is not usable", wrong, right));
-            continue;
+            return;
         }
         if (!content.fixes.emplace(wrong, right).second)
             problems.add(fmt::format("type fix {} appears more than once; the first entry is used", wrong));
     }
-}
 
-void lf_readAirlines(const pugi::xml_node& section, DbaseContent& content, ReadProblems& problems) {
-    for (const pugi::xml_node& node : section.children("airline")) {
-        const std::string icao = node.attribute("icao").value();
+    void airline(const XmlElement& element) {
+        const std::string icao(element.attribute("icao").value_or(""));
         if (icao.size() != 3) {
             problems.add(fmt::format("airline code '{}' is not three characters long", icao));
-            continue;
+            return;
         }
         content.airlines.insert(icao);
-        if (node.attribute("cargo").as_bool())
+        if (gf_attributeBool(element.attribute("cargo")))
             content.cargoAirlines.insert(icao);
     }
-}
 
-void lf_readRegistrations(const pugi::xml_node& section, DbaseContent& content, ReadProblems& problems) {
-    const auto children = section.children("reg");
-    content.tables.registrations.reserve(static_cast<std::size_t>(std::distance(children.begin(), children.end())));
-    for (const pugi::xml_node& node : children) {
-        const std::string id = node.attribute("id").value();
+    void registration(const XmlElement& element) {
+        // One pass over the attributes; of a repeated one the first counts.
+        std::optional<std::string_view> idText, airlineCode, type, operatorCode, cargo;
+        for (const XmlAttribute& attribute : *element.attributes) {
+            for (auto& [name, field] : {std::pair{"id"sv, &idText}, std::pair{"airline"sv, &airlineCode},
+                                        std::pair{"type"sv, &type}, std::pair{"operator"sv, &operatorCode},
+                                        std::pair{"cargo"sv, &cargo}})
+                if (attribute.name == name) {
+                    if (!*field)
+                        *field = attribute.value;
+                    break;
+                }
+        }
+        const std::string_view id = idText.value_or("");
         if (id.empty()) {
-            problems.add(fmt::format("registration at offset {} has no id", node.offset_debug()));
-            continue;
+            problems.add(fmt::format("registration at offset {} has no id", element.offset));
+            return;
         }
-        DbaseRecord record{node.attribute("airline").value(), node.attribute("type").value(),
-                           node.attribute("operator").value(), false};
-        // Without its own flag a registration flies for its operator, or else its airline.
-        const pugi::xml_attribute cargo = node.attribute("cargo");
-        record.cargo = cargo ? cargo.as_bool()
-                             : content.cargoAirlines.contains(
-                                   record.operatorCode.empty() ? record.airline : record.operatorCode);
-        if (!content.tables.registrations.emplace(id, std::move(record)).second) {
+        const auto [entry, added] = content.tables.registrations.try_emplace(
+            std::string(id),
+            DbaseRecord{std::string(airlineCode.value_or("")), std::string(type.value_or("")),
+                        std::string(operatorCode.value_or("")), gf_attributeBool(cargo)});
+        if (!added) {
             problems.add(fmt::format("registration {} appears more than once; the first entry is used", id));
-            continue;
+            return;
         }
+        // Without its own flag a registration flies for its operator, or else its airline.
+        if (!cargo)
+            cargoFromAirline_.push_back(&entry->second);
         if (id.size() < 6)
-            content.tables.shortRegistrations.push_back(id);
+            content.tables.shortRegistrations.emplace_back(id);
     }
-}
 
-std::vector<ThirdPartyAirports> lf_readThirdParties(const pugi::xml_node& section, ReadProblems& problems) {
-    std::vector<ThirdPartyAirports> entries;
-    for (const pugi::xml_node& node : section.children("entry")) {
-        ThirdPartyAirports entry{node.attribute("pub").value(),
-                                 gf_splitCommaList(node.attribute("arpts").value())};
-        if (entry.publisher.empty()) {
-            problems.add(
-                fmt::format("{} entry at offset {} has no publisher", section.name(), node.offset_debug()));
-            continue;
-        }
-        entries.push_back(std::move(entry));
-    }
-    return entries;
-}
-
-void lf_readAddonLists(const pugi::xml_node& root, DbaseContent& content, ReadProblems& problems) {
-    for (const pugi::xml_node& node : root.child("publishers").children("group")) {
-        std::vector<std::string> names = gf_splitCommaList(node.attribute("names").value());
+    void publisherGroup(const XmlElement& element) {
+        std::vector<std::string> names = gf_splitCommaList(element.attribute("names").value_or(""));
         if (names.empty())
-            problems.add(fmt::format("publisher group at offset {} has no names", node.offset_debug()));
+            problems.add(fmt::format("publisher group at offset {} has no names", element.offset));
         else
             content.publishers.push_back(std::move(names));
     }
-    for (std::string& code : gf_splitCommaList(root.child("simaddons20").attribute("arpts").value()))
-        content.simAddons.insert(std::move(code));
-    content.thirdParties20 = lf_readThirdParties(root.child("thirdparties20"), problems);
-    content.thirdParties24 = lf_readThirdParties(root.child("thirdparties24"), problems);
-}
+
+    void thirdPartyEntry(const XmlElement& element, std::vector<ThirdPartyAirports>& entries) {
+        ThirdPartyAirports entry{std::string(element.attribute("pub").value_or("")),
+                                 gf_splitCommaList(element.attribute("arpts").value_or(""))};
+        if (entry.publisher.empty()) {
+            problems.add(fmt::format("{} entry at offset {} has no publisher", sectionName_, element.offset));
+            return;
+        }
+        entries.push_back(std::move(entry));
+    }
+
+    bool isDbase_ = false;
+    Section section_ = Section::none;
+    std::string sectionName_;
+    std::set<std::string> seenSections_;
+    std::array<double, aircraftCategoryCount> spanSum_{};
+    std::array<int, aircraftCategoryCount> spanCount_{};
+    std::vector<DbaseRecord*> cargoFromAirline_;
+};
 
 } // namespace
 
@@ -156,30 +260,29 @@ bool lf_readDbaseFile(const std::filesystem::path& encryptedFile) {
     if (!std::filesystem::is_regular_file(encryptedFile, ec))
         throw std::runtime_error(fmt::format("{} not available", fileName));
 
-    DbaseContent content;
-    {
-        const DecryptedFile plain(encryptedFile);
-        if (!plain.error().empty())
-            throw std::runtime_error(fmt::format("{} stream decrypt failed", fileName));
-        pugi::xml_document doc;
-        const pugi::xml_parse_result parsed = doc.load_file(plain.plainPath().c_str());
-        if (!parsed) {
-            gf_logError(fmt::format("gf_readDbase: {} does not parse: {} at offset {}", fileName,
-                                    parsed.description(), parsed.offset));
-            return false;
-        }
-        const pugi::xml_node root = doc.child("dbase");
-        if (!root) {
-            gf_logError(fmt::format("gf_readDbase: {} has no <dbase> element", fileName));
-            return false;
-        }
-        ReadProblems problems("gf_readDbase");
-        lf_readTypes(root.child("types"), content, problems);
-        lf_readTypeFixes(root.child("typefixes"), content, problems);
-        lf_readAirlines(root.child("airlines"), content, problems);
-        lf_readRegistrations(root.child("registrations"), content, problems);
-        lf_readAddonLists(root, content, problems);
-        problems.logRest();
+    // The text is read while it is being decrypted; a decryption failure counts before anything the
+    // partial text showed.
+    const DecryptingBuffer plain(encryptedFile);
+    DbaseScan scan(plain.capacity());
+    const auto fault = gf_scanXml(plain, [&scan](const XmlElement& element) { scan.onElement(element); });
+    if (!plain.waitForError().empty())
+        throw std::runtime_error(fmt::format("{} stream decrypt failed", fileName));
+    if (fault) {
+        gf_logError(fmt::format("gf_readDbase: {} does not parse: {} at offset {}", fileName,
+                                fault->description, fault->offset));
+        return false;
+    }
+    if (!scan.isDbase()) {
+        gf_logError(fmt::format("gf_readDbase: {} has no <dbase> element", fileName));
+        return false;
+    }
+    scan.finish();
+    DbaseContent& content = scan.content;
+    // Every aircraft is looked up by its type; a data base without types would leave the program unable
+    // to place or size any of them, so it is refused before it replaces anything.
+    if (content.typeSet.empty()) {
+        gf_logError(fmt::format("gf_readDbase: {} holds no aircraft types", fileName));
+        return false;
     }
 
     aircraftTables = std::move(content.tables);

@@ -10,6 +10,7 @@
 #include <sodium.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -29,10 +30,13 @@ void lf_initSodium() {
         throw std::runtime_error("libsodium could not be initialised");
 }
 
-// Empty on success, else the cause (without the file name). The plain file may be left half written; the
-// caller removes it.
-std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
-                             const std::filesystem::path& plainFile) {
+constexpr const char* writeRefused = "cannot be written";
+
+// Empty on success, else the cause (without the file name). Each authenticated chunk goes to write(bytes,
+// length), which answers false when it cannot take them; what it was given before a failure may be half a
+// stream, which the caller throws away.
+template <typename Write>
+std::string lf_decryptStream(const std::filesystem::path& encryptedFile, Write&& write) {
     lf_initSodium();
     FilePtr in(gf_openCFile(encryptedFile, "rb"));
     if (!in)
@@ -45,10 +49,6 @@ std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
     if (crypto_secretstream_xchacha20poly1305_init_pull(&state, header, dataFileKey.data()) != 0)
         return "invalid stream header";
 
-    FilePtr out(gf_openCFile(plainFile, "wb"));
-    if (!out)
-        return fmt::format("plain file {} cannot be written", plainFile.string());
-
     std::vector<unsigned char> cipher(streamChunkBytes + crypto_secretstream_xchacha20poly1305_ABYTES);
     std::vector<unsigned char> plain(streamChunkBytes);
     for (std::size_t chunk = 1;; ++chunk) {
@@ -60,8 +60,8 @@ std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
         if (crypto_secretstream_xchacha20poly1305_pull(&state, plain.data(), &plainLength, &tag,
                                                        cipher.data(), got, nullptr, 0) != 0)
             return fmt::format("chunk {} does not authenticate (damaged file or wrong key)", chunk);
-        if (plainLength > 0 && std::fwrite(plain.data(), 1, plainLength, out.get()) != plainLength)
-            return fmt::format("plain file {} cannot be written", plainFile.string());
+        if (plainLength > 0 && !write(plain.data(), static_cast<std::size_t>(plainLength)))
+            return writeRefused;
         if (tag == crypto_secretstream_xchacha20poly1305_TAG_FINAL) {
             unsigned char extra[256];
             std::size_t trailing = 0;
@@ -69,20 +69,26 @@ std::string lf_decryptStream(const std::filesystem::path& encryptedFile,
                 trailing += n;
             if (trailing > 0)
                 return fmt::format("{} bytes after the final chunk", trailing);
-            break;
+            return {};
         }
     }
-    if (std::fclose(out.release()) != 0)
-        return fmt::format("plain file {} cannot be written", plainFile.string());
-    return {};
 }
 
-std::filesystem::path lf_plainPathBeside(const std::filesystem::path& encryptedFile) {
-    std::filesystem::path plain = encryptedFile;
-    plain.replace_extension(".xml");
-    if (plain == encryptedFile)
-        plain += ".plain";
-    return plain;
+std::string lf_decryptToFile(const std::filesystem::path& encryptedFile,
+                             const std::filesystem::path& plainFile) {
+    const std::string cannotWrite = fmt::format("plain file {} cannot be written", plainFile.string());
+    FilePtr out(gf_openCFile(plainFile, "wb"));
+    if (!out)
+        return cannotWrite;
+    const std::string error =
+        lf_decryptStream(encryptedFile, [&](const unsigned char* bytes, std::size_t length) {
+            return std::fwrite(bytes, 1, length, out.get()) == length;
+        });
+    if (!error.empty())
+        return error == writeRefused ? cannotWrite : error;
+    if (std::fclose(out.release()) != 0)
+        return cannotWrite;
+    return {};
 }
 
 } // namespace
@@ -90,7 +96,7 @@ std::filesystem::path lf_plainPathBeside(const std::filesystem::path& encryptedF
 bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::filesystem::path& plainFile) {
     std::string error;
     try {
-        error = lf_decryptStream(encryptedFile, plainFile);
+        error = lf_decryptToFile(encryptedFile, plainFile);
     } catch (const std::exception& e) {
         error = e.what();
     }
@@ -101,19 +107,57 @@ bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::fil
     return false;
 }
 
-DecryptedFile::DecryptedFile(const std::filesystem::path& encryptedFile)
-    : plainPath_(lf_plainPathBeside(encryptedFile)) {
-    try {
-        error_ = lf_decryptStream(encryptedFile, plainPath_);
-    } catch (const std::exception& e) {
-        error_ = e.what();
-    }
-    if (!error_.empty())
-        gf_logError(fmt::format("gf_streamDecrypt: {}: {}", encryptedFile.string(), error_));
+DecryptingBuffer::DecryptingBuffer(const std::filesystem::path& encryptedFile) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(encryptedFile, ec);
+    // The plain text is shorter than the encrypted file by the header and 17 bytes per chunk.
+    capacity_ = ec ? 0 : static_cast<std::size_t>(size);
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacity_ + 1);
+    thread_ = std::jthread([this, encryptedFile](std::stop_token stop) { decrypt(encryptedFile, stop); });
 }
 
-DecryptedFile::~DecryptedFile() {
-    gf_removeFileWarn(plainPath_);
+void DecryptingBuffer::decrypt(const std::filesystem::path& encryptedFile, const std::stop_token& stop) {
+    std::string error;
+    try {
+        std::size_t filled = 0;
+        error = lf_decryptStream(encryptedFile, [&](const unsigned char* bytes, std::size_t length) {
+            if (stop.stop_requested() || length > capacity_ - filled)
+                return false;
+            std::memcpy(buffer_.get() + filled, bytes, length);
+            filled += length;
+            available_.store(filled, std::memory_order_release);
+            progress_.fetch_add(1, std::memory_order_release);
+            progress_.notify_all();
+            return true;
+        });
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    if (!error.empty() && !stop.stop_requested())
+        gf_logError(fmt::format("gf_streamDecrypt: {}: {}", encryptedFile.string(), error));
+    error_ = std::move(error);
+    ended_.store(true, std::memory_order_release);
+    progress_.fetch_add(1, std::memory_order_release);
+    progress_.notify_all();
+}
+
+std::size_t DecryptingBuffer::waitBeyond(std::size_t have) const {
+    while (true) {
+        // Read before the others: a chunk or the end that comes after this read changes it, so the wait
+        // below cannot miss them.
+        const std::uint64_t seen = progress_.load(std::memory_order_acquire);
+        const bool ended = ended_.load(std::memory_order_acquire);
+        const std::size_t now = available_.load(std::memory_order_acquire);
+        if (now > have || ended)
+            return now;
+        progress_.wait(seen, std::memory_order_acquire);
+    }
+}
+
+std::string DecryptingBuffer::waitForError() const {
+    while (!ended_.load(std::memory_order_acquire))
+        waitBeyond(available_.load(std::memory_order_acquire));
+    return error_;
 }
 
 } // namespace kvr

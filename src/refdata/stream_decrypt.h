@@ -1,7 +1,12 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <stop_token>
 #include <string>
+#include <thread>
 
 namespace kvr {
 
@@ -14,23 +19,36 @@ inline constexpr std::size_t streamChunkBytes = 4096;
 // failure it logs the cause ("gf_streamDecrypt: ..."), removes the plain file and returns false.
 bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::filesystem::path& plainFile);
 
-
-// The decrypted form of one data file, written beside it ("dbase.enc" -> "dbase.xml") and removed again
-// when the object goes, whether reading it succeeded or not.
-class DecryptedFile {
+// An encrypted data file decrypted into memory on a thread of its own, so that a reader can parse the
+// first chunks while the later ones are still being decrypted; the plain text never reaches the disk. It
+// refuses the same streams as gf_streamDecrypt. The bytes stay where they are once there; the thread is
+// stopped and joined when the object goes (the thread object is the last member, so it goes first).
+class DecryptingBuffer {
 public:
-    explicit DecryptedFile(const std::filesystem::path& encryptedFile);
-    ~DecryptedFile();
-    DecryptedFile(const DecryptedFile&) = delete;
-    DecryptedFile& operator=(const DecryptedFile&) = delete;
+    explicit DecryptingBuffer(const std::filesystem::path& encryptedFile);
+    DecryptingBuffer(const DecryptingBuffer&) = delete;
+    DecryptingBuffer& operator=(const DecryptingBuffer&) = delete;
 
-    // Empty when the plain file is ready; otherwise why decryption failed (already logged).
-    const std::string& error() const { return error_; }
-    const std::filesystem::path& plainPath() const { return plainPath_; }
+    const char* data() const { return buffer_.get(); }
+    // The most plain bytes the file can hold.
+    std::size_t capacity() const { return capacity_; }
+    // Waits until more than `have` plain bytes are there or decryption has ended; how many are there then
+    // (`have` itself at the end).
+    std::size_t waitBeyond(std::size_t have) const;
+    // Waits for the end: empty when the whole stream decrypted, else the cause (already logged as
+    // "gf_streamDecrypt: {file}: {cause}").
+    std::string waitForError() const;
 
 private:
-    std::filesystem::path plainPath_;
-    std::string error_;
+    void decrypt(const std::filesystem::path& encryptedFile, const std::stop_token& stop);
+
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
+    std::atomic<std::size_t> available_{0};
+    std::atomic<bool> ended_{false};
+    std::atomic<std::uint64_t> progress_{0}; // raised with every chunk and at the end; waited on
+    std::string error_;                      // written before ended_ is set
+    std::jthread thread_;
 };
 
 } // namespace kvr

@@ -34,8 +34,8 @@ std::vector<std::string> gf_splitCommaList(std::string_view text) {
     }
 }
 
-std::optional<double> gf_attributeDouble(const pugi::xml_node& node, const char* name) {
-    const std::string_view text = lf_trimBlanksAndTabs(node.attribute(name).value());
+std::optional<double> gf_attributeDouble(std::optional<std::string_view> attribute) {
+    const std::string_view text = lf_trimBlanksAndTabs(attribute.value_or(""));
     if (text.empty())
         return std::nullopt;
     double value = 0;
@@ -45,8 +45,8 @@ std::optional<double> gf_attributeDouble(const pugi::xml_node& node, const char*
     return value;
 }
 
-std::optional<std::int32_t> gf_attributeInt(const pugi::xml_node& node, const char* name) {
-    const std::string_view text = lf_trimBlanksAndTabs(node.attribute(name).value());
+std::optional<std::int32_t> gf_attributeInt(std::optional<std::string_view> attribute) {
+    const std::string_view text = lf_trimBlanksAndTabs(attribute.value_or(""));
     if (text.empty())
         return std::nullopt;
     std::int32_t value = 0;
@@ -54,6 +54,13 @@ std::optional<std::int32_t> gf_attributeInt(const pugi::xml_node& node, const ch
     if (ec != std::errc() || end != text.data() + text.size())
         return std::nullopt;
     return value;
+}
+
+bool gf_attributeBool(std::optional<std::string_view> text) {
+    if (!text || text->empty())
+        return false;
+    const char first = text->front();
+    return first == '1' || first == 't' || first == 'T' || first == 'y' || first == 'Y';
 }
 
 void ReadProblems::add(const std::string& text) {

@@ -1,7 +1,5 @@
 #pragma once
 // Field readers shared by the readers of the decrypted data files.
-#include <pugixml.hpp>
-
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,8 +13,11 @@ namespace kvr {
 std::vector<std::string> gf_splitCommaList(std::string_view text);
 
 // The whole attribute text as a finite number; nothing when the attribute is absent, empty or not a number.
-std::optional<double> gf_attributeDouble(const pugi::xml_node& node, const char* name);
-std::optional<std::int32_t> gf_attributeInt(const pugi::xml_node& node, const char* name);
+std::optional<double> gf_attributeDouble(std::optional<std::string_view> text);
+std::optional<std::int32_t> gf_attributeInt(std::optional<std::string_view> text);
+// True for a text that begins with '1', 't', 'T', 'y' or 'Y' (as the program's XML files are read
+// everywhere); false for anything else and for an absent attribute.
+bool gf_attributeBool(std::optional<std::string_view> text);
 
 // Collects the faults of one data file: the first few are logged as they come, the rest counted, so that a
 // damaged file cannot flood Log.txt.

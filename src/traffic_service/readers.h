@@ -19,6 +19,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -85,6 +86,7 @@ struct TrafficCounters {
     std::atomic<std::uint64_t> categoryOff{0};
     std::atomic<std::uint64_t> notAirborne{0};
     std::atomic<std::uint64_t> alreadySent{0};
+    std::atomic<std::uint64_t> aheadOfNow{0};
     std::atomic<std::uint64_t> delivered{0};
     std::atomic<std::uint64_t> failures{0};
     void reset();
@@ -106,10 +108,13 @@ struct ReportFilter {
     std::optional<double> groundElevation;
     int qnh = 1013;
     AircraftCategoryLookup categoryOf; // empty: every type is large
+    // Reports after this time (epoch s) claim a future the service has not seen yet: the reply's "now"
+    // plus a small tolerance. Infinite: not checked.
+    double latestTimestamp = std::numeric_limits<double>::infinity();
 };
 ReportFilter gf_currentReportFilter();
 
-enum class LineOutcome { invalid, delivered, blocked, categoryOff, notAirborne, alreadySent };
+enum class LineOutcome { invalid, aheadOfNow, delivered, blocked, categoryOff, notAirborne, alreadySent };
 
 class TrafficReader : public ServiceReader {
 public:
@@ -135,8 +140,9 @@ public:
     std::optional<double> groundElevation() const;
 
     // One traffic reply: validates, collects, filters and appends the reports to the list, then hands the
-    // list over (service_hooks.h). Returns the number of aircraft in the reply. Throws std::runtime_error
-    // for a reply that is not JSON or holds no "data" array.
+    // list over (service_hooks.h). Returns the number of aircraft in the reply. Reports more than 30 s
+    // after the reply's "now" are dropped, and an array holding a number beyond the range of a double is
+    // skipped alone. Throws std::runtime_error for a reply that is not JSON or holds no "data" array.
     unsigned processTrafficReply(std::string_view body);
     // One 48-value array of a reply.
     LineOutcome processLine(const nlohmann::json& values, const ReportFilter& filter);

@@ -127,6 +127,41 @@ std::optional<ParkedAircraft> gf_readParkedArray(const nlohmann::json& values) {
     return record;
 }
 
+std::optional<std::string> gf_quoteOutOfRangeNumbers(std::string_view body) {
+    const auto numberChar = [](char c) {
+        return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E';
+    };
+    std::string quoted;
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < body.size();) {
+        if (body[i] == '"') {
+            for (++i; i < body.size() && body[i] != '"'; ++i)
+                if (body[i] == '\\')
+                    ++i;
+            ++i;
+            continue;
+        }
+        if (body[i] != '-' && (body[i] < '0' || body[i] > '9')) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < body.size() && numberChar(body[end]))
+            ++end;
+        double value = 0;
+        if (std::from_chars(body.data() + i, body.data() + end, value).ec == std::errc::result_out_of_range) {
+            quoted.append(body.substr(copied, i - copied));
+            quoted += "\"number out of range\"";
+            copied = end;
+        }
+        i = end;
+    }
+    if (copied == 0)
+        return std::nullopt;
+    quoted.append(body.substr(copied));
+    return quoted;
+}
+
 double gf_correctAltitudeWithQnh(double baroAltitudeFt, int qnh) {
     return baroAltitudeFt + (qnh - standardPressure) * feetPerHectopascal;
 }

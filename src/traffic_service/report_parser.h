@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace kvr {
 
@@ -58,6 +60,11 @@ std::optional<ParkedAircraft> gf_readParkedArray(const nlohmann::json& values);
 
 // The barometric altitude (feet above the 1013.25 hPa level) turned into an altitude above sea level.
 double gf_correctAltitudeWithQnh(double baroAltitudeFt, int qnh);
+
+// The reply with every number a double cannot hold ("1e999" is valid JSON) written as a text instead, so
+// that the reply parses and only the arrays that hold such a number fail their validation; empty when the
+// body holds none.
+std::optional<std::string> gf_quoteOutOfRangeNumbers(std::string_view body);
 
 // Parses a 24-bit address written in hex; empty for anything else (also 0 and values above 0xFFFFFF).
 std::optional<std::uint32_t> gf_parseAddress(std::string_view text);

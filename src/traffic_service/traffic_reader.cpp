@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <limits>
 #include <unordered_set>
 
@@ -20,6 +21,9 @@ namespace {
 // Sent times older than this behind the newest report are forgotten, so the map cannot grow without end.
 constexpr double sentTimeMemorySeconds = 900.0;
 constexpr double airborneMarginFt = 300.0;
+// How far a report may lie after the reply's "now" (clocks of receivers and service differ a little);
+// beyond it the report claims a future and would drag every honest report into the past.
+constexpr double aheadToleranceSeconds = 30.0;
 
 double lf_timestampOf(const nlohmann::json& values) {
     if (values.is_array() && values.size() > reportField::timestamp &&
@@ -88,6 +92,10 @@ LineOutcome TrafficReader::processLine(const nlohmann::json& values, const Repor
         counters.invalid.fetch_add(1);
         return LineOutcome::invalid;
     }
+    if (report->timestamp > filter.latestTimestamp) {
+        counters.aheadOfNow.fetch_add(1);
+        return LineOutcome::aheadOfNow;
+    }
     if (collectLiveAircraft.load()) {
         std::lock_guard lock(seenMutex_);
         if (!report->callsign.empty())
@@ -127,8 +135,15 @@ LineOutcome TrafficReader::processLine(const nlohmann::json& values, const Repor
 
 unsigned TrafficReader::processTrafficReply(std::string_view body) {
     nlohmann::json reply = nlohmann::json::parse(body, nullptr, false);
-    if (reply.is_discarded())
-        throw std::runtime_error("malformed JSON");
+    if (reply.is_discarded()) {
+        // One absurd number must not cost the whole reply: ten such replies in a row would end the session.
+        const auto quoted = gf_quoteOutOfRangeNumbers(body);
+        if (quoted)
+            reply = nlohmann::json::parse(*quoted, nullptr, false);
+        if (reply.is_discarded())
+            throw std::runtime_error("malformed JSON");
+        gf_logLine("Traffic Reader: a number out of range in the reply; the arrays holding it are skipped");
+    }
     if (!reply.is_object())
         throw std::runtime_error("reply is not a JSON object");
     const auto data = reply.find("data");
@@ -140,13 +155,24 @@ unsigned TrafficReader::processTrafficReply(std::string_view body) {
     std::stable_sort(data->begin(), data->end(), [](const nlohmann::json& a, const nlohmann::json& b) {
         return lf_timestampOf(a) < lf_timestampOf(b);
     });
-    const ReportFilter filter = gf_currentReportFilter();
+    ReportFilter filter = gf_currentReportFilter();
+    const auto now = reply.find("now");
+    filter.latestTimestamp = (now != reply.end() && now->is_number()
+                                  ? now->get<double>()
+                                  : static_cast<double>(std::time(nullptr)) - toffset.load() * 60.0) +
+                             aheadToleranceSeconds;
     unsigned invalid = 0;
+    unsigned ahead = 0;
     double newest = 0.0;
     std::unordered_set<std::uint32_t> addresses;
     for (const auto& values : *data) {
-        if (processLine(values, filter) == LineOutcome::invalid) {
+        const LineOutcome outcome = processLine(values, filter);
+        if (outcome == LineOutcome::invalid) {
             ++invalid;
+            continue;
+        }
+        if (outcome == LineOutcome::aheadOfNow) {
+            ++ahead;
             continue;
         }
         addresses.insert(*gf_parseAddress(values[reportField::address].get_ref<const std::string&>()));
@@ -155,6 +181,9 @@ unsigned TrafficReader::processTrafficReply(std::string_view body) {
     if (invalid > 0)
         gf_logLine(fmt::format("Traffic Reader: {} invalid aircraft array{} skipped", invalid,
                                invalid == 1 ? "" : "s"));
+    if (ahead > 0)
+        gf_logLine(fmt::format("Traffic Reader: {} report{} ahead of the service's time dropped", ahead,
+                               ahead == 1 ? "" : "s"));
     if (newest > 0.0) {
         latestReportTime.store(newest);
         latestTrafficTime.store(static_cast<std::time_t>(std::floor(newest)));

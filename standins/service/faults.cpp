@@ -55,6 +55,14 @@ std::optional<std::string> gf_parseFaultSpec(const std::string& text, FaultSpec&
             ok = fields.size() == 2 && lf_read(fields[0], spec.stallStartS) &&
                  lf_read(fields[1], spec.stallDurationS) && spec.stallStartS >= 0.0 &&
                  spec.stallDurationS > 0.0;
+        } else if (key == "ahead") {
+            ok = fields.size() == 2 && lf_share(fields[0], spec.aheadShare) &&
+                 lf_read(fields[1], spec.aheadSeconds) && spec.aheadSeconds > 0.0;
+        } else if (key == "jump") {
+            ok = fields.size() == 2 && lf_share(fields[0], spec.jumpShare) &&
+                 lf_read(fields[1], spec.jumpDegrees) && spec.jumpDegrees > 0.0 && spec.jumpDegrees <= 90.0;
+        } else if (key == "overflow") {
+            ok = lf_read(value, spec.overflowEveryS) && spec.overflowEveryS > 0.0;
         } else if (key == "only") {
             spec.only = value;
             ok = value == "traffic" || value == "parked" || value == "weather";
@@ -73,7 +81,8 @@ std::optional<std::string> gf_parseFaultSpec(const std::string& text, FaultSpec&
     return std::nullopt;
 }
 
-FaultInjector::FaultInjector(FaultSpec spec) : spec_(std::move(spec)), random_(spec_.seed) {}
+FaultInjector::FaultInjector(FaultSpec spec)
+    : spec_(std::move(spec)), random_(spec_.seed), glitchRandom_(spec_.seed + 1) {}
 
 FaultDecision FaultInjector::decide(const std::string& endpoint) {
     FaultDecision decision;
@@ -99,6 +108,30 @@ FaultDecision FaultInjector::decide(const std::string& endpoint) {
         draw -= share;
     }
     return decision;
+}
+
+ReportGlitch FaultInjector::glitchReport() {
+    ReportGlitch glitch;
+    if (spec_.aheadShare == 0.0 && spec_.jumpShare == 0.0)
+        return glitch;
+    std::lock_guard lock(mutex_);
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    if (uniform(glitchRandom_) < spec_.aheadShare)
+        glitch.timestampShiftS = spec_.aheadSeconds;
+    if (uniform(glitchRandom_) < spec_.jumpShare)
+        glitch.latitudeShiftDeg = spec_.jumpDegrees;
+    return glitch;
+}
+
+bool FaultInjector::overflowDue(double secondsSinceStart) {
+    if (spec_.overflowEveryS <= 0.0)
+        return false;
+    const auto period = static_cast<std::int64_t>(secondsSinceStart / spec_.overflowEveryS);
+    std::lock_guard lock(mutex_);
+    if (period < overflowPeriodsServed_)
+        return false;
+    overflowPeriodsServed_ = period + 1;
+    return true;
 }
 
 bool FaultInjector::stalled(double secondsSinceStart) const {

@@ -21,6 +21,12 @@ using Json = nlohmann::json;
 constexpr const char* jsonType = "application/json";
 constexpr double feetPerHectopascal = 27.0;
 constexpr double standardPressure = 1013.25;
+// The furthest back toffset may reach (366 days, in minutes): beyond any time shift of the program, and
+// small enough that the shifted time and the traffic model's indexes stay far inside their ranges.
+constexpr double maxOffsetMinutes = 527040.0;
+// Stands for a number no double holds: replaced in the reply's text, as JSON allows it and nlohmann does not.
+constexpr const char* overflowPlaceholder = "\u0001 overflowing number \u0001";
+constexpr const char* overflowText = "1e999";
 
 // Without a scenario every /v4 request is answered 503: a service that is there but has nothing to serve.
 class UnavailableService : public ServiceRoutes {};
@@ -43,6 +49,14 @@ std::optional<double> lf_number(const httplib::Request& request, const char* nam
     if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+bool lf_isLatitude(const std::optional<double>& value) {
+    return value && std::abs(*value) <= 90.0;
+}
+
+bool lf_isLongitude(const std::optional<double>& value) {
+    return value && std::abs(*value) <= 180.0;
 }
 
 std::string lf_hexAddress(std::uint32_t address) {
@@ -167,8 +181,9 @@ private:
         const auto east = lf_number(request, "lon_max");
         const auto offset =
             request.has_param("toffset") ? lf_number(request, "toffset") : std::optional<double>(0.0);
-        if (!south || !north || !west || !east || !offset || *offset < 0.0 || *south > *north ||
-            *west > *east) {
+        if (!lf_isLatitude(south) || !lf_isLatitude(north) || !lf_isLongitude(west) ||
+            !lf_isLongitude(east) || !offset || *offset < 0.0 || *offset > maxOffsetMinutes ||
+            *south > *north || *west > *east || serviceNow() - std::floor(*offset) * 60.0 <= 0.0) {
             lf_error(response, 400,
                      "box (lat_min, lat_max, lon_min, lon_max) or toffset missing or not valid");
             return;
@@ -181,9 +196,31 @@ private:
                 data.push_back(toArray(aircraft, true));
         } else if (!faults_.stalled(secondsSinceStart())) {
             for (const auto& aircraft : model_.liveTraffic(t, box, request.get_param_value("buffer") == "1"))
-                data.push_back(toArray(aircraft, false));
+                data.push_back(glitched(toArray(aircraft, false)));
         }
-        lf_reply(response, 200, Json{{"now", std::floor(t)}, {"data", std::move(data)}});
+        if (parked || data.empty() || !faults_.overflowDue(secondsSinceStart())) {
+            lf_reply(response, 200, Json{{"now", std::floor(t)}, {"data", std::move(data)}});
+            return;
+        }
+        data[data.size() / 2][4] = overflowPlaceholder;
+        std::string body = Json{{"now", std::floor(t)}, {"data", std::move(data)}}.dump();
+        const std::string quoted = Json(overflowPlaceholder).dump();
+        body.replace(body.find(quoted), quoted.size(), overflowText);
+        response.status = 200;
+        response.set_content(body, jsonType);
+    }
+
+    // A report as a live feed sometimes has it: a clock far ahead, or a position far off.
+    Json glitched(Json values) {
+        const ReportGlitch glitch = faults_.glitchReport();
+        if (glitch.timestampShiftS != 0.0)
+            values[9] = values[9].get<double>() + glitch.timestampShiftS;
+        if (glitch.latitudeShiftDeg != 0.0) {
+            const double latitude = values[2].get<double>();
+            values[2] = latitude + (latitude + glitch.latitudeShiftDeg <= 90.0 ? glitch.latitudeShiftDeg
+                                                                               : -glitch.latitudeShiftDeg);
+        }
+        return values;
     }
 
     Json toArray(const AircraftSnapshot& a, bool parked) const {
@@ -213,8 +250,8 @@ private:
             return;
         const auto latitude = lf_number(request, "lat");
         const auto longitude = lf_number(request, "lon");
-        if (!latitude || !longitude) {
-            lf_error(response, 400, "lat and lon needed");
+        if (!lf_isLatitude(latitude) || !lf_isLongitude(longitude)) {
+            lf_error(response, 400, "lat and lon needed, within the earth's ranges");
             return;
         }
         const MetarStation* nearest = nullptr;

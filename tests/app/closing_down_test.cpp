@@ -63,11 +63,13 @@ TEST_F(ClosingDown, TheCloseBoxDuringARestartEndsTheProgramInstead) {
     EXPECT_TRUE(userClosed) << "no reset: the program ends";
 }
 
-TEST_F(ClosingDown, NewSettingsRestartKeepsTheScans) {
+TEST_F(ClosingDown, NewSettingsRestartKeepsTheScansAndLogsItsNotice) {
     gf_requestExit(ExitReason::newSettings, 0);
     lf_closingDown();
     EXPECT_TRUE(restartPending);
     EXPECT_EQ(storedValue("SCAN_LIVERIES"), "true");
+    EXPECT_NE(logText().find("Exiting: NEW SETTINGS\nPrepare for a restart ...\n"), std::string::npos)
+        << "logged although the stop is requested";
 }
 
 TEST_F(ClosingDown, TheUserClosingQuitsAndTheFlightPlanFolderGoes) {
@@ -95,6 +97,7 @@ TEST_F(ClosingDown, ASystemErrorWaitsForTheUser) {
     EXPECT_EQ(closing.wait_for(5s), std::future_status::ready);
     EXPECT_EQ(exitReason, ExitReason::systemError);
     EXPECT_FALSE(restartPending);
+    EXPECT_NE(logText().find("User closed Vantrel\n"), std::string::npos);
 }
 
 TEST_F(ClosingDown, TheTimeShiftEndsWithTheSessionUnlessItIsKept) {

@@ -1,4 +1,5 @@
 #include "app/commands_internal.h"
+#include "app/control_state.h"
 #include "commands_fixture.h"
 
 #include <unistd.h>
@@ -66,20 +67,20 @@ TEST_F(Buttons, RequestButtonsRaiseTheirFlagsAndWaitForTheRunThread) {
 
 TEST_F(Buttons, NowSchedulesStaticParkingOnlyWithAParkAirportAndWithoutInitialLoadOnly) {
     clickOn(nowButton);
-    EXPECT_EQ(hooksSeen.countdownsShown, 0) << "no park airport loaded";
+    EXPECT_FALSE(staticParkingCountdownRequested) << "no park airport loaded";
 
     parkAirportLoaded = true;
     INITIAL_LOAD_ONLY.setValue(true);
     gf_showMessage("waiting");
     clickOn(nowButton);
     EXPECT_EQ(message(), "");
-    EXPECT_EQ(hooksSeen.countdownsShown, 0);
+    EXPECT_FALSE(staticParkingCountdownRequested);
 
     INITIAL_LOAD_ONLY.setValue(false);
     statusDisplay.minutesToStaticUpdate = 3;
     clickOn(nowButton);
-    EXPECT_EQ(hooksSeen.countdownsShown, 1);
-    EXPECT_EQ(hooksSeen.countdownsSet, (std::vector<int>{20}));
+    EXPECT_TRUE(staticParkingCountdownRequested);
+    EXPECT_FALSE(controlsBusy) << "the run thread brackets the update";
     EXPECT_EQ(statusDisplay.minutesToStaticUpdate, 20);
 }
 
@@ -107,16 +108,14 @@ TEST_F(Buttons, TbloOpensTheZipOrSaysItCannot) {
 
 TEST_F(Buttons, AMissingHookIsReportedOnce) {
     gf_installCommandHooks({});
-    parkAirportLoaded = true;
-    clickOn(nowButton);
-    clickOn(nowButton);
+    std::filesystem::create_directories(folder / "sim" / "Community");
+    enter(ALL_INSTALL_PATH, (folder / "sim").string());
+    enter(ALL_INSTALL_PATH, (folder / "sim").string());
     const std::string log = logText();
-    const std::string line = "Static parking update is not available in this build\n";
+    const std::string line = "Restart for a new Community path is not available in this build\n";
     const auto first = log.find(line);
     ASSERT_NE(first, std::string::npos);
     EXPECT_EQ(log.find(line, first + 1), std::string::npos);
-    EXPECT_NE(log.find("Static parking countdown is not available in this build\n"), std::string::npos);
-    EXPECT_EQ(statusDisplay.minutesToStaticUpdate, 20);
 }
 
 } // namespace

@@ -98,7 +98,7 @@ TEST_F(CheckBoxes, WindowRangeAndParkingBoxesActOnTheirControls) {
     EXPECT_TRUE(enabled(nowButton));
 
     clickOn(SIM_TIME);
-    EXPECT_EQ(hooksSeen.simTimeApplied, 1);
+    EXPECT_TRUE(simTimeSwitched);
 }
 
 TEST_F(CheckBoxes, NavLightsReachTheActiveParkedAircraftInTheRunThreadsRound) {
@@ -130,11 +130,12 @@ TEST_F(CheckBoxes, NavLightsReachTheActiveParkedAircraftInTheRunThreadsRound) {
     gf_serveEngineRequests();
     EXPECT_FALSE(navLightsRequested);
     std::lock_guard lock(simQueueMutex);
-    ASSERT_EQ(simQueues.lights.size(), 2u);
+    ASSERT_EQ(simQueues.lights.size(), 3u) << "FSLTL liveries take the lights like any other";
     EXPECT_EQ(simQueues.lights[0].objectId, 11u);
-    EXPECT_EQ(simQueues.lights[0].value, 0u);
-    EXPECT_EQ(simQueues.lights[1].objectId, 21u);
-    EXPECT_EQ(simQueues.lights[1].value, 0u);
+    EXPECT_EQ(simQueues.lights[1].objectId, 13u);
+    EXPECT_EQ(simQueues.lights[2].objectId, 21u);
+    for (const NavLightsEvent& lights : simQueues.lights)
+        EXPECT_EQ(lights.value, 0u);
 }
 
 } // namespace

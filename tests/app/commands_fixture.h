@@ -23,10 +23,6 @@
 namespace kvr::test {
 
 struct RecordedHooks {
-    int simTimeApplied = 0;
-    std::vector<std::pair<int, bool>> timeShifts;
-    int countdownsShown = 0;
-    std::vector<int> countdownsSet;
     int restarts = 0;
     std::vector<std::tuple<std::string, double, double>> destinations;
     int airportScanCleared = 0;
@@ -67,7 +63,7 @@ protected:
              {&csToOidRequested, &reReadRequested, &flushStaticRequested, &blockedCallsignChanged,
               &callsignSelectionChanged, &matchingDepthRaised, &parkTrafficOnlyChanged,
               &staticParkingNowRequested, &callsignSelectionResetRequested, &navLightsRequested,
-              &liveLimitRequested})
+              &liveLimitRequested, &timeShiftRequested, &simTimeSwitched, &staticParkingCountdownRequested})
             flag->store(false);
         waitingForSim = true;
         msfs2020Selected = true;
@@ -77,12 +73,6 @@ protected:
 
     CommandHooks recordingHooks() {
         CommandHooks hooks;
-        hooks.applySimTimeSetting = [this] { ++hooksSeen.simTimeApplied; };
-        hooks.applyTimeShift = [this](int minutes, bool quiet) {
-            hooksSeen.timeShifts.emplace_back(minutes, quiet);
-        };
-        hooks.showStaticParkingCountdown = [this] { ++hooksSeen.countdownsShown; };
-        hooks.setStaticUpdateCountdown = [this](int count) { hooksSeen.countdownsSet.push_back(count); };
         hooks.restartForCommunityPath = [this] { ++hooksSeen.restarts; };
         hooks.addDestinationParkAirport = [this](const std::string& code, double lat, double lon) {
             hooksSeen.destinations.emplace_back(code, lat, lon);

@@ -28,29 +28,92 @@ protected:
     }
 };
 
+// The controls as the window must show them, written down apart from the program's own table: id, kind,
+// row, x, width and list height.
+enum class Kind { combo, edit, check, button };
+struct ExpectedControl {
+    std::uint16_t id;
+    Kind kind;
+    int row, x, width, listHeight;
+    const char* name; // the setting, or the button's caption
+};
+const ExpectedControl expectedControls[] = {
+    {32789, Kind::combo, 119, 5, 105, 80, "SIM_CHOICE"},
+    {32788, Kind::edit, 119, 111, 1200, 0, "ALL_INSTALL_PATH"},
+    {32798, Kind::check, 147, 5, 12, 0, "SCAN_LIVERIES"},
+    {32799, Kind::check, 147, 217, 12, 0, "LIG_AUTOMATIC"},
+    {32790, Kind::combo, 147, 323, 175, 300, "AI_PACKAGE_SELECTOR"},
+    {32800, Kind::check, 147, 536, 12, 0, "LIG_PRIORITIZE"},
+    {32771, Kind::check, 147, 748, 12, 0, "ALWAYS_ON_TOP"},
+    {32802, Kind::check, 175, 5, 12, 0, "SCAN_AIRPORTS"},
+    {32804, Kind::button, 175, 217, 60, 0, "tblo"},
+    {32776, Kind::check, 175, 748, 12, 0, "NAV_LIGHTS_WHILE_PARKED"},
+    {32808, Kind::combo, 203, 217, 40, 120, "MATCHING_DEPTH"},
+    {32809, Kind::check, 203, 323, 12, 0, "LIGHT_AIRCRAFT"},
+    {32810, Kind::check, 203, 430, 12, 0, "HELICOPTERS"},
+    {32811, Kind::check, 203, 536, 12, 0, "HIGH_PERF_AIRCRAFT"},
+    {32773, Kind::check, 203, 748, 12, 0, "GUID_CHANGES"},
+    {32818, Kind::combo, 231, 217, 50, 200, "RANGE"},
+    {32819, Kind::check, 231, 323, 12, 0, "AUTO_RANGE"},
+    {32820, Kind::combo, 231, 455, 70, 230, "AR_ABOVE_HEIGHT"},
+    {32821, Kind::check, 231, 572, 12, 0, "AIRBORNE_ONLY"},
+    {32858, Kind::combo, 231, 748, 45, 200, "TIME_SHIFT_DAYS"},
+    {32834, Kind::check, 287, 217, 12, 0, "COLLISION_USER_GND"},
+    {32833, Kind::check, 287, 323, 12, 0, "COLLISION_USER_AIR"},
+    {32835, Kind::check, 287, 430, 12, 0, "COLLISION_LIVE_PARKED_GND"},
+    {32861, Kind::check, 259, 652, 12, 0, "SIM_TIME"},
+    {32859, Kind::combo, 259, 748, 45, 200, "TIME_SHIFT_HOURS"},
+    {32828, Kind::edit, 259, 107, 100, 0, "BLOCK_CALLSIGN"},
+    {32829, Kind::button, 257, 223, 60, 0, "Unblock"},
+    {32830, Kind::button, 257, 305, 60, 0, "cs->oid:"},
+    {32831, Kind::combo, 259, 375, 100, 300, "CALLSIGN_2_OBJECTID"},
+    {32832, Kind::button, 257, 576, 60, 0, "Block"},
+    {32862, Kind::check, 287, 652, 12, 0, "KEEP_SIM_TIME_PAR"},
+    {32860, Kind::combo, 287, 748, 45, 300, "TIME_SHIFT_MINS"},
+    {32847, Kind::button, 313, 111, 45, 0, "Now"},
+    {32848, Kind::combo, 315, 323, 55, 144, "MAX_PARK_SEL"},
+    {32849, Kind::combo, 315, 536, 55, 144, "MAX_LIVE_SEL"},
+    {32839, Kind::edit, 343, 217, 50, 0, "DESTINATION"},
+    {32840, Kind::combo, 343, 353, 45, 144, "AIRP_RANGE"},
+    {32841, Kind::combo, 343, 566, 70, 230, "AIRP_HEIGHT"},
+    {32855, Kind::check, 315, 652, 12, 0, "STRAIGHT_PBS_ONLY"},
+    {32851, Kind::check, 371, 5, 12, 0, "INITIAL_LOAD_ONLY"},
+    {32853, Kind::check, 371, 71, 12, 0, "WEEK"},
+    {32852, Kind::check, 371, 151, 12, 0, "PARK_SOFT"},
+    {32850, Kind::combo, 371, 323, 50, 200, "parking_percentage"},
+    {32854, Kind::combo, 371, 566, 60, 300, "MAX_FIT_FL"},
+    {32856, Kind::check, 371, 667, 12, 0, "RT_PARKTRAFFIC_ONLY"},
+    {32838, Kind::button, 341, 758, 90, 0, "Re-read"},
+    {32857, Kind::button, 369, 758, 90, 0, "Flush static"},
+};
+
 TEST_F(Controls, FortySevenControlsInTableOrderWithTheirIdsPlacesAndSizes) {
-    const auto& table = gf_controlTable();
-    ASSERT_EQ(table.size(), 47u);
-    std::vector<HWND> found;
-    for (const ControlRow& row : table) {
-        HWND hwnd = GetDlgItem(window(), row.control->controlId);
-        ASSERT_NE(hwnd, nullptr) << row.control->controlId;
-        EXPECT_EQ(row.control->windowHandle.load(), hwnd);
-        found.push_back(hwnd);
+    ASSERT_EQ(std::size(expectedControls), 47u);
+    std::set<HWND> found;
+    for (const ExpectedControl& expected : expectedControls) {
+        SCOPED_TRACE(expected.name);
+        HWND hwnd = GetDlgItem(window(), expected.id);
+        ASSERT_NE(hwnd, nullptr);
+        found.insert(hwnd);
         const RECT r = rectOf(hwnd);
-        EXPECT_EQ(r.left, row.x);
-        switch (row.kind) {
-        case ControlKind::comboBox:
-            EXPECT_EQ(r.top, row.control->rowY - 5);
-            EXPECT_EQ(r.right - r.left, row.width);
+        EXPECT_EQ(r.left, expected.x);
+        switch (expected.kind) {
+        case Kind::combo: {
+            EXPECT_EQ(r.top, expected.row - 5);
+            EXPECT_EQ(r.right - r.left, expected.width);
+            // The height given at creation holds the closed field and the dropped list below it.
+            RECT dropped{};
+            SendMessageW(hwnd, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+            EXPECT_EQ((r.bottom - r.top) + (dropped.bottom - dropped.top), expected.listHeight);
             // The scroll bar style goes to the dropped list; the box itself reports it no longer.
             EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_STYLE),
                       static_cast<LONG_PTR>(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST));
             EXPECT_TRUE(IsWindowEnabled(hwnd));
             EXPECT_TRUE(standin::comboItems(hwnd).empty());
             break;
-        case ControlKind::checkBox:
-            EXPECT_EQ(r.top, row.control->rowY + 2);
+        }
+        case Kind::check:
+            EXPECT_EQ(r.top, expected.row + 2);
             EXPECT_EQ(r.right - r.left, 12);
             EXPECT_EQ(r.bottom - r.top, 12);
             EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_STYLE),
@@ -58,28 +121,31 @@ TEST_F(Controls, FortySevenControlsInTableOrderWithTheirIdsPlacesAndSizes) {
             EXPECT_TRUE(IsWindowEnabled(hwnd));
             EXPECT_EQ(textOf(hwnd), "");
             break;
-        case ControlKind::pushButton:
-            EXPECT_EQ(r.top, row.control->rowY);
+        case Kind::button:
+            EXPECT_EQ(r.top, expected.row);
             EXPECT_EQ(r.bottom - r.top, 20);
-            EXPECT_EQ(r.right - r.left, row.width);
-            EXPECT_EQ(textOf(hwnd), dynamic_cast<ButtonControl*>(row.control)->name());
+            EXPECT_EQ(r.right - r.left, expected.width);
+            EXPECT_EQ(textOf(hwnd), expected.name);
             EXPECT_FALSE(IsWindowEnabled(hwnd));
             EXPECT_EQ(GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
             break;
-        case ControlKind::editBox:
-            EXPECT_EQ(r.top, row.control->rowY);
+        case Kind::edit:
+            EXPECT_EQ(r.top, expected.row);
             EXPECT_EQ(r.bottom - r.top, 16);
-            EXPECT_EQ(r.right - r.left, row.width);
+            EXPECT_EQ(r.right - r.left, expected.width);
             EXPECT_FALSE(IsWindowEnabled(hwnd));
             EXPECT_EQ(textOf(hwnd), "");
             break;
         }
     }
+    EXPECT_EQ(found.size(), 47u);
     // Creation order is the order of the parent's children, which is also the tab order.
-    EXPECT_EQ(table[0].control, &SIM_CHOICE);
-    EXPECT_EQ(table[46].control, &flushStaticButton);
-    EXPECT_EQ(rectOf(ALL_INSTALL_PATH.windowHandle).right - rectOf(ALL_INSTALL_PATH.windowHandle).left, 1200);
-    EXPECT_EQ(std::set<HWND>(found.begin(), found.end()).size(), 47u);
+    const auto& table = gf_controlTable();
+    ASSERT_EQ(table.size(), 47u);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(table[i].control->controlId, expectedControls[i].id) << i;
+        EXPECT_EQ(table[i].control->windowHandle.load(), GetDlgItem(window(), expectedControls[i].id));
+    }
 }
 
 TEST_F(Controls, CheckMarksFollowTheValuesAtCreation) {

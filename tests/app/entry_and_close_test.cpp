@@ -1,7 +1,9 @@
 #include "app_fixture.h"
+#include "core/utf.h"
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -91,7 +93,46 @@ protected:
         user.get();
         return code;
     }
+    // What the start-up reading needs: data files, a simulator install, a livery catalogue, no scans, and a
+    // last visit to the service that makes every pass hold for 2 s.
+    void stageProgram() {
+        std::filesystem::create_directories("docs");
+        std::filesystem::copy(std::filesystem::path(VANTREL_DIST_DIR) / "input", "input");
+        std::filesystem::create_directories(steamPackages / "Community");
+        setenv("VANTREL_DOWNLOAD_URL", "http://127.0.0.1:9", 1);
+        writeParameters(
+            R"(<parameter name="SCAN_LIVERIES" value="false"/><parameter name="SCAN_AIRPORTS" value="false"/>)"
+            R"(<parameter name="LAST_EPOCH_TIME:" value="2147483647"/>)");
+        std::filesystem::create_directories("output");
+        writeFileText(
+            "output/LiveriesScanned.xml",
+            R"(<?xml version="1.0"?><root><meta><info name="author" value="Vantrel"/></meta><liveries>)"
+            R"(<liv airl="KLM" type="B738" title="Boeing 737-800 KLM"/></liveries></root>)");
+    }
+    // Runs the program until its loop ends while `user` plays the user on a thread of its own.
+    int runWithUser(const std::function<void()>& user) {
+        auto acting = std::async(std::launch::async, user);
+        const int code = gf_runMainWindow(GetModuleHandleW(nullptr));
+        acting.get();
+        return code;
+    }
+    static bool waitFor(const std::function<bool()>& condition) {
+        const auto deadline = std::chrono::steady_clock::now() + 30s;
+        while (!condition() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(20ms);
+        return condition();
+    }
+    std::size_t logCount(const std::string& text) {
+        const std::string log = logText();
+        std::size_t count = 0;
+        for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++count;
+        return count;
+    }
+    static void closeBox() { PostMessageW(mainWindowHandle.load(), WM_CLOSE, 0, 0); }
+
     std::filesystem::path previous;
+    std::filesystem::path steamPackages = folder / "config" / "Microsoft Flight Simulator" / "Packages";
 };
 
 TEST_F(WholeRun, WithoutDocsTheErrorStaysRedUntilTheUserClosesThenThePositionIsStored) {
@@ -106,18 +147,7 @@ TEST_F(WholeRun, WithoutDocsTheErrorStaysRedUntilTheUserClosesThenThePositionIsS
 }
 
 TEST_F(WholeRun, ProductionModeEndsByItselfWithExitCodeZero) {
-    std::filesystem::create_directories("docs");
-    // What the start-up reading needs: data files, a simulator install, a livery catalogue, no scans.
-    std::filesystem::copy(std::filesystem::path(VANTREL_DIST_DIR) / "input", "input");
-    std::filesystem::create_directories(folder / "config" / "Microsoft Flight Simulator" / "Packages" /
-                                        "Community");
-    setenv("VANTREL_DOWNLOAD_URL", "http://127.0.0.1:9", 1);
-    writeParameters(
-        R"(<parameter name="SCAN_LIVERIES" value="false"/><parameter name="SCAN_AIRPORTS" value="false"/>)");
-    std::filesystem::create_directories("output");
-    writeFileText("output/LiveriesScanned.xml",
-                  R"(<?xml version="1.0"?><root><meta><info name="author" value="Vantrel"/></meta><liveries>)"
-                  R"(<liv airl="KLM" type="B738" title="Boeing 737-800 KLM"/></liveries></root>)");
+    stageProgram();
     standin::setProcessArguments({L"vantrel", L"/Production"});
     exitCode = 5;
     const int code = runClosingWhen([] { return false; }); // nobody closes: the pass ends on its own
@@ -125,6 +155,46 @@ TEST_F(WholeRun, ProductionModeEndsByItselfWithExitCodeZero) {
     EXPECT_TRUE(productionMode);
     EXPECT_NE(logText().find("Exiting: USER CLOSED SIM\n"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(parametersFilePath)) << "the pass read the settings";
+}
+
+TEST_F(WholeRun, ASettingsChangeDuringTheHoldRestartsAndOnlyTheCloseBoxEnds) {
+    stageProgram();
+    const int code = runWithUser([this] {
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 1; }));
+        // While the program waits for the simulator, switching the airport scan on restarts it.
+        PostMessageW(mainWindowHandle.load(), WM_COMMAND, MAKEWPARAM(SCAN_AIRPORTS.controlId, BN_CLICKED), 0);
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 2; })) << "no second pass";
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    const std::string log = logText();
+    const auto restart = log.find("Exiting: NEW SETTINGS\n");
+    ASSERT_NE(restart, std::string::npos) << log;
+    EXPECT_NE(log.find("Restart countdown finished\n", restart), std::string::npos) << log;
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n", restart), std::string::npos) << log;
+}
+
+TEST_F(WholeRun, ACommunityPathEnteredAfterError150RestartsTheProgram) {
+    stageProgram();
+    std::filesystem::remove_all(steamPackages);
+    const std::filesystem::path packages = folder / "sim" / "Packages";
+    std::filesystem::create_directories(packages / "Community");
+    const int code = runWithUser([&] {
+        EXPECT_TRUE(waitFor([] { return gf_messageLineSnapshot().errorText.starts_with("150: "); }));
+        HWND edit = ALL_INSTALL_PATH.windowHandle.load();
+        SetWindowTextW(edit, utf8_to_wide(packages.string()).c_str());
+        PostMessageW(edit, WM_CHAR, 13, 0); // Enter
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 1; }))
+            << "the restarted pass found the install";
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    const std::string log = logText();
+    const auto error = log.find("Exiting: SYSTEM ERROR\n");
+    ASSERT_NE(error, std::string::npos) << log;
+    EXPECT_NE(log.find("Community path found, Vantrel will restart ...\n", error), std::string::npos) << log;
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n", error), std::string::npos) << log;
+    EXPECT_EQ(storedValue("MSFS_INSTALL_PATH"), packages.string());
 }
 
 TEST_F(WholeRun, WithoutItsTitleResourceTheProgramEndsWithZeroAndALogLine) {

@@ -2,6 +2,11 @@
 #include "app/paint_internal.h"
 #include "app/parking_display.h"
 #include "app_fixture.h"
+#include "platform/win32/gdi_font.h"
+
+#include <cairo.h>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -223,6 +228,42 @@ TEST_F(Painting, TrafficPaneLinesOfALoadedParkAirport) {
     EXPECT_TRUE(drawn("average fit: 6"));
     EXPECT_FALSE(drawn("qf: 0.87"));
     EXPECT_FALSE(drawn("max park:  64 (=30 %)"));
+}
+
+// A long airport name and a stand file under a publisher's folder: each text of the first line ends before
+// the next one begins, cut with an ellipsis; the stand-file text keeps its end.
+TEST_F(Painting, LongTrafficPaneTextsAreCutBeforeTheirNeighbours) {
+    statusDisplay.standFileLoaded = true;
+    statusDisplay.changeTexts([](StatusTexts& t) {
+        t.parkAirportText = "EGLL (London Heathrow Airport)";
+        t.standFileName = "airports/my_thirdparty/Just Flight Heathrow Professional/EGLL.xml";
+        t.publisherText = "Just Flight Heathrow Professional";
+        t.qualityFactorText = "0.91 / 0.88";
+    });
+    repaint();
+    std::vector<standin::DrawnText> line;
+    for (const auto& t : standin::drawnTexts(window()))
+        if (t.y == statusDisplay.trafficPaneFirstLineY)
+            line.push_back(t);
+    ASSERT_EQ(line.size(), 4u);
+    std::sort(line.begin(), line.end(), [](const auto& a, const auto& b) { return a.x < b.x; });
+    EXPECT_EQ(line[0].x, 5);
+    EXPECT_TRUE(line[0].text.starts_with("EGLL")) << line[0].text;
+    EXPECT_TRUE(line[0].text.ends_with("\u2026")) << line[0].text;
+    EXPECT_EQ(line[1].x, 85);
+    EXPECT_TRUE(line[1].text.starts_with("\u2026")) << line[1].text;
+    EXPECT_TRUE(line[1].text.ends_with("Heathrow Professional, wk=0")) << line[1].text;
+    EXPECT_EQ(line[2].text, "qf: 0.91 / 0.88");
+    EXPECT_EQ(line[2].x, 430);
+    EXPECT_EQ(line[3].x, 748);
+    // Widths as the stand-in's font draws them, measured apart from the painting.
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+    cairo_t* cr = cairo_create(surface);
+    standin::gf_selectFont(cr);
+    for (std::size_t i = 0; i + 1 < line.size(); ++i)
+        EXPECT_LT(line[i].x + standin::gf_textWidth(cr, line[i].text), line[i + 1].x) << line[i].text;
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
 }
 
 TEST_F(Painting, MessageLineIsGreenWithYellowTextAndAnErrorMakesItRed) {

@@ -187,10 +187,10 @@ TEST_F(Pictures, ParkAirportLoaded) {
     statusDisplay.numberOfUpdates = 3;
     statusDisplay.minutesToStaticUpdate = 12;
     statusDisplay.changeTexts([](StatusTexts& t) {
-        t.parkAirportText = "EHAM";
-        t.standFileName = "EHAM.xml";
-        t.publisherText = "learned";
-        t.qualityFactorText = "0.87";
+        t.parkAirportText = "EHAM (Amsterdam Airport Schiphol)";
+        t.standFileName = "airports/my_thirdparty/FlyTampa-Amsterdam-Schiphol/EHAM.xml";
+        t.publisherText = "FlyTampa";
+        t.qualityFactorText = "0.87 / 0.91";
     });
     for (WindowControl* control : std::initializer_list<WindowControl*>{&nowButton, &flushStaticButton})
         gf_enableControl(*control);

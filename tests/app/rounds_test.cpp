@@ -2,6 +2,7 @@
 // and the two-phase static-parking update.
 #include "app/rounds.h"
 #include "app/session_internal.h"
+#include "app/time_shift.h"
 #include "parking/park_stands.h"
 #include "session_fixture.h"
 
@@ -126,6 +127,34 @@ TEST_F(Rounds, AStaticUpdateRequestedInRoundSevenRunsItsPhasesInRoundsFifteenAnd
     EXPECT_FALSE(staticUpdatePhase) << "second phase";
     EXPECT_FALSE(staticParkingNowRequested);
     EXPECT_EQ(shown(), "");
+}
+
+TEST_F(Rounds, TheWindowsTimeShiftIsAppliedInTheNextRound) {
+    TIME_SHIFT_HOURS.setValue(2);
+    timeShiftRequested = true; // the hours list
+    lf_processRound();
+    EXPECT_FALSE(timeShiftRequested);
+    EXPECT_TRUE(timeShiftActive);
+    EXPECT_NE(logText().find("Time shifted 120 minutes\n"), std::string::npos);
+    EXPECT_EQ(storedValue("TIME_SHIFT_HOURS"), "2");
+    EXPECT_TRUE(staticParkingNowRequested) << "the static aircraft are placed again for the new time";
+}
+
+// "Now" makes the controls busy, and so does the first phase of the update it schedules; the end of the
+// update must bring back the time controls as they were before the first.
+TEST_F(Rounds, AfterAnUpdateFromNowTheTimeControlsAreEnabledAgain) {
+    ASSERT_TRUE(openWindow());
+    lf_setTimeControlsEnabled(true);
+    staticUpdateCountdown = 3;
+    staticParkingCountdownRequested = true;
+    runRoundsTo(15);
+    EXPECT_EQ(staticUpdateCountdown, staticUpdateCountdownStart);
+    ASSERT_TRUE(staticUpdatePhase) << "first phase";
+    EXPECT_FALSE(gf_isControlEnabled(SIM_TIME));
+    gf_enableControlsAfterBusy(); // as the static parking does once its positions are placed
+    for (WindowControl* control : std::initializer_list<WindowControl*>{
+             &SIM_TIME, &KEEP_SIM_TIME_PAR, &TIME_SHIFT_DAYS, &TIME_SHIFT_HOURS, &TIME_SHIFT_MINS})
+        EXPECT_TRUE(gf_isControlEnabled(*control)) << control->controlId;
 }
 
 TEST_F(Rounds, ACountdownOfOneSecondHasNoPluralAndTheRefreshComesEveryTwentyMinutes) {

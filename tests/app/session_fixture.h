@@ -44,7 +44,8 @@ protected:
         flightNotRunning = false;
         for (auto* flag : {&reReadRequested, &flushStaticRequested, &csToOidRequested,
                            &callsignSelectionChanged, &blockedCallsignChanged, &staticParkingNowRequested,
-                           &parkTrafficOnlyChanged, &matchingDepthRaised, &staticUpdatePhase, &controlsBusy})
+                           &parkTrafficOnlyChanged, &matchingDepthRaised, &staticUpdatePhase, &controlsBusy,
+                           &timeShiftRequested, &simTimeSwitched, &staticParkingCountdownRequested})
             flag->store(false);
         staticUpdateCountdown = staticUpdateCountdownStart;
         lastSimUtcSeconds = 0;

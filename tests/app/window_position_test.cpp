@@ -63,6 +63,21 @@ TEST_F(WindowPosition, AnUnparsableFileIsKeptAsParameters0AndRemoved) {
               std::string::npos);
 }
 
+TEST_F(WindowPosition, AnUnparsableFileWhoseCopyFailsIsKeptAndNotWrittenOver) {
+    const std::string broken = "<root><parameters><parameter name=\"MAIN_WINDOW_X\" value=\"17\"";
+    writeFileText(parametersFilePath, broken);
+    std::filesystem::create_directories(appDataFolder / "parameters0.xml"); // the copy cannot be written
+    ASSERT_TRUE(openWindow());
+    EXPECT_EQ(rectOf(window()).left, 400);
+    PostMessageW(window(), WM_APP_STORE_QUIT, 0, 0);
+    standin::pumpMessages();
+    EXPECT_EQ(readFileText(parametersFilePath), broken) << "the only copy of the user's settings";
+    EXPECT_NE(logText().find(parametersFilePath.string() +
+                             " failed to load, syntax error?\n --> "
+                             "not copied to 0.xml, so kept; default values used\n"),
+              std::string::npos);
+}
+
 TEST_F(WindowPosition, QuittingStoresTheMovedPosition) {
     ASSERT_TRUE(openWindow());
     SetWindowPos(window(), nullptr, 123, -45, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

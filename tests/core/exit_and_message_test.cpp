@@ -7,13 +7,23 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace kvr {
 namespace {
 
 class StopStateTest : public ::testing::Test {
 protected:
-    void SetUp() override { gf_resetStopState(); gf_clearMessageAndError(); }
-    void TearDown() override { gf_resetStopState(); gf_clearMessageAndError(); gf_closeLogFile(); }
+    void SetUp() override {
+        gf_resetStopState();
+        gf_clearMessageAndError();
+    }
+    void TearDown() override {
+        gf_resetStopState();
+        gf_clearMessageAndError();
+        gf_closeLogFile();
+    }
 };
 
 TEST(UserError, MessageCarriesTheCodeExceptFor99) {
@@ -46,6 +56,33 @@ TEST_F(StopStateTest, CloseButtonKeepsAnEarlierReasonButWinsWhenFirst) {
     gf_requestExit(ExitReason::newSettings, 3);
     EXPECT_EQ(exitReason, ExitReason::userClosedSim);
     EXPECT_EQ(restartDelaySeconds, 15) << "the close button never touches the delay";
+}
+
+// A loop that sees a stop flag reads the reason next; it must never find NOT YET SET.
+TEST_F(StopStateTest, WhoeverSeesTheStopFindsItsReason) {
+    constexpr int rounds = 100000;
+    std::atomic<int> go{0};
+    std::atomic<int> done{0};
+    std::thread requester([&] {
+        for (int i = 1; i <= rounds; ++i) {
+            while (go.load() != i)
+                std::this_thread::yield();
+            gf_requestExit(i % 2 ? ExitReason::newSettings : ExitReason::userClosedSim, 3);
+            done = i;
+        }
+    });
+    int unset = 0;
+    for (int i = 1; i <= rounds; ++i) {
+        gf_resetStopState();
+        go = i;
+        while (!stopRequested.load() && !userClosed.load())
+            std::this_thread::yield();
+        unset += exitReason.load() == ExitReason::notYetSet;
+        while (done.load() != i)
+            std::this_thread::yield();
+    }
+    requester.join();
+    EXPECT_EQ(unset, 0);
 }
 
 TEST_F(StopStateTest, WorkerErrorAfterAStopShowsButKeepsTheFirstReason) {

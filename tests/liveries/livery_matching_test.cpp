@@ -71,7 +71,9 @@ protected:
                        {"KLM", "B77W", "KLM B77W", "", 0, false},
                        {"EZY", "A20N", "EZY A20N", "", 0, false},
                        {"BAW", "A320", "FSLTL_BAW_A320", "", 0, false},
-                       {"SPC", "B738", "Only special", "", 0, false}});
+                       {"SPC", "B738", "Only special", "", 0, false},
+                       {"AAL", "B738", "AAL B738 1", "", 0, false},
+                       {"AAL", "B772", "AAL B772 1", "", 0, false}});
         // What the AIG document would add: one airframe's own paint, and a special fleet livery.
         lf_addRegcodes({{"KLM B738 PH-BXA", {"PH-BXA"}, true}, {"Only special", {"PH-SPA", "PH-SPB"}, true}});
         gf_installMatchHooks({});
@@ -169,6 +171,40 @@ TEST_F(LiveryMatchingTest, StaticMatcherTriesAirlinesWithoutOperatorAndAlternati
     EXPECT_TRUE(gf_matchStaticAircraftLivery(heavyAlternative, {"A2", false}));
     EXPECT_EQ(heavyAlternative.liveryTitle, "UAL B772 1");
     EXPECT_TRUE(logHas(matchLine(heavyAlternative, 3)));
+}
+
+TEST_F(LiveryMatchingTest, StaticMatcherGoesOnToTheNextAlternativeAfterAFailedTitle) {
+    // The alternatives of B739 for AAL are B738 and B772 in random order; the B738 title has failed.
+    MATCHING_DEPTH.setValue(3);
+    gf_installMatchHooks({[](std::string_view title) { return title == "AAL B738 1"; }, {}, {}, {}});
+    for (int draw = 0; draw < 50; ++draw) {
+        MatchSubject record = subject("AAL", "B739");
+        EXPECT_TRUE(gf_matchStaticAircraftLivery(record, {"A3", false}));
+        EXPECT_EQ(record.liveryTitle, "AAL B772 1");
+    }
+}
+
+TEST_F(LiveryMatchingTest, CargoAircraftTakeNoPassengerLiveryFromTheModelPools) {
+    // PA28 has only a passenger livery, and no light model has a cargo one.
+    MATCHING_DEPTH.setValue(4);
+    MatchSubject live = subject("XYZ", "PA28", "", true);
+    gf_matchLiveAircraftLivery(live);
+    EXPECT_TRUE(live.liveryTitle.empty()) << live.liveryTitle;
+    MatchSubject parked = subject("XYZ", "PA28");
+    EXPECT_FALSE(gf_matchStaticAircraftLivery(parked, {"F1", true})) << parked.liveryTitle;
+}
+
+TEST_F(LiveryMatchingTest, SimilarModelPoolsHoldEveryAirlinesLiveries) {
+    // C152 has no livery; its similar model C172 has a generic and a private one.
+    MATCHING_DEPTH.setValue(3);
+    TitleSet titles;
+    for (int draw = 0; draw < 200; ++draw) {
+        MatchSubject record = subject("XYZ", "C152");
+        gf_matchLiveAircraftLivery(record);
+        titles.insert(std::string(record.liveryTitle));
+    }
+    EXPECT_EQ(titles, (TitleSet{"Generic C172", "Private C172"}));
+    EXPECT_EQ(matchStepCounters[6], 200);
 }
 
 TEST_F(LiveryMatchingTest, RegistrationOwnerWithoutOperatorIsNotAsked) {

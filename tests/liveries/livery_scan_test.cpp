@@ -1,6 +1,7 @@
 #include "core/message_line.h"
 #include "core/shared_state.h"
 #include "core/user_error.h"
+#include "liveries/aircraft_cfg_reader_internal.h"
 #include "liveries/livery_scan_internal.h"
 #include "liveries/scan_reports_internal.h"
 #include "livery_fixtures/bulk_tree.h"
@@ -316,6 +317,30 @@ TEST_F(LiveryScanDriverTest, WalkSkipsSceneryAndLongPathsButReadsTheFolderItself
     EXPECT_EQ(titles, (std::vector<std::string>{"249 bytes", "direct", "upper case"}));
     EXPECT_TRUE(lf_isAircraftCfgName("Aircraft.Cfg"));
     EXPECT_FALSE(lf_isAircraftCfgName("myaircraft.cfg"));
+}
+
+TEST_F(LiveryScanDriverTest, SkipWordsCountFromTheScannedFolderDown) {
+    // "airport" above the scanned folder is the user's own; in the scanned folder's name it counts.
+    const fs::path community = folder / "my airports" / "Community";
+    writeCfg(community / "user-aitraffic" / "SimObjects" / "m", "B738", "KLM", {"below"});
+    writeCfg(folder / "airport-ai" / "SimObjects" / "m", "B738", "KLM", {"in airport-ai"});
+    lf_searchLiveriesinFolder(1, community);
+    lf_searchLiveriesinFolder(2, folder / "airport-ai");
+    ASSERT_EQ(scannedLiveries.size(), 1u);
+    EXPECT_EQ(scannedLiveries.front().title, "below");
+}
+
+TEST_F(LiveryScanDriverTest, EveryScanStartsFromEmptyTitlesAndReports) {
+    // A scan cut short by a stop leaves the titles its walk claimed and its report lines.
+    const fs::path package = folder / "pkg";
+    writeCfg(package / "m", "B738", "KLM", {"one", "two"});
+    lf_searchLiveriesinFolder(1, package);
+    lf_addIncompleteSection("left behind");
+    scannedLiveries.clear();
+
+    ASSERT_TRUE(lf_scanLiveryFolders({package}));
+    EXPECT_EQ(catalogue(), (std::vector<std::string>{"KLM B738 one", "KLM B738 two"}));
+    EXPECT_FALSE(fs::exists(lf_scanReportPaths().incompleteSections));
 }
 
 TEST_F(LiveryScanDriverTest, LiveriesOfEachFileStayTogetherInWalkOrder) {

@@ -137,10 +137,27 @@ TEST_F(AirportScanDriverTest, LongPathsCountUtf16Units) {
     std::string name = "/";
     for (int i = 0; i < 248; ++i)
         name += twoByte;
-    EXPECT_FALSE(lf_isSkippedPackageFolder(gf_pathFromUtf8(name)));
-    EXPECT_TRUE(lf_isSkippedPackageFolder(gf_pathFromUtf8(name + twoByte)));
+    EXPECT_FALSE(lf_isSkippedPackageFolder("/", gf_pathFromUtf8(name)));
+    EXPECT_TRUE(lf_isSkippedPackageFolder("/", gf_pathFromUtf8(name + twoByte)));
     EXPECT_EQ(lf_utf16Length("a\xF0\x9F\x9B\xAB"), 3u);
-    EXPECT_TRUE(lf_isSkippedPackageFolder("/Community/Asobo-Tutorials-Landing/x.bgl"));
+    EXPECT_TRUE(lf_isSkippedPackageFolder("/Community", "/Community/Asobo-Tutorials-Landing/x.bgl"));
+}
+
+TEST_F(AirportScanDriverTest, SkipWordsCountOnlyBelowTheRoot) {
+    const BglFile airport = bglFileWith({bglGridAirport("EGLL", 51.47, -0.46, 2)});
+    const fs::path root = folder / "Discovery Sims" / "Airports and Aircraft" / "Community";
+    writeBglFile(root / "pkg" / "scenery" / "a.bgl", airport);
+    writeBglFile(root / "my-aircraft-pack" / "k.bgl", airport);
+
+    std::mutex startedMutex;
+    std::set<std::string> started;
+    AirportWalkOptions options;
+    options.taskBody = [&](const fs::path& path) {
+        std::lock_guard lock(startedMutex);
+        started.insert(path.lexically_relative(root).generic_string());
+    };
+    lf_scanAirportFolder(root, options);
+    EXPECT_EQ(started, (std::set<std::string>{"pkg/scenery/a.bgl"}));
 }
 
 TEST_F(AirportScanDriverTest, FailedAndLateTasksCostOneLogLineEach) {

@@ -5,9 +5,9 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <sstream>
 
 namespace kvr::test {
 namespace {
@@ -51,15 +51,15 @@ BglHelipad helipad(double latitude, double longitude, float size = 30.0f) {
     return pad;
 }
 
-BglWords wordsOf(const BglFile& file) {
-    const auto bytes = bglBytes(file);
-    std::istringstream in(std::string(bytes.begin(), bytes.end()));
-    return lf_readBglWords(in);
+// The first record of the first section, as the file's tables give it (header, section entry at 56,
+// subsection entry, first record); it views the bytes.
+BglRecordView firstRecordOf(const std::vector<std::uint8_t>& bytes) {
+    const BglCursor file(bytes);
+    return lf_recordAt(file, file.u32At(file.u32At(56 + 12) + 8)).value();
 }
 
-// Word index of the first record of the first section, as the file's tables give it.
-std::size_t firstRecordWord(const BglWords& words) {
-    return words.at(words.at(14 + 3) / 4 + 2) / 4;
+BglRawRecord rawRecords(std::uint16_t id) {
+    return BglRawRecord{id, {1, 2}, std::nullopt};
 }
 
 class BglDecodingTest : public AirportScanTest {
@@ -192,22 +192,30 @@ TEST_F(BglDecodingTest, HeadingsRadiiAndAltitudeInMemoryUnits) {
     BglParking east = parking(bglNameGate, 2);
     east.headingDegrees = 90.0f;
     BglAirport airport = airportWith({parkings({north, east})});
-    airport.altitudeMillimetres = -3000;
-    const BglWords words = wordsOf(bglFileWith({airport}));
-    const std::size_t r = firstRecordWord(words);
+    const auto bytes = bglBytes(bglFileWith({airport}));
+    const BglRecordView egll = firstRecordOf(bytes);
 
     ApfRecord record;
     std::unordered_set<std::string> ids;
-    lf_readParkings(r + 17, words, record, ids, "EGLL.bgl");
+    lf_readParkings(lf_recordAt(egll.bytes, 68).value().bytes, record, ids, "EGLL.bgl");
     ASSERT_EQ(record.stands.size(), 2u);
     EXPECT_EQ(record.stands[0].heading, 6.283185307179586);
     EXPECT_DOUBLE_EQ(record.stands[1].heading, 3.141592653589793 / 2);
     EXPECT_NEAR(record.stands[0].radius, 0.02, 1e-7);
-    EXPECT_EQ(lf_makeApfRecord(r, words).altitude, -10);
 
-    airport.altitudeMillimetres = 3100000;
-    const BglWords high = wordsOf(bglFileWith({airport}));
-    EXPECT_EQ(lf_makeApfRecord(firstRecordWord(high), high).altitude, 0);
+    // Feet = millimetres x 3.2808399 / 1000, rounded: -6096 mm is -20.0 ft, -6401 mm -21.0 ft, 3048000 mm
+    // 10000.0 ft and 3048300 mm 10001.0 ft; only -20 .. 10000 ft are kept.
+    const auto altitudeOf = [&](std::int32_t millimetres) {
+        airport.altitudeMillimetres = millimetres;
+        const auto file = bglBytes(bglFileWith({airport}));
+        return lf_makeApfRecord(firstRecordOf(file).bytes).altitude;
+    };
+    EXPECT_EQ(altitudeOf(-3000), -10);
+    EXPECT_EQ(altitudeOf(-6096), -20);
+    EXPECT_EQ(altitudeOf(-6401), 0);
+    EXPECT_EQ(altitudeOf(3048000), 10000);
+    EXPECT_EQ(altitudeOf(3048300), 0);
+    EXPECT_EQ(altitudeOf(3100000), 0);
 }
 
 TEST_F(BglDecodingTest, RepeatedIdsGetSuffixesUntilTenAreTaken) {
@@ -259,7 +267,7 @@ TEST_F(BglDecodingTest, SizesAndHeadingsThatAreNoNumbersAreSkipped) {
     EXPECT_EQ(egllStands().size(), 1u);
     EXPECT_TRUE(egllStands().contains("g3"));
     EXPECT_TRUE(hasMessage("Skipped position with radius NAN m in " + path.string()));
-    EXPECT_TRUE(messageContains("Skipped position with heading inf at word "));
+    EXPECT_TRUE(messageContains("Skipped position with heading inf at byte "));
     EXPECT_TRUE(messageContains("helipad size nan incorrect (skipped): "));
 }
 
@@ -288,23 +296,95 @@ TEST_F(BglDecodingTest, ZeroSizesEndTheSectionOrTheAirport) {
     const std::string log = logText();
     EXPECT_NE(log.find("\n   Warning: decodeSizeAtBoundary returned 0 at o3 = "), std::string::npos);
     EXPECT_NE(log.find("==>    Warning: decodeSizeAtBoundary returned 0 at o3 = "), std::string::npos);
-    // Both airports stop before their parking list; the helipad of the second one still counts.
-    EXPECT_EQ(egllStands().size(), 1u);
-    EXPECT_TRUE(egllStands().contains("helipad1"));
+    // Both airports stop before their parking list; a helipad of size 0 holds no fields.
+    EXPECT_TRUE(logHas("==>    Warning: helipad of EGLL at byte "));
+    EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
 }
 
 TEST_F(BglDecodingTest, RecordCapEndsTheSectionAndTheNextOneStarts) {
-    std::vector<BglRecord> many(9001, BglRawRecord{0x99, {1, 2}, std::nullopt});
-    many.push_back(airportWith({parkings({parking(bglNameGate, 1)})}, "EHAM"));
-    BglFile file = bglFileWith(std::move(many));
-    file.sections.push_back(
-        BglSection{bglAirportSectionType, 0x40000, {airportWith({parkings({parking(bglNameGate, 1)})})}});
-    lf_processBGLfile(writeBgl("many.bgl", file));
+    // The EHAM airport is the 9000th record of its section, then the 9001st.
+    for (const std::size_t before : {8999u, 9000u}) {
+        SCOPED_TRACE(before);
+        std::vector<BglRecord> many(before, rawRecords(0x99));
+        many.push_back(airportWith({parkings({parking(bglNameGate, 1)})}, "EHAM"));
+        BglFile file = bglFileWith(std::move(many));
+        file.sections.push_back(
+            BglSection{bglAirportSectionType, 0x40000, {airportWith({parkings({parking(bglNameGate, 1)})})}});
+        lf_processBGLfile(writeBgl("many.bgl", file));
 
-    EXPECT_TRUE(logHas(
-        "==> Error: Maximum loop iterations reached (2) \x97 possible corrupt BGL or malformed input.\n"));
-    EXPECT_FALSE(fs::exists(thirdpartyFile("EHAM.xml")));
-    EXPECT_TRUE(fs::exists(thirdpartyFile("EGLL.xml")));
+        const bool capped = before == 9000;
+        EXPECT_EQ(logHas("==> Error: Maximum loop iterations reached (2) \x97 possible corrupt BGL or "
+                         "malformed input.\n"),
+                  capped);
+        EXPECT_EQ(fs::exists(thirdpartyFile("EHAM.xml")), !capped);
+        EXPECT_TRUE(fs::exists(thirdpartyFile("EGLL.xml")));
+        fs::remove(thirdpartyFile("EHAM.xml"));
+    }
+}
+
+TEST_F(BglDecodingTest, SubrecordCapEndsTheAirport) {
+    // The parking list is the 9000th subrecord of the airport, then the 9001st.
+    for (const std::size_t before : {8999u, 9000u}) {
+        SCOPED_TRACE(before);
+        std::vector<BglSubrecord> subrecords(before, rawRecords(0x19));
+        subrecords.push_back(parkings({parking(bglNameGate, 1)}));
+        lf_processBGLfile(writeAirport("many.bgl", airportWith(std::move(subrecords))));
+
+        const bool capped = before == 9000;
+        EXPECT_EQ(logHas("==> Error: Maximum loop iterations reached (1) \x97 possible corrupt SIA or "
+                         "malformed input\n"),
+                  capped);
+        EXPECT_EQ(egllStands().size(), capped ? 0u : 1u);
+        fs::remove(thirdpartyFile("EGLL.xml"));
+    }
+}
+
+TEST_F(BglDecodingTest, EachSectionWalksOnlyItsOwnRecords) {
+    // An airport and 5000 records in each section: together they would pass the cap of 9000 per section.
+    std::vector<BglRecord> first{airportWith({parkings({parking(bglNameGate, 1)})})};
+    first.insert(first.end(), 5000, rawRecords(0x99));
+    std::vector<BglRecord> second{airportWith({parkings({parking(bglNameGate, 1)})}, "EHAM")};
+    second.insert(second.end(), 5000, rawRecords(0x99));
+    BglFile file = bglFileWith(std::move(first));
+    file.sections.push_back(BglSection{bglAirportSectionType, 0x40000, std::move(second)});
+    lf_processBGLfile(writeBgl("two.bgl", file));
+
+    const auto lines = messages();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Generated EGLL.xml: 1 position"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Generated EHAM.xml: 1 position"), 1);
+    EXPECT_FALSE(logHas("Maximum loop iterations"));
+}
+
+TEST_F(BglDecodingTest, RecordsTooShortForTheirFieldsAreSkippedAndTheRestStays) {
+    // EHAM: a helipad, then a list that declares 3 parkings but holds 1. EGLL behind it: a helipad record
+    // of 16 bytes (its fields need 32), then a parking list.
+    BglParkingList claimsMore = parkings({parking(bglNameGate, 1)});
+    claimsMore.countOverride = 3;
+    const BglAirport eham = airportWith({helipad(52.3, 4.76), claimsMore}, "EHAM");
+    const BglRawRecord shortHelipad{bglHelipadId, std::vector<std::uint8_t>(10, 0), std::nullopt};
+    const BglAirport egll = airportWith({shortHelipad, parkings({parking(bglNameGate, 7)})});
+    const auto path = writeBgl("short.bgl", bglFileWith({eham, egll}));
+    lf_processBGLfile(path);
+
+    const auto ehamStands = writtenStands(thirdpartyFile("EHAM.xml"));
+    EXPECT_EQ(ehamStands.size(), 1u);
+    EXPECT_TRUE(ehamStands.contains("helipad1"));
+    const auto stands = egllStands();
+    ASSERT_EQ(stands.size(), 1u);
+    EXPECT_NEAR(stands.at("g7").latitude, egllLatitude, 1e-6);
+    EXPECT_TRUE(logHas("==>    Warning: parking list of EHAM at byte "));
+    EXPECT_TRUE(logHas("==>    Warning: helipad of EGLL at byte "));
+    EXPECT_TRUE(logHas(" of " + path.string() + " cannot hold what it declares, skipped\n"));
+}
+
+TEST_F(BglDecodingTest, SubrecordSizesThatAreNoWholeWords) {
+    // A name subrecord of 19 bytes: the parking list follows at byte 19, not 16 or 20.
+    const BglRawRecord name{0x19, std::vector<std::uint8_t>(13, 'N'), std::nullopt, false};
+    BglAirport egll = airportWith({name, parkings({parking(bglNameGate, 4)})});
+    lf_processBGLfile(writeBgl(
+        "name.bgl", bglFileWith({egll, airportWith({parkings({parking(bglNameGate, 5)})}, "EHAM")})));
+    EXPECT_TRUE(egllStands().contains("g4"));
+    EXPECT_TRUE(writtenStands(thirdpartyFile("EHAM.xml")).contains("g5"));
 }
 
 TEST_F(BglDecodingTest, UnsupportedRecordDependsOnTheSimulator) {
@@ -322,24 +402,22 @@ TEST_F(BglDecodingTest, UnsupportedRecordDependsOnTheSimulator) {
     EXPECT_TRUE(hasMessage("\n==> Not recognised airport " + path.string()));
 }
 
-TEST_F(BglDecodingTest, DamagedAirportRecordsAreLoggedAndThrownOn) {
-    BglAirport overlong = airportWith({BglRawRecord{0x19, {0, 0}, std::nullopt}});
-    overlong.sizeOverride = 68 + 4000;
+TEST_F(BglDecodingTest, AnAirportLongerThanItsSubsectionEndsThere) {
+    BglAirport overlong = airportWith({helipad(egllLatitude, egllLongitude)});
+    overlong.sizeOverride = 68 + 36 + 4000;
     lf_processBGLfile(writeAirport("overlong.bgl", overlong));
     EXPECT_TRUE(logHas("   Error: o3="));
     EXPECT_TRUE(logHas("exceeded data buffer size"));
-
-    BglParkingList claimsMore = parkings({parking(bglNameGate, 1)});
-    claimsMore.countOverride = 3;
-    const auto path = writeAirport("short.bgl", airportWith({claimsMore}));
-    EXPECT_THROW(lf_processBGLfile(path), std::out_of_range);
-    EXPECT_TRUE(logHas("==> Exception in lf_processBGLfile (std::ex): " + path.string() + " \x97 BGL word "));
-    EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
+    EXPECT_TRUE(egllStands().contains("helipad1"));
 }
 
-TEST_F(BglDecodingTest, WordsOfAFileWithAPartialLastWord) {
-    std::istringstream in(std::string("\x01\x02\x03\x04\x05\x06", 6));
-    EXPECT_EQ(lf_readBglWords(in), (BglWords{0x04030201u, 0x0605u}));
+TEST_F(BglDecodingTest, TaskErrorsAreLoggedAndThrownOn) {
+    // The generated file's folder cannot be made below a file of the same name as its parent.
+    fs::remove_all(folder / "airports");
+    writeBytes(folder / "airports", {1});
+    const auto path = writeAirport("EGLL.bgl", airportWith({parkings({parking(bglNameGate, 1)})}));
+    EXPECT_THROW(lf_processBGLfile(path), fs::filesystem_error);
+    EXPECT_TRUE(logHas("==> Exception in lf_processBGLfile (std::ex): " + path.string() + " \x97 "));
 }
 
 } // namespace

@@ -71,7 +71,15 @@ TEST_F(LearnedFileTest, UnparsableFileIsSavedAsideAndTheStandFileStaysInUse) {
     EXPECT_FALSE(logHas("Read from learned airport file"));
 }
 
-TEST_F(LearnedFileTest, FileWithoutMetaBlockIsNotUsed) {
+TEST_F(LearnedFileTest, FileWithoutUsableMetaBlockIsNotUsedButKeptAsideBeforeItIsSavedOver) {
+    const std::filesystem::path backup = learnedPath.parent_path() / "EHAM0.xml";
+    const auto expectKeptAside = [&] {
+        EXPECT_EQ(test::readFileText(backup), test::readFileText(learnedPath));
+        EXPECT_TRUE(
+            logHas("==> " + learnedPath.string() +
+                   " found, but its meta block is missing or has no readable version, saved as *.0.xml"));
+        std::filesystem::remove(backup);
+    };
     StandFileSpec spec;
     spec.withMeta = false;
     spec.parameters = {{"RANGE", "10"}};
@@ -81,6 +89,13 @@ TEST_F(LearnedFileTest, FileWithoutMetaBlockIsNotUsed) {
     EXPECT_TRUE(logHas("Read from learned airport file: '" + learnedPath.string() + "'"));
     EXPECT_TRUE(standNamed("D7").options.empty());
     EXPECT_EQ(RANGE.value(), 40);
+    expectKeptAside();
+
+    spec.withMeta = true;
+    spec.version = "v-eleven";
+    readLearned(spec);
+    EXPECT_TRUE(standNamed("D7").options.empty());
+    expectKeptAside();
 }
 
 TEST_F(LearnedFileTest, OlderFileKeepsLearnedRadiiAndCargoButNotItsOptions) {
@@ -186,6 +201,20 @@ TEST_F(LearnedFileTest, MissingParkingPercentageBecomesThirtyAndInitialLoadOnlyD
     EXPECT_TRUE(hooks.calls.empty());
 }
 
+TEST_F(LearnedFileTest, WithInitialLoadOnlyOffTheNowButtonFollowsItsOwnFlag) {
+    test::RecordingControlPort port;
+    test::RecordedHooks hooks;
+    StandFileSpec spec;
+    spec.parameters = {{"INITIAL_LOAD_ONLY", "false"}};
+    hooks.nowAllowed = false;
+    gf_enableControl(nowButton);
+    readLearned(spec);
+    EXPECT_FALSE(port.enabled.at(nowButton.controlId));
+    hooks.nowAllowed = true;
+    readLearned(spec);
+    EXPECT_TRUE(port.enabled.at(nowButton.controlId));
+}
+
 TEST_F(LearnedFileTest, OptionsMergeUnlessTheSameUseIsKnown) {
     StandFileSpec spec;
     spec.stands = {learnedStand("F4")};
@@ -194,7 +223,8 @@ TEST_F(LearnedFileTest, OptionsMergeUnlessTheSameUseIsKnown) {
                            gf_optSpec("PH-OLD", 2, "4", "", "KLM", "B738", true), // soft: other kind
                            gf_optSpec("PH-OLD", 2, "6", "", "KLM", "B738"), // same as the one just added
                            gf_optSpec("PH-BAD", 2, "x", "", "KLM", "B738"),
-                           gf_optSpec("PH-DAY", 9, "1", "TRA1:TRA2", "TRA", "B737")};
+                           gf_optSpec("PH-NINE", 9, "1", "", "TRA", "B737"),
+                           gf_optSpec("PH-DAY", 7, "1", "TRA1:TRA2", "TRA", "B737")};
     readLearned(spec);
     const auto& options = standNamed("F4").options;
     ASSERT_EQ(options.size(), 4u);
@@ -203,10 +233,11 @@ TEST_F(LearnedFileTest, OptionsMergeUnlessTheSameUseIsKnown) {
     EXPECT_EQ(options[1].fromStandFile, 0u);
     EXPECT_EQ(options[2].real, 0u);
     EXPECT_EQ(options[2].aircraftId, 3u);
-    EXPECT_EQ(options[3].day, 9u);
+    EXPECT_EQ(options[3].day, 7u);
     EXPECT_EQ(options[3].aircraftId, 4u);
     EXPECT_EQ(options[3].callsign2, "TRA2");
     EXPECT_TRUE(logHas("==> empty bit set\n"));
+    EXPECT_TRUE(logHas("==> learned option of stand F4 with day '9' skipped\n"));
 }
 
 TEST_F(LearnedFileTest, LearnedStandsMatchByExactIdAndManualStandsNeedAPlace) {

@@ -148,12 +148,14 @@ TEST_F(ParkAirportChoiceTest, DestinationStaysFirstWhileNearerEntriesExist) {
     userNorthOfEham(30, 30000);
     gf_parkAirportTick(false);
     EXPECT_EQ(codes().front(), "EHRD");
+    // Not sorted, but every distance is current.
+    EXPECT_NEAR(parkAirports.back().distanceNm, 30.0, 0.01);
 
     DESTINATION.setValue(std::string());
     userNorthOfEham(30.5, 30000);
     gf_parkAirportTick(false);
     EXPECT_EQ(codes().front(), "EHAM");
-    EXPECT_NEAR(*gf_firstParkAirportDistanceNm(), 30.5, 0.01);
+    EXPECT_NEAR(parkAirports.front().distanceNm, 30.5, 0.01);
 
     // A destination not in the list is put in front and into the file.
     gf_addDestinationParkAirport("WEST", 52.0, 4.9);
@@ -228,6 +230,41 @@ TEST_F(ParkAirportChoiceTest, MissingStandFileIsShownAndTheParkAirportDropped) {
     EXPECT_TRUE(currentParkAirport.code.empty());
     EXPECT_FALSE(statusDisplay.standFileLoaded);
     EXPECT_FALSE(busy);
+}
+
+TEST_F(ParkAirportChoiceTest, ADestinationWithoutStandKeepsTheUsersReservedStandInTheFile) {
+    writeList("EHAM,A2\n"); // written after the list was read
+    gf_addDestinationParkAirport("EHAM", ehamLatitude, ehamLongitude);
+    EXPECT_EQ(fileText(), "EHAM,A2\n");
+    EXPECT_EQ(parkAirports.front().reservedStand, "A2");
+}
+
+TEST_F(ParkAirportChoiceTest, ReReadPutsTheDestinationFirstAndOtherwiseTheNearestEntry) {
+    writeList("EHAM\nEHRD\n");
+    DESTINATION.setValue("EHRD");
+    std::string text;
+    ASSERT_TRUE(gf_checkParkAirportStands(false, text));
+    EXPECT_EQ(codes(), (std::vector<std::string>{"EHRD", "EHAM"}));
+
+    DESTINATION.setValue(std::string());
+    writeList("EHRD\nEHAM\n");
+    userNorthOfEham(5, 30000);
+    gf_parkAirportTick(false);
+    ASSERT_TRUE(gf_checkParkAirportStands(false, text));
+    gf_parkAirportTick(false); // the user has not moved since the tick before the Re-read
+    EXPECT_EQ(codes(), (std::vector<std::string>{"EHAM", "EHRD"}));
+}
+
+TEST_F(ParkAirportChoiceTest, AFailedSaveIsLoggedAndTheParkAirportIsStillGivenUp) {
+    userAt(ehamLatitude + 0.0001, ehamLongitude, 0, true);
+    gf_parkAirportTick(true);
+    ASSERT_TRUE(parkAirportLoaded);
+    std::filesystem::remove_all(learnedDir);
+    test::writeFileText(learnedDir, "a file where the folder belongs");
+    EXPECT_NO_THROW(lf_unloadParkAirport());
+    EXPECT_TRUE(logHas(" saving 'airports/learned/thirdparty/FlyTest/EHAM.xml' did not succeed\n"));
+    EXPECT_TRUE(currentParkAirport.code.empty());
+    EXPECT_FALSE(parkAirportLoaded);
 }
 
 } // namespace

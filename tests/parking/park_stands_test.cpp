@@ -3,10 +3,14 @@
 #include "parking/learned_file.h"
 #include "parking/park_stands.h"
 #include "parking/stand_lookup.h"
+#include "parking/static_parking.h"
+#include "parking/static_parking_internal.h"
 #include "parking_test_support.h"
 #include "recording_ports.h"
 #include "support/native_separators.h"
 #include "tools/stand_fixtures/stand_fixtures.h"
+
+#include <fmt/format.h>
 
 #include <numbers>
 
@@ -246,6 +250,69 @@ TEST_F(ParkStandsTest, HandmadeLearnedFileOverrulesTheStandFile) {
     EXPECT_TRUE(logHas("Airport file read from '" +
                        test::nativeSeparators("airports/learned/simaddon/EHAM.xml") + "' for Schiphol"));
     EXPECT_EQ(statusDisplay.texts().qualityFactorText, "  ");
+}
+
+// Hand-written files: what the readers take, the first saving of the learned file writes, and the next
+// reading gives back; what they cannot keep they refuse with a log line.
+TEST_F(ParkStandsTest, WhatIsReadComesBackFromTheFirstSavedLearnedFile) {
+    const std::string meta =
+        R"(<meta><info name="author" value="me"/><info name="version" value="12.0.0"/></meta>)";
+    std::filesystem::create_directories("airports/stock");
+    test::writeFileText("airports/stock/EHAM.xml", "<root>" + meta + R"(<parameters>
+  <parameter name="airport_name" value="Schiphol"/><parameter name="publisher" value="stock"/>
+  <parameter name="altitude" value="-11"/></parameters><parkpositions>
+  <parkpos id="D7" latitude="52.3132" longitude="4.7640" heading="280" radius="32"/>
+  <parkpos id="A,B" latitude="52.3110" longitude="4.7560" heading="40" radius="36"/>
+  <parkpos id="FAR" latitude="95" longitude="4.76" radius="30"/>
+  <parkpos id="WIDE" latitude="52.31" longitude="400" radius="30"/>
+  <parkpos id="NAN" latitude="52.31" longitude="4.76" radius="nan"/>
+</parkpositions></root>)");
+    std::filesystem::create_directories(learnedDir / "stock");
+    test::writeFileText(learnedDir / "stock" / "EHAM.xml", "<root>" + meta + R"(<parameters>
+  <parameter name="airport_name" value="Schiphol"/><parameter name="MAX_FIT" value="40"/></parameters>
+  <parkpositions><parkpos id="D7" radius_change="true" radius="nan">
+    <opt reg="PH-A" airl="KLM" type="B738" day="2" hh="1,3" cs="KLM1"/>
+    <opt reg="PH-B" airl="KLM" type="B738" day="3" hh="5" cs=":KLM2"/>
+    <opt reg="PH-C" airl="KLM" type="B738" day="-1" hh="5"/>
+    <opt reg="PH-D" airl="KLM" type="B738" day="4" hh="48"/>
+    <opt reg="PH-E" airl="KLM" type="B738" day="4" hh=" "/></parkpos>
+  <parkpos id="H1" manual="true" latitude="52.305" longitude="4.78" radius="15" heli="true" cargo="true"/>
+</parkpositions></root>)");
+    const auto stands = [] {
+        std::vector<std::string> result;
+        for (const Stand& stand : standList) {
+            std::string text = fmt::format("{} {:.1f} m{}{}", stand.id, stand.radius * 1852.0,
+                                           stand.heli ? " heli" : "", stand.cargo ? " cargo" : "");
+            for (const StandOption& o : stand.options)
+                text += fmt::format(" [{} day {} slots {:#x} cs '{}' '{}']", o.registration, o.day,
+                                    o.halfHours, o.callsign, o.callsign2);
+            result.push_back(text);
+        }
+        return result;
+    };
+    const std::vector<std::string> expected{
+        "D7 32.0 m [PH-A day 2 slots 0xa cs 'KLM1' ''] [PH-B day 3 slots 0x20 cs '' 'KLM2']",
+        "H1 15.0 m heli cargo"};
+
+    ASSERT_EQ(gf_readApf("airports/stock/EHAM.xml", info), "");
+    EXPECT_EQ(stands(), expected);
+    EXPECT_EQ(MAX_FIT.value(), 40);
+    for (const char* refused :
+         {"Parking position 'A,B' has a comma in its id, skipped",
+          "Parking position 'FAR' has no usable latitude, longitude, heading or radius",
+          "Parking position 'WIDE' has no usable", "Parking position 'NAN' has no usable",
+          "learned radius 'nan' of stand D7 is out of range, not used",
+          "learned option of stand D7 with day '-1' skipped", "gf_hours2bitset: invalid half-hour text '48'"})
+        EXPECT_TRUE(logHas(refused)) << refused;
+
+    MAX_FIT_FL.setValue(21.0f); // what the window shows for 40
+    parkAirportFileInfo = info;
+    lf_saveLearnedAirports();
+    MAX_FIT.resetToDefault();
+    gf_clearStands();
+    ASSERT_EQ(gf_readApf("airports/stock/EHAM.xml", info), "");
+    EXPECT_EQ(stands(), expected);
+    EXPECT_EQ(MAX_FIT.value(), 40);
 }
 
 } // namespace

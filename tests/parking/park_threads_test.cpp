@@ -44,7 +44,7 @@ TEST_F(ParkThreadsTest, SimulatorLinkThreadLearnsTheStandWhileTheRunThreadWorks)
             EXPECT_TRUE(name.empty() || name == "A1") << name;
             const std::string reserved = gf_reservedStandName();
             EXPECT_TRUE(reserved.empty() || reserved == "A1") << reserved;
-            gf_firstParkAirportDistanceNm();
+            gf_firstParkAirportDistanceNm(ehamLatitude, ehamLongitude);
         }
     });
     for (int i = 0; i < 25; ++i) {

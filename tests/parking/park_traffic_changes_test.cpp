@@ -130,9 +130,10 @@ TEST_F(ParkTrafficChangesTest, ClearingRemovesGroundTrafficButKeepsFlyingAndArri
     EXPECT_TRUE(standList.empty());
 }
 
-TEST_F(ParkTrafficChangesTest, SavingWritesWhatWasLearnedByPublisher) {
+TEST_F(ParkTrafficChangesTest, SavingWritesWhatWasLearnedIntoTheLearnedFile) {
     currentParkAirport = {"EHAM", "AMS", "Schiphol", 52.3, 4.76, -11, 0};
-    parkAirportFileInfo = {"Schiphol", "Fly/Test", -11, "airports/my_thirdparty/EHAM.xml"};
+    parkAirportFileInfo = {"Schiphol", "Fly/Test", -11, "airports/my_thirdparty/EHAM.xml",
+                           learnedDir / "thirdparty" / "Fly Test" / "EHAM.xml"};
     StandOption fromFile = option("PH-FIL", "KLM0", 2, 1ull << 5);
     fromFile.fromStandFile = 1;
     addOption(standList[0], fromFile);
@@ -159,10 +160,48 @@ TEST_F(ParkTrafficChangesTest, SavingWritesWhatWasLearnedByPublisher) {
     EXPECT_TRUE(logHas(fmt::format("'{}' saved with 3 updates", path.string())));
     // The stand list itself keeps its options as they were.
     EXPECT_EQ(standList[0].options.size(), 4u);
+}
 
-    parkAirportFileInfo.publisher = "stock";
-    lf_saveLearnedAirports();
-    EXPECT_TRUE(std::filesystem::exists(learnedDir / "stock" / "EHAM.xml"));
+TEST_F(ParkTrafficChangesTest, AcrossMondayMidnightTheAircraftThatParkedLaterStillKeepsTheStand) {
+    setNow(1, 2);
+    StaticAc& sunday = addStatic(standList[0], "KLM1", 0, 7, 44);
+    StaticAc& monday = addStatic(standList[1], "KLM2", 0, 1, 1);
+    parkedTraffic = std::vector<ParkedAircraft>{parked(0xD5, "DAL5", 0.0, 2),   // Monday slot 0
+                                                parked(0xD6, "DAL6", 60.0, 3)}; // Sunday slot 47
+    gf_applyParkTrafficChanges(false);
+    EXPECT_TRUE(removing(sunday));
+    EXPECT_FALSE(removing(monday));
+    ASSERT_EQ(parkPositions.size(), 1u);
+    EXPECT_EQ(parkPositions[0].callsign, "DAL5");
+}
+
+TEST_F(ParkTrafficChangesTest, ALearnedAircraftWithASecondFlightIsCreatedAgainAsLeaving) {
+    addOption(standList[0],
+              option("PH-LRN", "KLM9", 1, (1ull << 18) | (1ull << 19) | (1ull << 20), 1, "KLM8"));
+    StaticAc& learned = addStatic(standList[0], "KLM9", 1, 1, 18, "PH-LRN");
+    learned.optionCallsign2 = "KLM8";
+    gf_applyParkTrafficChanges(false);
+    EXPECT_TRUE(removing(learned));
+    const auto again = std::find_if(parkPositions.begin(), parkPositions.end(),
+                                    [](const ParkPosition& p) { return p.callsign == "KLM9"; });
+    ASSERT_NE(again, parkPositions.end());
+    EXPECT_EQ(again->secondCallsign, "KLM8");
+    EXPECT_EQ(again->standNumber, 1u);
+    EXPECT_FALSE(again->flag);
+}
+
+TEST_F(ParkTrafficChangesTest, YesterdaysPartOfTheWindowHoldsTheSlotsTheFitLookedAtAndNoMore) {
+    setNow(2, 0);
+    fitOffsets = {1, -1}; // the fit looked at Tuesday slot 0 and Monday slot 47
+    addOption(standList[0], option("PH-AAA", "KLM1", 1, 1ull << 47));
+    addOption(standList[1], option("PH-BBB", "KLM2", 1, 1ull << 46));
+    StaticAc& covered = addStatic(standList[0], "KLM1", 1, 1, 47, "PH-AAA");
+    StaticAc& gone = addStatic(standList[1], "KLM2", 1, 1, 46, "PH-BBB");
+    lf_selectLearnedStatics(lf_nowDaySlot());
+    ASSERT_EQ(candidateList.size(), 1u);
+    EXPECT_EQ(candidateList[0].simCallsign, covered.callsign);
+    ASSERT_EQ(removalList.size(), 1u);
+    EXPECT_EQ(removalList[0].callsign, gone.callsign);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "parking/park_stands.h"
 #include "parking/stand_lookup.h"
 #include "parking/stand_lookup_internal.h"
+#include "parking/static_parking.h"
+#include "parking/static_parking_internal.h"
 #include "parking_test_support.h"
 #include "recording_ports.h"
 #include "refdata/closest_airport.h"
@@ -122,6 +124,74 @@ TEST_F(StandDownloadTest, ClosestAirportPrefersTheAirportWithTheNearerStand) {
     EXPECT_EQ(gf_closestAirport(52.3250, 4.7639), "EHAM");
     gf_installClosestStandLookup({});
     EXPECT_EQ(gf_closestAirport(52.3250, 4.7639), "EHXX");
+}
+
+TEST_F(StandDownloadTest, LearnedDataComeBackFromEveryKindOfStandFile) {
+    fixtures::StandFileSpec spec = fixtures::gf_demoStandFiles().front().spec;
+    const auto withPublisher = [&spec](const std::string& publisher) {
+        fixtures::StandFileSpec file = spec;
+        for (auto& [name, value] : file.parameters)
+            if (name == "publisher")
+                value = publisher;
+        return file;
+    };
+    const auto link = [](const std::filesystem::path& linkFile, const std::string& target) {
+        std::filesystem::create_directories(linkFile.parent_path());
+        test::writeFileText(linkFile, target + "\n");
+    };
+    fixtures::gf_writeStandFile(downloads / "MSFS/archive/thirdparty/Tampa Works/EHAM_v2.xml",
+                                withPublisher("Fly/Tampa"));
+    const std::vector<std::tuple<std::string, std::function<void()>, std::string>> origins{
+        {"stock", [] {}, "airports/learned/stock/EHAM.xml"},
+        {"simaddon", [&] { link(mySimaddonDir / "EHAM.txt", "archive/simaddon/EHAM.xml"); },
+         "airports/learned/simaddon/EHAM.xml"},
+        {"my_simaddon",
+         [&] { fixtures::gf_writeStandFile(mySimaddonDir / "EHAM.xml", withPublisher("Fly/Sim")); },
+         "airports/learned/simaddon/EHAM.xml"},
+        {"thirdparty",
+         [&] { link(myThirdpartyDir / "EHAM.txt", "archive/thirdparty/Tampa%20Works/EHAM_v2.xml"); },
+         "airports/learned/thirdparty/Tampa Works/EHAM_v2.xml"},
+        {"link",
+         [&] {
+             fixtures::gf_writeStandFile("airports/other/EHAM_v2.xml", withPublisher(""));
+             link(myThirdpartyDir / "EHAM.txt", "airports/other/EHAM_v2.xml");
+         },
+         "airports/learned/other/EHAM_v2.xml"},
+        {"local", [&] { fixtures::gf_writeStandFile(myThirdpartyDir / "EHAM.xml", withPublisher("..")); },
+         "airports/learned/thirdparty/EHAM.xml"}};
+    for (const auto& [origin, setUp, learned] : origins) {
+        std::filesystem::remove_all(airportsDir);
+        setUp();
+        gf_clearStands();
+        ASSERT_EQ(readPark("EHAM"), "") << origin;
+        StandOption seen;
+        seen.airline = "KLM";
+        seen.type = "B738";
+        seen.registration = "PH-LRN";
+        seen.halfHours = 1ull << 5;
+        seen.aircraftId = 1;
+        seen.day = 2;
+        seen.real = 1;
+        standList[0].options.push_back(seen);
+        parkAirportFileInfo = info;
+        lf_saveLearnedAirports();
+        EXPECT_TRUE(std::filesystem::exists(learned)) << origin;
+
+        gf_clearStands();
+        info = {};
+        ASSERT_EQ(readPark("EHAM"), "") << origin;
+        ASSERT_EQ(standList[0].options.size(), 1u) << origin;
+        EXPECT_EQ(standList[0].options[0].registration, "PH-LRN") << origin;
+    }
+}
+
+TEST_F(StandDownloadTest, APublisherNamedLikeAStockFolderIsFetchedFromItsSimulatorsFolder) {
+    fixtures::StandFileSpec spec = fixtures::gf_demoStandFiles().front().spec;
+    fixtures::gf_writeStandFile(downloads / "MSFS2024/archive/thirdparty/Woodstock_Sceneries/EHAM.xml", spec);
+    std::filesystem::create_directories(myThirdpartyDir);
+    test::writeFileText(myThirdpartyDir / "EHAM.txt", "archive/thirdparty/Woodstock_Sceneries/EHAM.xml\n");
+    msfs2020Selected = false;
+    EXPECT_EQ(readPark("EHAM"), "");
 }
 
 } // namespace

@@ -197,7 +197,7 @@ TEST_F(StandFileTest, FullModeWritesEveryPositionAndNoOptions) {
     const auto h1 = d7.next_sibling("parkpos");
     EXPECT_STREQ(h1.attribute("radius").value(), "0.0");
     EXPECT_STREQ(h1.attribute("heli").value(), "true");
-    EXPECT_FALSE(h1.attribute("cargo"));
+    EXPECT_STREQ(h1.attribute("cargo").value(), "true");
     EXPECT_FALSE(h1.attribute("manual"));
 
     std::vector<std::string> names;
@@ -209,6 +209,7 @@ TEST_F(StandFileTest, FullModeWritesEveryPositionAndNoOptions) {
 }
 
 TEST_F(StandFileTest, LearnedModeWritesOnlyWhatTheStandFileCannotSupply) {
+    MAX_FIT.setValue(23);
     MAX_FIT_FL.setValue(12.0f);
     RANGE.setValue(25);
     WEEK.setValue(true);
@@ -269,17 +270,17 @@ TEST_F(StandFileTest, OptionsAreWrittenWithTheirSlotRunCallsignsAndFlags) {
     std::vector<pugi::xml_node> opts;
     for (auto opt : written.child("root").child("parkpositions").child("parkpos").children("opt"))
         opts.push_back(opt);
-    ASSERT_EQ(opts.size(), 3u);
+    ASSERT_EQ(opts.size(), 4u);
     EXPECT_STREQ(opts[0].attribute("hh").value(), "7");
     EXPECT_STREQ(opts[0].attribute("cs").value(), "KLM1:KLM99");
     EXPECT_STREQ(opts[0].attribute("airl").value(), "KLM");
     EXPECT_STREQ(opts[0].attribute("day").value(), "3");
     EXPECT_FALSE(opts[0].attribute("soft") || opts[0].attribute("cpl"));
-    EXPECT_STREQ(opts[1].attribute("reg").value(), "PH-TWO");
-    EXPECT_FALSE(opts[1].attribute("cs"));
-    EXPECT_STREQ(opts[2].attribute("soft").value(), "true");
-    EXPECT_STREQ(opts[2].attribute("cpl").value(), "true");
-    EXPECT_TRUE(logHas("==> bit set problem: PH-SPLIT KLM1 KLM B738"));
+    EXPECT_STREQ(opts[1].attribute("hh").value(), "3,5");
+    EXPECT_STREQ(opts[2].attribute("reg").value(), "PH-TWO");
+    EXPECT_STREQ(opts[2].attribute("cs").value(), ":ORPHAN");
+    EXPECT_STREQ(opts[3].attribute("soft").value(), "true");
+    EXPECT_STREQ(opts[3].attribute("cpl").value(), "true");
 }
 
 TEST_F(StandFileTest, HandmadeFilesCarryTheirPositionsAltitudeAndQualityFactors) {

@@ -194,7 +194,7 @@ TEST_F(LearnedFitTest, OtherWeekdaysAndSoftOptionsOnlyWhenTheSettingsAllowThem) 
     EXPECT_TRUE(logHas("1 week/soft position found"));
 }
 
-TEST_F(LearnedFitTest, OfTwoMatchingOptionsTheAircraftAlreadyStandingThereIsKept) {
+TEST_F(LearnedFitTest, TheOptionOfTheAircraftStandingThereIsInUseAndLeavesItTheStand) {
     setNow(3, 20);
     addOption(standList[0], option("PH-AAA", "KLM1", 3, slot(20)));
     addOption(standList[0], option("PH-BBB", "KLM2", 3, slot(20)));

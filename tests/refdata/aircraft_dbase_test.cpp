@@ -1,6 +1,8 @@
 #include "refdata/aircraft_dbase.h"
 
 #include "refdata/aircraft_dbase_internal.h"
+#include "refdata/airport_table.h"
+#include "refdata/airport_table_internal.h"
 #include "refdata_fixtures.h"
 
 #include <algorithm>
@@ -191,6 +193,34 @@ TEST_F(AircraftDbaseTest, UnreadableFilesAreRefusedWithTheirTextsAndTablesStay) 
     EXPECT_FALSE(std::filesystem::exists(work / "input" / "dbase.xml"));
     EXPECT_EQ(gf_getAircraftCategory("C172"), AircraftCategory::light) << "a failed reading changes nothing";
     EXPECT_NE(work.log().find("does not parse"), std::string::npos);
+}
+
+TEST_F(AircraftDbaseTest, DataFilesWithoutEntriesAreFailedReadingsWithTheirOwnLine) {
+    for (const char* xml : {"<dbase/>", R"(<dbase><airlines><airline icao="KLM"/></airlines></dbase>)",
+                            R"(<dbase><types><type icao="XX99" category="9"/></types></dbase>)"}) {
+        writeEncrypted(work / "input" / "dbase.enc", xml);
+        EXPECT_FALSE(lf_readDbaseFile("input/dbase.enc")) << xml;
+    }
+    EXPECT_EQ(gf_getAircraftCategory("C172"), AircraftCategory::light) << "the tables stay";
+
+    writeEncrypted(work / "input" / "airports.enc",
+                   R"(<airports><airport code="EHAM" lat="52.3" lon="4.76"/></airports>)");
+    ASSERT_TRUE(lf_readAirportsFile("input/airports.enc"));
+    writeEncrypted(work / "input" / "airports.enc",
+                   R"(<airports><airport code="" lat="1" lon="1"/></airports>)");
+    EXPECT_FALSE(lf_readAirportsFile("input/airports.enc"));
+    EXPECT_TRUE(gf_findAirport("EHAM"));
+
+    const std::string log = work.log();
+    const auto count = [&log](const std::string& text) {
+        std::size_t n = 0;
+        for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("==> gf_readDbase: input/dbase.enc holds no aircraft types\n"), 3u) << log;
+    EXPECT_EQ(count("aircraft types, "), 1u) << "only the fixture's reading counts as read";
+    EXPECT_EQ(count("==> gf_readAirports: input/airports.enc holds no airports\n"), 1u);
 }
 
 TEST(AircraftDbaseOnceTest, ReadDbaseReadsOncePerProcess) {

@@ -119,6 +119,7 @@ TEST_F(AirportTableTest, FailuresAreUserError88NamingFileAndCause) {
 
 TEST(AirportTableOnceTest, ReadAirportsReadsOncePerProcessAndAnswersWhetherAnyWereRead) {
     WorkingFolder work;
+    airportTable.clear();
     writeEncrypted(work / "input" / "airports.enc", "<airports/>");
     EXPECT_FALSE(gf_readAirports()) << "an empty table";
     writeEncrypted(work / "input" / "airports.enc", airportsXml);

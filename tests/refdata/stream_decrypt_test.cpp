@@ -100,25 +100,28 @@ TEST(StreamDecryptTest, RefusesBytesAfterAFinalTag) {
     EXPECT_NE(work.log().find("twice.enc: 21 bytes after the final chunk"), std::string::npos);
 }
 
-TEST(StreamDecryptTest, MissingFileIsReportedAndDecryptedFileCleansUp) {
+TEST(StreamDecryptTest, MissingFileIsReportedAndMemoryDecryptionWritesNoFile) {
     WorkingFolder work;
     EXPECT_FALSE(gf_streamDecrypt(work / "absent.enc", work / "absent.xml"));
     EXPECT_NE(work.log().find("absent.enc: cannot be opened"), std::string::npos);
 
-    writeEncrypted(work / "input" / "table.enc", "<table/>");
+    const std::string text(3 * streamChunkBytes + 100, 'x');
+    writeEncrypted(work / "input" / "table.enc", text);
     {
-        const DecryptedFile plain(work / "input" / "table.enc");
-        EXPECT_EQ(plain.error(), "");
-        EXPECT_EQ(plain.plainPath(), work / "input" / "table.xml");
-        EXPECT_EQ(readFileText(plain.plainPath()), "<table/>");
+        const DecryptingBuffer plain(work / "input" / "table.enc");
+        std::size_t have = 0;
+        for (std::size_t now; (now = plain.waitBeyond(have)) > have;)
+            have = now;
+        EXPECT_EQ(plain.waitForError(), "");
+        EXPECT_EQ(std::string(plain.data(), have), text);
     }
-    EXPECT_FALSE(std::filesystem::exists(work / "input" / "table.xml"));
     writeFileText(work / "input" / "table.enc", "garbage that is long enough for a header but not a stream");
     {
-        const DecryptedFile plain(work / "input" / "table.enc");
-        EXPECT_NE(plain.error(), "");
+        const DecryptingBuffer plain(work / "input" / "table.enc");
+        EXPECT_NE(plain.waitForError(), "");
+        EXPECT_EQ(plain.waitBeyond(0), 0u);
     }
-    EXPECT_FALSE(std::filesystem::exists(work / "input" / "table.xml"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work / "input"), {}), 1);
 }
 
 TEST(StreamDecryptTest, RemoveFileWarnLogsAFailedRemovalOnly) {

@@ -135,6 +135,28 @@ TEST(StandinService, WeatherComesFromTheNearestStation) {
     EXPECT_EQ(service.post("/v4/nearestmetar", {{"guid", guid}})->status, 400);
 }
 
+TEST(StandinService, FieldsOutsideTheirRangesAreRefusedWith400) {
+    Service service;
+    const std::string guid = service.login();
+    const auto status = [&](const std::string& path, const httplib::Params& fields) {
+        const auto reply = service.post(path, fields);
+        return reply ? reply->status : -1;
+    };
+    const auto withField = [](httplib::Params fields, const std::string& name, const std::string& value) {
+        fields.erase(name);
+        fields.emplace(name, value);
+        return fields;
+    };
+    const auto traffic = service.box(guid, "locationtraffic");
+    for (const char* offset : {"99999999999999999999", "2000000000", "527041"})
+        EXPECT_EQ(status("/v4/traffic", withField(traffic, "toffset", offset)), 400) << offset;
+    EXPECT_EQ(status("/v4/traffic", withField(service.box(guid, "parkedtraffic"), "lat_min", "-91")), 400);
+    EXPECT_EQ(status("/v4/nearestmetar", {{"guid", guid}, {"lat", "1e300"}, {"lon", "4.7"}}), 400);
+    EXPECT_EQ(status("/v4/nearestmetar", {{"guid", guid}, {"lat", "52.3"}, {"lon", "-180.5"}}), 400);
+    EXPECT_EQ(status("/v4/traffic", withField(traffic, "toffset", "527040")), 200)
+        << "366 days back is served";
+}
+
 TEST(StandinService, FaultsBreakRepliesInEachWay) {
     {
         Service service({"--faults", "malformed=1,only=traffic"});

@@ -142,6 +142,22 @@ TEST_F(Readers, TransientFailuresAreRetried) {
     EXPECT_FALSE(stopRequested);
 }
 
+// Every reply holds one number beyond a double ("1e999", valid JSON) in one array: only that array is lost.
+TEST_F(Readers, ANumberBeyondADoubleCostsOnlyItsArray) {
+    startStandin({"--faults", "overflow=0.001"});
+    login();
+    gf_startTrafficReader();
+    ASSERT_TRUE(waitFor([] { return trafficReader.counters.replies.load() >= 12; }, 20s));
+    EXPECT_EQ(trafficReader.counters.failures.load(), 0u);
+    EXPECT_GE(trafficReader.counters.invalid.load(), 12u);
+    EXPECT_GT(reportCount(), 20u);
+    EXPECT_FALSE(trafficReader.finished);
+    EXPECT_FALSE(stopRequested);
+    EXPECT_NE(logText().find(
+                  "Traffic Reader: a number out of range in the reply; the arrays holding it are skipped"),
+              std::string::npos);
+}
+
 struct PersistentFault {
     const char* name;
     const char* faults;

@@ -63,7 +63,8 @@ std::uint32_t lf_packCoordinate(double steps, double value, const char* what) {
 }
 
 std::vector<std::uint8_t> lf_rawBytes(const BglRawRecord& raw) {
-    RecordBytes out(lf_roundUpToWord(recordHeaderBytes + raw.body.size()));
+    const std::size_t size = recordHeaderBytes + raw.body.size();
+    RecordBytes out(raw.padded ? lf_roundUpToWord(size) : static_cast<std::uint32_t>(size));
     for (std::size_t i = 0; i < raw.body.size(); ++i)
         out.put8(recordHeaderBytes + i, raw.body[i]);
     out.putHeader(raw.id, raw.sizeOverride);

@@ -55,11 +55,13 @@ struct BglHelipad {
     std::optional<std::uint32_t> sizeOverride;
 };
 
-// Any record or subrecord by its id; the body follows the 6-byte header and is padded to whole words.
+// Any record or subrecord by its id; the body follows the 6-byte header and is padded to whole words
+// unless padded is false, when the next record follows at once (a size that is no multiple of 4).
 struct BglRawRecord {
     std::uint16_t id = 0;
     std::vector<std::uint8_t> body;
     std::optional<std::uint32_t> sizeOverride;
+    bool padded = true;
 };
 
 using BglSubrecord = std::variant<BglHelipad, BglParkingList, BglRawRecord>;

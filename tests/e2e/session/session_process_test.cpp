@@ -205,6 +205,22 @@ TEST_F(Session, ProductionModeEndsAfterTheStartupReadingAndTheLiveryScan) {
     EXPECT_TRUE(std::filesystem::exists(world.program / "output" / "LiveriesScanned.xml"));
 }
 
+TEST_F(Session, ADownloadedNewVersionEndsTheProgramWithItsNotice) {
+    const std::filesystem::path downloads = world.root / "new-version";
+    std::filesystem::create_directories(downloads / "program");
+    writeFileText(downloads / "program" / "Vantrel-99.0.0.exe", "the next program");
+    writeFileText(downloads / "versions.json",
+                  R"({"program": {"version": "99.0.0", "file": "program/Vantrel-99.0.0.exe"}})");
+    StandIn service(world.root.path(), {"--downloads", downloads.string()});
+    ASSERT_TRUE(service.ready()) << service.output();
+    const auto vantrel = world.startProgram({"VANTREL_DOWNLOAD_URL=" + service.url()});
+    EXPECT_EQ(vantrel->exitCodeWithin(60s), 0) << "nobody has to close it: " << world.log();
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Vantrel 99.0.0 has been downloaded to "), std::string::npos) << log;
+    EXPECT_NE(log.find("Exiting: NEW VERSION\n"), std::string::npos);
+    EXPECT_EQ(log.find("Error "), std::string::npos) << "the rest of the start-up is skipped";
+}
+
 TEST_F(Session, TheSimulatorsClockShiftsTheTrafficAndItsTime) {
     world.writeParameters({{"SCAN_AIRPORTS", "false"}, {"SIM_TIME", "true"}});
     const std::time_t now = std::time(nullptr);

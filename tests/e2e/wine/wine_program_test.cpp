@@ -18,7 +18,8 @@ const std::string sourceDir = VANTREL_SOURCE_DIR;
 // - the client area and its place on the screen: the frame and caption metrics of the system (the stand-in
 //   draws a 40-pixel caption without side borders);
 // - the install path's text: a Windows path against a Linux path to the same folder;
-// - painted texts that show a clock time or a count that moves on between the two runs.
+// - painted texts that show a clock time or a count that moves on between the two runs, and where a text
+//   shortened to its room is cut (each system measures it in its own font).
 std::vector<std::string> differences(const json& wine, const json& standIn,
                                      const std::string& wineInstallPath,
                                      const std::string& standInInstallPath) {
@@ -56,11 +57,15 @@ std::vector<std::string> differences(const json& wine, const json& standIn,
                 out += '#';
         return out;
     };
+    // A text shortened to its room is measured in each system's font: where it is cut may differ.
+    auto shortened = [](const std::string& text) { return text.find("\u2026") != std::string::npos; };
     auto texts = [&](const json& dump) {
         std::multiset<std::string> out;
-        for (const json& t : dump["texts"])
+        for (const json& t : dump["texts"]) {
+            const std::string text = t["text"];
             out.insert(t["x"].dump() + "," + t["y"].dump() + " " + t["colour"].get<std::string>() + " " +
-                       withoutNumbers(t["text"].get<std::string>()));
+                       (shortened(text) ? std::string("(shortened to fit)") : withoutNumbers(text)));
+        }
         return out;
     };
     const auto wineTexts = texts(wine);
