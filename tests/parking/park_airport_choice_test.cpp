@@ -5,6 +5,7 @@
 #include "parking/park_stands.h"
 #include "settings/parameter_table.h"
 #include "static_parking_support.h"
+#include "support/native_separators.h"
 #include "tools/stand_fixtures/stand_fixtures.h"
 
 #include <numbers>
@@ -262,7 +263,8 @@ TEST_F(ParkAirportChoiceTest, AFailedSaveIsLoggedAndTheParkAirportIsStillGivenUp
     std::filesystem::remove_all(learnedDir);
     test::writeFileText(learnedDir, "a file where the folder belongs");
     EXPECT_NO_THROW(lf_unloadParkAirport());
-    EXPECT_TRUE(logHas(" saving 'airports/learned/thirdparty/FlyTest/EHAM.xml' did not succeed\n"));
+    EXPECT_TRUE(logHas(" saving '" + test::nativeSeparators("airports/learned/thirdparty/FlyTest/EHAM.xml") +
+                       "' did not succeed\n"));
     EXPECT_TRUE(currentParkAirport.code.empty());
     EXPECT_FALSE(parkAirportLoaded);
 }
