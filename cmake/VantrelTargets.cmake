@@ -47,7 +47,7 @@ function(vantrel_test name)
   endif()
   if(NOT ARG_TIMEOUT AND WIN32)
     # Under Wine a test now and then never ends at its exit; scripts/test-windows runs it again.
-    set(ARG_TIMEOUT 90)
+    set(ARG_TIMEOUT 45)
   elseif(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()

@@ -13,9 +13,10 @@
 #include "settings/parameter_table.h"
 #include "settings/parameters_file.h"
 
+#include "bench/read_floor.h"
+
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -107,19 +108,8 @@ BENCHMARK(BM_ScanAddonAirports)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The floor of the scan: reading the bytes of the same BGL files, one after the other.
 void BM_ReadBglBytesFloor(benchmark::State& state) {
     const BulkCommunity& community = bulkCommunity();
-    std::vector<char> buffer(1 << 16);
-    for (auto _ : state) {
-        std::size_t total = 0;
-        for (const fs::path& path : community.bglFiles) {
-            std::FILE* file = std::fopen(path.c_str(), "rb");
-            if (!file)
-                continue;
-            for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;)
-                total += n;
-            std::fclose(file);
-        }
-        benchmark::DoNotOptimize(total);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kvr::bench::readEveryByte(community.bglFiles));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * community.bglBytes));
 }
 BENCHMARK(BM_ReadBglBytesFloor)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -19,6 +19,8 @@
 #include "refdata/aircraft_dbase.h"
 #include "support/temp_folder.h"
 
+#include "bench/read_floor.h"
+
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 
@@ -69,19 +71,8 @@ void BM_ScanTree(benchmark::State& state) {
 }
 
 void BM_ReadBytesFloor(benchmark::State& state) {
-    std::vector<char> buffer(1 << 16);
-    for (auto _ : state) {
-        std::size_t total = 0;
-        for (const fs::path& path : tree->files) {
-            std::FILE* file = std::fopen(path.c_str(), "rb");
-            if (!file)
-                continue;
-            for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;)
-                total += n;
-            std::fclose(file);
-        }
-        benchmark::DoNotOptimize(total);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kvr::bench::readEveryByte(tree->files));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * tree->summary.cfgBytes));
 }
 

@@ -5,6 +5,7 @@
 #include "parking/park_stands.h"
 #include "settings/parameter_table.h"
 #include "static_parking_support.h"
+#include "support/native_separators.h"
 #include "tools/stand_fixtures/stand_fixtures.h"
 
 #include <numbers>
@@ -262,10 +263,8 @@ TEST_F(ParkAirportChoiceTest, AFailedSaveIsLoggedAndTheParkAirportIsStillGivenUp
     std::filesystem::remove_all(learnedDir);
     test::writeFileText(learnedDir, "a file where the folder belongs");
     EXPECT_NO_THROW(lf_unloadParkAirport());
-    // The path as the system writes it: with backslashes on Windows.
-    const std::string learned =
-        std::filesystem::path("airports/learned/thirdparty/FlyTest/EHAM.xml").make_preferred().string();
-    EXPECT_TRUE(logHas(" saving '" + learned + "' did not succeed\n"));
+    EXPECT_TRUE(logHas(" saving '" + test::nativeSeparators("airports/learned/thirdparty/FlyTest/EHAM.xml") +
+                       "' did not succeed\n"));
     EXPECT_TRUE(currentParkAirport.code.empty());
     EXPECT_FALSE(parkAirportLoaded);
 }
