@@ -22,6 +22,7 @@ HWND WINAPI GetDlgItem(HWND parent, int id);
 int WINAPI GetDlgCtrlID(HWND hwnd);
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect);
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect);
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL WINAPI SetWindowTextW(HWND hwnd, LPCWSTR text);

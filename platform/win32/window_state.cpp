@@ -149,6 +149,15 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
     return TRUE;
 }
 
+// The stand-in's frame is its caption alone: no side or bottom borders, no menu bar.
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD) {
+    if (!rect)
+        return FALSE;
+    if ((style & WS_CAPTION) == WS_CAPTION)
+        rect->top -= captionHeight;
+    return TRUE;
+}
+
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
     return lf_withWindow(hwnd, [&](WindowObject& window) -> BOOL {
         if (!rect)
