@@ -1,4 +1,5 @@
 #include "core/xml_util.h"
+#include "core/native_path.h"
 
 #include <atomic>
 #include <charconv>
@@ -21,9 +22,9 @@ pugi::xml_node lf_parametersNode(const pugi::xml_document& doc) {
 
 std::filesystem::path lf_temporaryBeside(const std::filesystem::path& path) {
     static std::atomic<unsigned> counter{0};
-    auto name = path.filename().string();
+    auto name = gf_pathToUtf8(path.filename());
     name += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter.fetch_add(1));
-    return path.parent_path() / name;
+    return path.parent_path() / gf_pathFromUtf8(name);
 }
 
 } // namespace
@@ -57,7 +58,8 @@ bool lf_appendParameterElement(pugi::xml_node node, const std::string& name, con
     pugi::xml_node p = node.append_child("parameter");
     if (!p)
         return false;
-    return p.append_attribute("name").set_value(name.c_str()) && p.append_attribute("value").set_value(value.c_str());
+    return p.append_attribute("name").set_value(name.c_str()) &&
+           p.append_attribute("value").set_value(value.c_str());
 }
 
 bool lf_appendBoolParameterElement(pugi::xml_node node, const std::string& name, bool value) {
