@@ -66,17 +66,11 @@ bool gf_logIsOpen() {
     return logStream.is_open();
 }
 
-void gf_logLine(const std::string& text) {
-    lf_write("", text, false);
-}
+void gf_logLine(const std::string& text) { lf_write("", text, false); }
 
-void gf_logError(const std::string& text) {
-    lf_write("==> ", text, true);
-}
+void gf_logError(const std::string& text) { lf_write("==> ", text, true); }
 
-void gf_logIndented(const std::string& text) {
-    lf_write("          ", text, false);
-}
+void gf_logIndented(const std::string& text) { lf_write("          ", text, false); }
 
 void gf_logUnlessQuiet(const std::string& text) {
     if (!stopRequested.load() && !userClosed.load())

@@ -1,4 +1,5 @@
 #include "core/xml_util.h"
+
 #include "core/native_path.h"
 
 #include <atomic>
@@ -58,8 +59,7 @@ bool lf_appendParameterElement(pugi::xml_node node, const std::string& name, con
     pugi::xml_node p = node.append_child("parameter");
     if (!p)
         return false;
-    return p.append_attribute("name").set_value(name.c_str()) &&
-           p.append_attribute("value").set_value(value.c_str());
+    return p.append_attribute("name").set_value(name.c_str()) && p.append_attribute("value").set_value(value.c_str());
 }
 
 bool lf_appendBoolParameterElement(pugi::xml_node node, const std::string& name, bool value) {

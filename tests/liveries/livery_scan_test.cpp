@@ -235,23 +235,6 @@ TEST_F(LiveryScanDriverTest, DemoCommunityScansIntoTheWholeFleet) {
     EXPECT_EQ(liveryTitleSet.size(), 0u) << "the scan's state is cleared at its end";
 }
 
-// Folder names with letters from more than one ANSI code page: on Windows they must go through UTF-16 from
-// the setting to the walk, and come back as UTF-8 in the log.
-TEST_F(LiveryScanDriverTest, NonAsciiPackageFoldersAreScannedAndLoggedInUtf8) {
-    const fs::path sim = folder.path() / std::u8string(u8"Pakete \u00c5 \u5305");
-    const fs::path package = sim / "Community" / std::u8string(u8"user-aitraffic \u00c5 \u5305");
-    writeCfg(package / "SimObjects" / "Airplanes" / std::u8string(u8"Zo\u00eb A320"), "A320", "BAW",
-             {"BAW Zo\u00eb"});
-    const std::u8string simUtf8 = sim.u8string(), packageUtf8 = package.u8string();
-    MSFS_INSTALL_PATH.setValue(std::string(simUtf8.begin(), simUtf8.end()));
-    ASSERT_EQ(scanError(), 0) << lastErrorText;
-    EXPECT_EQ(catalogue(), std::vector<std::string>{"BAW A320 BAW Zo\u00eb"});
-    EXPECT_NE(logText().find("Automatic user-aitraffic scan found folder: '" +
-                             std::string(packageUtf8.begin(), packageUtf8.end()) + "'"),
-              std::string::npos)
-        << logText();
-}
-
 TEST_F(LiveryScanDriverTest, LowerFoldersHavePriorityPerAirlineAndType) {
     const fs::path a = folder / "a", b = folder / "b", c = folder / "c";
     writeCfg(a / "m", "B738", "KLM", {"KLM one"});
