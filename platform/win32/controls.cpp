@@ -151,6 +151,38 @@ LRESULT CALLBACK lf_comboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             }
             return CB_ERR;
         });
+    case CB_GETDROPPEDCONTROLRECT: {
+        auto* dropped = reinterpret_cast<RECT*>(lParam);
+        if (!dropped || !GetWindowRect(hwnd, dropped))
+            return FALSE;
+        const int height = static_cast<int>(lf_withState(hwnd, [](WindowObject& w) -> LRESULT {
+            return w.droppedHeight > 0 ? w.droppedHeight : closedComboHeight;
+        }));
+        dropped->bottom = dropped->top + height;
+        return TRUE;
+    }
+    case WM_SETTEXT:
+        // A drop-down list has no text of its own to set.
+        return (GetWindowLongPtrW(hwnd, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST
+                   ? CB_ERR
+                   : DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+        // A drop-down list shows the selected entry as its text.
+        return lf_withState(hwnd, [&](WindowObject& w) -> LRESULT {
+            const std::wstring selected = w.selection >= 0 && w.selection < static_cast<int>(w.items.size())
+                                              ? w.items[static_cast<std::size_t>(w.selection)]
+                                              : std::wstring();
+            if (message == WM_GETTEXTLENGTH)
+                return static_cast<LRESULT>(selected.size());
+            auto* buffer = reinterpret_cast<LPWSTR>(lParam);
+            if (!buffer || wParam == 0)
+                return 0;
+            const std::size_t count = std::min<std::size_t>(selected.size(), wParam - 1);
+            std::copy_n(selected.begin(), count, buffer);
+            buffer[count] = L'\0';
+            return static_cast<LRESULT>(count);
+        });
     case comboChooseMessage: {
         if (!lf_info(hwnd).enabled)
             return 0;
@@ -200,6 +232,28 @@ LRESULT CALLBACK lf_editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 } // namespace
+
+void gf_applyCreationRules(WindowObject& window) {
+    if (!(window.style & WS_CHILD)) {
+        window.style |= WS_CLIPSIBLINGS;
+        if (!(window.style & WS_POPUP))
+            window.style |= WS_CAPTION;
+    }
+    if ((window.style & WS_DLGFRAME) || ((window.style & WS_THICKFRAME) && !(window.style & WS_CHILD)))
+        window.exStyle |= WS_EX_WINDOWEDGE;
+    if (window.kind == ControlKind::edit && (window.style & WS_BORDER) &&
+        !(window.exStyle & WS_EX_CLIENTEDGE)) {
+        window.style &= ~WS_BORDER;
+        window.ownBorder = true;
+    }
+    if (window.kind == ControlKind::comboBox && (window.style & static_cast<DWORD>(CBS_DROPDOWN))) {
+        // The scroll bars belong to the dropped list, not to the box.
+        window.style &= ~(WS_VSCROLL | WS_HSCROLL);
+        // As Win32 reports it: the dropped list takes what the closed field leaves of the height given.
+        window.droppedHeight = window.rect.bottom - window.rect.top - closedComboHeight;
+        window.rect.bottom = window.rect.top + closedComboHeight;
+    }
+}
 
 void gf_registerBuiltInClasses(WindowRegistry& registry) {
     auto add = [&registry](const wchar_t* name, WNDPROC proc, ControlKind kind) {

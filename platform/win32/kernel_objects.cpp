@@ -1,12 +1,15 @@
 // Kernel objects: the named mutex as a lock file held with flock for the life of its handle, handles,
-// and the calling thread's last error.
+// the calling thread's last error, the environment and the tick count.
 #include "platform/win32/win32_api.h"
+#include "platform/win32/window_model.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -100,4 +103,24 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
         ::close(it->second);
     table.descriptors.erase(it);
     return TRUE;
+}
+
+// The process environment holds UTF-8 here; Win32 hands it out as UTF-16.
+DWORD WINAPI GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
+    const char* value = name ? std::getenv(kvr::standin::gf_toUtf8(name).c_str()) : nullptr;
+    if (!value) {
+        SetLastError(ERROR_ENVVAR_NOT_FOUND);
+        return 0;
+    }
+    const std::wstring wide = kvr::standin::gf_fromUtf8(value);
+    if (!buffer || size <= wide.size())
+        return static_cast<DWORD>(wide.size() + 1); // the size needed, with the terminating null
+    std::copy(wide.begin(), wide.end(), buffer);
+    buffer[wide.size()] = L'\0';
+    return static_cast<DWORD>(wide.size());
+}
+
+DWORD WINAPI GetTickCount() {
+    using namespace std::chrono;
+    return static_cast<DWORD>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }

@@ -1,11 +1,13 @@
-// Message queues: posting, sending across threads, the message loop's retrieval with WM_PAINT generated
-// when nothing else waits, and keyboard translation.
+// Message queues: posting, sending across threads, the message loop's retrieval with WM_PAINT and then
+// WM_TIMER generated when nothing else waits, timers, and keyboard translation.
 #include "platform/win32/message_queue.h"
 
 #include "platform/win32/picture_file.h"
 #include "platform/win32/window_model.h"
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 
 namespace kvr::standin {
 
@@ -70,6 +72,12 @@ HWND lf_findWindowToPaint(HWND filter) {
 
 enum class Fetched { message, quit, nothing };
 
+bool lf_inFilter(UINT message, UINT filterMin, UINT filterMax) {
+    return (filterMin == 0 && filterMax == 0) || (message >= filterMin && message <= filterMax);
+}
+
+bool lf_fetchTimer(MessageQueue& queue, MSG* msg, HWND filter, bool remove);
+
 // One look at the queue in the order Win32 keeps: sent messages (served here), posted messages,
 // WM_QUIT, then WM_PAINT for a window with an update region.
 Fetched lf_fetch(MessageQueue& queue, MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove) {
@@ -100,14 +108,53 @@ Fetched lf_fetch(MessageQueue& queue, MSG* msg, HWND filter, UINT filterMin, UIN
             return Fetched::quit;
         }
         lock.unlock();
-        if (filterMin == 0 && filterMax == 0 ? true : (WM_PAINT >= filterMin && WM_PAINT <= filterMax)) {
+        if (lf_inFilter(WM_PAINT, filterMin, filterMax)) {
             if (HWND dirty = lf_findWindowToPaint(filter)) {
                 *msg = MSG{dirty, WM_PAINT, 0, 0, lf_tickCount(), {}};
                 return Fetched::message;
             }
         }
+        if (lf_inFilter(WM_TIMER, filterMin, filterMax) && lf_fetchTimer(queue, msg, filter, remove))
+            return Fetched::message;
         return Fetched::nothing;
     }
+}
+
+// WM_TIMER comes last of all, for a timer whose time has come; the timer of a window that is gone ends.
+bool lf_fetchTimer(MessageQueue& queue, MSG* msg, HWND filter, bool remove) {
+    for (;;) {
+        std::optional<QueueTimer> due;
+        {
+            std::lock_guard lock(queue.mutex);
+            const auto now = std::chrono::steady_clock::now();
+            for (QueueTimer& timer : queue.timers) {
+                if (timer.due <= now && (!filter || timer.hwnd == filter)) {
+                    due = timer;
+                    if (remove)
+                        timer.due = now + timer.interval;
+                    break;
+                }
+            }
+        }
+        if (!due)
+            return false;
+        if (due->hwnd && !IsWindow(due->hwnd)) {
+            std::lock_guard lock(queue.mutex);
+            std::erase_if(queue.timers, [&](const QueueTimer& t) { return t.hwnd == due->hwnd; });
+            continue;
+        }
+        *msg = MSG{due->hwnd, WM_TIMER, due->id, reinterpret_cast<LPARAM>(due->proc), lf_tickCount(), {}};
+        return true;
+    }
+}
+
+std::optional<std::chrono::steady_clock::time_point> lf_earliestTimer(MessageQueue& queue) {
+    std::lock_guard lock(queue.mutex);
+    std::optional<std::chrono::steady_clock::time_point> earliest;
+    for (const QueueTimer& timer : queue.timers)
+        if (!earliest || timer.due < *earliest)
+            earliest = timer.due;
+    return earliest;
 }
 
 } // namespace
@@ -168,7 +215,9 @@ BOOL WINAPI GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
             break;
         }
         gf_writePictureIfDue();
-        const auto due = gf_pictureDueTime();
+        auto due = gf_pictureDueTime();
+        if (const auto timer = lf_earliestTimer(*queue); timer && (!due || *timer < *due))
+            due = timer;
         std::unique_lock lock(queue->mutex);
         const auto woken = [&] { return queue->generation != seen; };
         if (due)
@@ -209,6 +258,10 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG* msg) {
+    if (msg && msg->message == WM_TIMER && msg->lParam) {
+        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, lf_tickCount());
+        return 0;
+    }
     if (!msg || !msg->hwnd)
         return 0;
     return gf_callWindowProcedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
@@ -285,4 +338,41 @@ void WINAPI PostQuitMessage(int exitCode) {
     queue->quitPosted = true;
     queue->quitCode = exitCode;
     queue->notifyLocked();
+}
+
+// A timer belongs to the thread that sets it, which must own its window.
+UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC timerProc) {
+    if (hwnd) {
+        WindowRegistry& registry = windowRegistry();
+        std::lock_guard lock(registry.mutex);
+        const WindowObject* window = registry.find(hwnd);
+        if (!window || window->queue->thread != std::this_thread::get_id()) {
+            SetLastError(window ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
+            return 0;
+        }
+    }
+    const auto queue = gf_currentThreadQueue();
+    const std::chrono::milliseconds interval(std::max(elapse, USER_TIMER_MINIMUM));
+    std::lock_guard lock(queue->mutex);
+    auto timer = std::find_if(queue->timers.begin(), queue->timers.end(),
+                              [&](const QueueTimer& t) { return t.hwnd == hwnd && t.id == idEvent; });
+    if (timer == queue->timers.end()) {
+        // Without a window the id given is only a way to replace an existing timer; a new one gets its own.
+        const UINT_PTR id = hwnd ? idEvent : queue->nextTimerId++;
+        queue->timers.push_back(QueueTimer{hwnd, id, interval, {}, timerProc});
+        timer = std::prev(queue->timers.end());
+    }
+    timer->interval = interval;
+    timer->due = std::chrono::steady_clock::now() + interval;
+    timer->proc = timerProc;
+    queue->notifyLocked();
+    return hwnd ? 1 : timer->id;
+}
+
+BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR idEvent) {
+    const auto queue = gf_currentThreadQueue();
+    std::lock_guard lock(queue->mutex);
+    const auto removed =
+        std::erase_if(queue->timers, [&](const QueueTimer& t) { return t.hwnd == hwnd && t.id == idEvent; });
+    return removed > 0 ? TRUE : FALSE;
 }

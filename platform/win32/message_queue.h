@@ -2,12 +2,14 @@
 // One message queue per thread that owns windows or sends to another thread's windows.
 #include "platform/win32/win32_api.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace kvr::standin {
 
@@ -24,6 +26,15 @@ struct SentMessage {
     std::shared_ptr<MessageQueue> replyTo;
 };
 
+// A timer of SetTimer: due again every interval until KillTimer or the end of its window.
+struct QueueTimer {
+    HWND hwnd;
+    UINT_PTR id;
+    std::chrono::milliseconds interval;
+    std::chrono::steady_clock::time_point due;
+    TIMERPROC proc;
+};
+
 struct MessageQueue {
     std::mutex mutex;
     std::condition_variable wake;
@@ -34,6 +45,8 @@ struct MessageQueue {
     int quitCode = 0;
     bool dead = false;      // the owner thread has ended
     bool shiftDown = false; // keyboard state as the thread has read its input
+    std::vector<QueueTimer> timers;
+    UINT_PTR nextTimerId = 1; // for timers without a window
     std::thread::id thread;
 
     // Caller holds mutex.

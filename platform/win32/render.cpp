@@ -18,6 +18,7 @@ struct ControlSnapshot {
     bool enabled;
     bool checked;
     std::string selectedItem;
+    bool ownBorder;
 };
 
 struct WindowSnapshot {
@@ -120,7 +121,7 @@ void lf_drawCombo(cairo_t* cr, const ControlSnapshot& c, double x, double y, dou
 
 void lf_drawEdit(cairo_t* cr, const ControlSnapshot& c, double x, double y, double w, double h) {
     lf_fill(cr, x, y, w, h, c.enabled ? RGB(255, 255, 255) : disabledFill);
-    if (c.style & WS_BORDER)
+    if (c.ownBorder)
         lf_frame(cr, x, y, w, h, borderColour);
     lf_textInBox(cr, c.text, x + 3, y, w - 6, h, false, c.enabled ? RGB(0, 0, 0) : disabledText);
 }
@@ -169,7 +170,8 @@ bool lf_snapshot(HWND hwnd, WindowSnapshot& snapshot) {
                                          ? gf_toUtf8(c->items[static_cast<std::size_t>(c->selection)])
                                          : std::string();
         snapshot.controls.push_back(ControlSnapshot{c->kind, c->style, c->rect, gf_toUtf8(c->text),
-                                                    !(c->style & WS_DISABLED), c->checked, selected});
+                                                    !(c->style & WS_DISABLED), c->checked, selected,
+                                                    c->ownBorder});
     }
     return true;
 }

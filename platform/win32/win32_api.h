@@ -22,6 +22,7 @@ HWND WINAPI GetDlgItem(HWND parent, int id);
 int WINAPI GetDlgCtrlID(HWND hwnd);
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect);
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect);
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL WINAPI SetWindowTextW(HWND hwnd, LPCWSTR text);
@@ -34,6 +35,11 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 BOOL WINAPI CheckDlgButton(HWND parent, int id, UINT check);
 UINT WINAPI IsDlgButtonChecked(HWND parent, int id);
 LRESULT WINAPI SendDlgItemMessageW(HWND parent, int id, UINT message, WPARAM wParam, LPARAM lParam);
+int WINAPI GetClassNameW(HWND hwnd, LPWSTR className, int maxCount);
+BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC enumProc, LPARAM lParam);
+int WINAPI MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
+BOOL WINAPI ClientToScreen(HWND hwnd, POINT* point);
+BOOL WINAPI ScreenToClient(HWND hwnd, POINT* point);
 
 // Messages
 BOOL WINAPI GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax);
@@ -43,6 +49,8 @@ LRESULT WINAPI DispatchMessageW(const MSG* msg);
 BOOL WINAPI PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
+UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC timerProc);
+BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR idEvent);
 
 // Painting
 BOOL WINAPI InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
@@ -84,6 +92,8 @@ HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, 
 BOOL WINAPI CloseHandle(HANDLE handle);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD error);
+DWORD WINAPI GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size);
+DWORD WINAPI GetTickCount();
 
 // Multimedia timer
 MMRESULT WINAPI timeBeginPeriod(UINT period);

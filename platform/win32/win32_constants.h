@@ -27,6 +27,7 @@ inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_CHAR = 0x0102;
 inline constexpr UINT WM_COMMAND = 0x0111;
+inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_CTLCOLOREDIT = 0x0133;
 inline constexpr UINT WM_CTLCOLORBTN = 0x0135;
 inline constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
@@ -58,6 +59,7 @@ inline constexpr UINT CB_GETLBTEXTLEN = 0x0149;
 inline constexpr UINT CB_INSERTSTRING = 0x014A;
 inline constexpr UINT CB_RESETCONTENT = 0x014B;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
+inline constexpr UINT CB_GETDROPPEDCONTROLRECT = 0x0152;
 inline constexpr UINT CB_FINDSTRINGEXACT = 0x0158;
 inline constexpr LRESULT CB_ERR = -1;
 inline constexpr WORD CBN_SELCHANGE = 1;
@@ -96,6 +98,8 @@ inline constexpr DWORD WS_TABSTOP = 0x00010000;
 inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
 inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
 inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+inline constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
+inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 
 inline constexpr UINT CS_VREDRAW = 0x0001;
 inline constexpr UINT CS_HREDRAW = 0x0002;
@@ -119,6 +123,7 @@ inline constexpr int SW_SHOWDEFAULT = 10;
 #define HWND_BOTTOM (reinterpret_cast<HWND>(1))
 #define HWND_TOPMOST (reinterpret_cast<HWND>(-1))
 #define HWND_NOTOPMOST (reinterpret_cast<HWND>(-2))
+#define HWND_DESKTOP (static_cast<HWND>(nullptr))
 inline constexpr UINT SWP_NOSIZE = 0x0001;
 inline constexpr UINT SWP_NOMOVE = 0x0002;
 inline constexpr UINT SWP_NOZORDER = 0x0004;
@@ -131,6 +136,9 @@ inline constexpr int GWLP_ID = -12;
 inline constexpr int GWL_STYLE = -16;
 inline constexpr int GWL_EXSTYLE = -20;
 inline constexpr int GWLP_USERDATA = -21;
+
+// Timers
+inline constexpr UINT USER_TIMER_MINIMUM = 0x0000000A;
 
 // PeekMessage
 inline constexpr UINT PM_NOREMOVE = 0x0000;
@@ -183,6 +191,7 @@ inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 inline constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+inline constexpr DWORD ERROR_ENVVAR_NOT_FOUND = 203;
 inline constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 inline constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
 inline constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;

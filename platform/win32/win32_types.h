@@ -60,6 +60,8 @@ typedef const char* LPCSTR;
 #define FALSE 0
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
 
 struct POINT {
     LONG x;

@@ -225,6 +225,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         window->id = (style & WS_CHILD) ? static_cast<int>(reinterpret_cast<std::intptr_t>(menu)) : 0;
         window->instance = instance;
         window->queue = gf_currentThreadQueue();
+        gf_applyCreationRules(*window);
         if (window->isTopLevel()) {
             const RECT client = window->clientRect();
             window->canvas = std::make_shared<Canvas>(client.right, client.bottom);

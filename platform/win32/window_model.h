@@ -67,7 +67,9 @@ struct WindowObject {
     std::vector<HWND> children;
 
     // Built-in control state.
+    bool ownBorder = false; // an edit box created with WS_BORDER draws its border itself
     bool checked = false;
+    int droppedHeight = 0; // a drop-down combo box: the height of its dropped list
     std::vector<std::wstring> items;
     int selection = -1;
 
@@ -95,12 +97,21 @@ struct WindowRegistry {
 
 WindowRegistry& windowRegistry();
 
+// Where the window's client area begins, in screen coordinates (caller holds the registry mutex).
+POINT gf_clientOriginLocked(WindowRegistry& registry, const WindowObject& window);
+
 std::wstring gf_upperCase(std::wstring_view text);
 std::string gf_toUtf8(std::wstring_view text);
 std::wstring gf_fromUtf8(std::string_view text); // bytes that are not UTF-8 become U+FFFD
 
 // The built-in classes BUTTON, COMBOBOX and EDIT.
 void gf_registerBuiltInClasses(WindowRegistry& registry);
+// What Win32 makes of a new window's style and size before WM_CREATE: top-level windows always clip their
+// siblings, a frame gives the window edge, and the built-in controls adjust themselves.
+void gf_applyCreationRules(WindowObject& window);
+
+// The height of a closed drop-down combo box; the height given at creation is that of its dropped list.
+inline constexpr int closedComboHeight = 24;
 
 // A stand-in message the combo box understands: the user picked entry wParam from the dropped list.
 inline constexpr UINT comboChooseMessage = WM_USER + 0x3F01;

@@ -64,9 +64,14 @@ bool initInstance(HINSTANCE instance, LPCWSTR title) {
         gf_logError(fmt::format("initInstance: {}", e.what()));
         return false;
     }
-    HWND hwnd = CreateWindowExW(0, title, title, WS_CAPTION | WS_SYSMENU, mainWindow.windowX.value(),
-                                mainWindow.windowY.value(), mainWindowWidth, mainWindowHeight, nullptr,
-                                nullptr, instance, nullptr);
+    // The panes are laid out for an 880 x 476 client area; frames and captions differ between Windows
+    // versions and themes, so the outer size is whatever holds that area.
+    constexpr DWORD style = WS_CAPTION | WS_SYSMENU;
+    RECT outer{0, 0, mainWindowWidth, mainClientHeight};
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    HWND hwnd = CreateWindowExW(0, title, title, style, mainWindow.windowX.value(), mainWindow.windowY.value(),
+                                outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance,
+                                nullptr);
     mainWindowHandle = hwnd;
     if (!hwnd)
         return false;

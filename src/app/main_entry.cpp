@@ -1,6 +1,7 @@
 // The process entry: single instance, log, window class, data folder, the window and its message loop.
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
+#include "app/window_dump.h"
 #include "core/log.h"
 #include "core/program_version.h"
 #include "core/utf.h"
@@ -87,6 +88,7 @@ int gf_runMainWindow(HINSTANCE instance) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    gf_writeFinalWindowDump(mainWindowHandle.load());
     return static_cast<int>(msg.wParam);
 }
 

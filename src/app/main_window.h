@@ -24,8 +24,10 @@ inline constexpr RECT messageLineRect{0, 448, 880, 476};
 inline constexpr RECT simLampRect{397, 30, 425, 112};
 inline constexpr RECT rtLampRect{425, 30, 453, 112};
 
+// The client area everything is painted in; the window's outer size adds the system's frame and caption
+// (880 x 516 with the stand-in's 40-pixel caption).
 inline constexpr int mainWindowWidth = 880;
-inline constexpr int mainWindowHeight = 516;
+inline constexpr int mainClientHeight = 476;
 
 // Colours of the status display.
 inline constexpr COLORREF redColour = RGB(255, 0, 0);

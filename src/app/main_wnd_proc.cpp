@@ -5,6 +5,7 @@
 #include "app/main_window_internal.h"
 #include "app/paint_internal.h"
 #include "app/run_thread.h"
+#include "app/window_dump.h"
 #include "core/exit_request.h"
 #include "core/log.h"
 #include "core/message_line.h"
@@ -62,6 +63,7 @@ void lf_paint(HWND hwnd) {
     }
     mainWindow.paintDc = nullptr;
     EndPaint(hwnd, &paint);
+    gf_onMainWindowPainted(hwnd);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // WM_PAINT: the panes of the main window, from top to bottom, and the message line.
 #include "app/paint_internal.h"
+#include "app/window_dump.h"
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/program_version.h"
@@ -34,6 +35,7 @@ std::optional<std::wstring> lf_wide(const std::string& text) {
 }
 
 void lf_drawWide(int x, int y, const std::wstring& wide, COLORREF colour) {
+    gf_recordPaintedText(x, y, wide, colour);
     HDC dc = mainWindow.paintDc;
     const COLORREF previous = SetTextColor(dc, colour);
     TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));

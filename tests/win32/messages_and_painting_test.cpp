@@ -5,6 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <thread>
+#include <vector>
 
 namespace kvr::test {
 namespace {
@@ -221,6 +223,71 @@ TEST(WindowModel, DestroyWindowSendsDestroyToTheWindowAndItsChildren) {
     EXPECT_FALSE(IsWindow(window.get()));
     EXPECT_FALSE(IsWindow(button));
     EXPECT_EQ(MessageRecord::instance().of(WM_DESTROY).size(), 1u);
+}
+
+TEST(WindowModel, ChildRectanglesAreOnTheScreenAndEnumeratedInCreationOrder) {
+    TopWindow window; // at (10, 20), its client area 40 below the top edge
+    HWND combo = childControl(window.get(), L"COMBOBOX", CBS_DROPDOWNLIST, 7, 5, 114, 105, 80);
+    HWND button = childControl(window.get(), L"button", BS_CHECKBOX, 8, 748, 149, 12, 12);
+    HWND inner = childControl(combo, L"Edit", 0, 9, 2, 3, 50, 10);
+    RECT rect{};
+    ASSERT_TRUE(GetWindowRect(combo, &rect));
+    EXPECT_EQ(rect.left, 15);
+    EXPECT_EQ(rect.top, 174);
+    EXPECT_EQ(rect.right, 120);
+    EXPECT_EQ(rect.bottom, 198) << "a closed drop-down list is 24 high; 80 is the height of its list";
+    GetWindowRect(inner, &rect);
+    EXPECT_EQ(rect.left, 17);
+    EXPECT_EQ(rect.top, 177);
+    MapWindowPoints(HWND_DESKTOP, window.get(), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, 7);
+    EXPECT_EQ(rect.top, 117);
+    POINT point{0, 0};
+    ClientToScreen(button, &point);
+    EXPECT_EQ(point.x, 758);
+    EXPECT_EQ(point.y, 209);
+    ScreenToClient(window.get(), &point);
+    EXPECT_EQ(point.x, 748);
+    EXPECT_EQ(point.y, 149);
+
+    std::vector<HWND> found;
+    EnumChildWindows(
+        window.get(),
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    EXPECT_EQ(found, (std::vector<HWND>{combo, inner, button}));
+    wchar_t name[16] = {};
+    EXPECT_EQ(GetClassNameW(button, name, 16), 6);
+    EXPECT_EQ(std::wstring(name), L"Button") << "the class as registered, whatever the case it was asked by";
+}
+
+std::vector<UINT_PTR> timerCalls;
+void CALLBACK recordTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    timerCalls.push_back(id);
+}
+
+TEST(WindowModel, TimersComeAfterPostedMessagesAndRepeatUntilKilled) {
+    TopWindow window;
+    timerCalls.clear();
+    ASSERT_NE(SetTimer(window.get(), 3, 10, recordTimer), 0u);
+    PostMessageW(window.get(), WM_USER, 0, 0);
+    MSG msg{};
+    std::vector<UINT> seen;
+    while (timerCalls.size() < 2 && GetMessageW(&msg, nullptr, 0, 0)) {
+        seen.push_back(msg.message);
+        DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(timerCalls, (std::vector<UINT_PTR>{3, 3}));
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), WM_USER);
+    EXPECT_TRUE(KillTimer(window.get(), 3));
+    EXPECT_FALSE(KillTimer(window.get(), 3));
+    std::this_thread::sleep_for(30ms);
+    standin::pumpMessages();
+    EXPECT_EQ(timerCalls.size(), 2u);
 }
 
 } // namespace

@@ -1,0 +1,299 @@
+// The Windows build under Wine, tried as a person would: its real window held against the stand-in's in the
+// same states, input through the real controls with xdotool, a second instance, and the close box.
+#include "wine_world.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <set>
+
+namespace kvr::test {
+namespace {
+
+using nlohmann::json;
+
+const std::string sourceDir = VANTREL_SOURCE_DIR;
+
+// What must differ between the two dumps, with the reason (docs/windows-under-wine.md):
+// - the window's outer rectangle and the client area's place on the screen: the frame and caption metrics of
+//   the system (the stand-in draws a 40-pixel caption without side borders); the client area's size is the
+//   same on both;
+// - the install path's text: a Windows path against a Linux path to the same folder;
+// - painted texts that show a clock time or a count that moves on between the two runs, and where a text
+//   shortened to its room is cut (each system measures it in its own font).
+std::vector<std::string> differences(const json& wine, const json& standIn,
+                                     const std::string& wineInstallPath,
+                                     const std::string& standInInstallPath) {
+    std::vector<std::string> found;
+    for (const char* field : {"class", "text", "style", "exStyle"})
+        if (wine["window"][field] != standIn["window"][field])
+            found.push_back(std::string("window ") + field + ": " + wine["window"][field].dump() +
+                            " against " + standIn["window"][field].dump());
+    if (wine["window"]["client"] != standIn["window"]["client"])
+        found.push_back("window client area: " + wine["window"]["client"].dump() + " against " +
+                        standIn["window"]["client"].dump());
+    const json& wineControls = wine["controls"];
+    const json& standInControls = standIn["controls"];
+    if (wineControls.size() != standInControls.size())
+        found.push_back("controls: " + std::to_string(wineControls.size()) + " against " +
+                        std::to_string(standInControls.size()));
+    for (std::size_t i = 0; i < std::min(wineControls.size(), standInControls.size()); ++i) {
+        json w = wineControls[i];
+        json l = standInControls[i];
+        if (w["id"] == 32788 && w["text"] == wineInstallPath && l["text"] == standInInstallPath)
+            w["text"] = l["text"];
+        for (const auto& [key, value] : w.items())
+            if (l[key] != value)
+                found.push_back("control " + w["id"].dump() + " " + key + ": " + value.dump() + " against " +
+                                l[key].dump());
+    }
+    // Digits stand for a clock or a count that moves on between the two runs.
+    auto withoutNumbers = [](const std::string& text) {
+        std::string out;
+        for (char c : text)
+            if (!std::isdigit(static_cast<unsigned char>(c)))
+                out += c;
+            else if (out.empty() || out.back() != '#')
+                out += '#';
+        return out;
+    };
+    // A text shortened to its room is measured in each system's font: where it is cut may differ.
+    auto shortened = [](const std::string& text) { return text.find("\u2026") != std::string::npos; };
+    auto texts = [&](const json& dump) {
+        std::multiset<std::string> out;
+        for (const json& t : dump["texts"]) {
+            const std::string text = t["text"];
+            out.insert(t["x"].dump() + "," + t["y"].dump() + " " + t["colour"].get<std::string>() + " " +
+                       (shortened(text) ? std::string("(shortened to fit)") : withoutNumbers(text)));
+        }
+        return out;
+    };
+    const auto wineTexts = texts(wine);
+    const auto standInTexts = texts(standIn);
+    for (const std::string& t : wineTexts)
+        if (!standInTexts.count(t))
+            found.push_back("painted only under Wine: " + t);
+    for (const std::string& t : standInTexts)
+        if (!wineTexts.count(t))
+            found.push_back("painted only on the stand-in: " + t);
+    return found;
+}
+
+std::string listed(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines)
+        out += "\n  " + line;
+    return out;
+}
+
+class Wine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WineWorld::ready()) << "run under scripts/with-wine-display (DISPLAY and WINEPREFIX)";
+    }
+
+    std::unique_ptr<StandIn> startService(const std::filesystem::path& folder,
+                                          const std::filesystem::path& downloads) {
+        auto service = std::make_unique<StandIn>(
+            folder, std::vector<std::string>{"--scenario", sourceDir + "/scenarios/traffic/eham.json",
+                                             "--downloads", downloads.string()});
+        EXPECT_TRUE(service->ready()) << service->output();
+        return service;
+    }
+
+    // The Linux program on the stand-in in a world like the Wine one, writing its dump beside it.
+    std::unique_ptr<ChildProcess> startStandIn(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> env = extra;
+        env.push_back("VANTREL_WINDOW_JSON=" + standInDump.string());
+        return standIn.startProgram(env);
+    }
+
+    // Both programs in the same state: their dumps once ready says so for both, and what differs.
+    std::vector<std::string> compareWhen(const std::function<bool(const json&)>& ready,
+                                         std::chrono::seconds limit) {
+        const bool wineReady = wine.waitForDump(ready, limit);
+        const bool standInReady = waitUntil(
+            [&] {
+                const json d = readDump(standInDump);
+                return d.is_object() && ready(d);
+            },
+            limit);
+        EXPECT_TRUE(wineReady) << wine.log() << readFileText(wine.dumpFile);
+        EXPECT_TRUE(standInReady) << standIn.log() << readFileText(standInDump);
+        // A second for owed dumps: both then show the state they settled in.
+        std::this_thread::sleep_for(2s);
+        // Both dumps stay beside the screenshot, to be read side by side.
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const std::filesystem::path kept = VANTREL_WINE_OUTPUT;
+        std::filesystem::create_directories(kept);
+        writeFileText(kept / (name + "-wine.json"), readFileText(wine.dumpFile));
+        writeFileText(kept / (name + "-standin.json"), readFileText(standInDump));
+        const json wineDump = wine.dump();
+        EXPECT_EQ(wineDump["controls"].size(), 47u);
+        EXPECT_GT(wineDump["texts"].size(), 40u) << "the labels of the controls are painted";
+        return differences(wineDump, readDump(standInDump), windowsPath(wine.packages),
+                           standIn.packages.string());
+    }
+
+    WineWorld wine;
+    ProgramWorld standIn;
+    std::filesystem::path standInDump = standIn.root / "window.json";
+};
+
+TEST_F(Wine, JustStartedTheRealWindowAgreesWithTheStandInAndIsCaptured) {
+    wine.installDemoPackages();
+    wine.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    standIn.installDemoPackages();
+    standIn.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    wine.start();
+    const auto standInProgram = startStandIn();
+    const auto found = compareWhen([](const json& d) { return dumpPainted(d, 5, 91, "# liveries: 1"); }, 90s);
+    EXPECT_TRUE(found.empty()) << listed(found);
+
+    const std::filesystem::path shot = std::filesystem::path(VANTREL_WINE_OUTPUT) / "wine-window.png";
+    std::filesystem::create_directories(shot.parent_path());
+    ASSERT_TRUE(wine.screenshot(shot));
+    const std::string size = commandOutput("identify -format '%w %h' '" + shot.string() + "'");
+    int width = 0, height = 0;
+    std::sscanf(size.c_str(), "%d %d", &width, &height);
+    EXPECT_GE(width, 880) << "the window with its frame";
+    EXPECT_GE(height, 491);
+}
+
+TEST_F(Wine, ConnectedWithTrafficTheRealWindowAgreesWithTheStandIn) {
+    wine.installDemoPackages();
+    wine.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    standIn.installDemoPackages();
+    standIn.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    const auto service = startService(standIn.root.path(), standIn.downloadsFolder());
+    const std::string sim = "VANTREL_SIM=" + sourceDir + "/scenarios/sim/eham_stand_taxi.json";
+    wine.start({sim, "VANTREL_SERVICE_URL=" + service->url(), "VANTREL_DOWNLOAD_URL=" + service->url()});
+    const auto standInProgram = startStandIn(
+        {sim, "VANTREL_SERVICE_URL=" + service->url(), "VANTREL_DOWNLOAD_URL=" + service->url()});
+    const auto found = compareWhen(
+        [](const json& d) {
+            return dumpPainted(d, 642, 91, "live: ") && dumpControl(d, 32830)["enabled"] == true;
+        },
+        150s);
+    EXPECT_TRUE(found.empty()) << listed(found);
+}
+
+TEST_F(Wine, Error150TheRealWindowAgreesWithTheStandIn) {
+    wine.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    standIn.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    wine.start();
+    const auto standInProgram = startStandIn();
+    const auto found =
+        compareWhen([](const json& d) { return dumpPainted(d, 3, 455, "150: No install path"); }, 90s);
+    EXPECT_TRUE(found.empty()) << listed(found);
+}
+
+// A check box, a list, the two edit boxes with Enter and a button, each through the mouse and keyboard of the
+// X display: the settings, messages and control states the Parts give for each.
+TEST_F(Wine, InputThroughTheRealControls) {
+    wine.installDemoPackages();
+    wine.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    const auto service = startService(wine.root.path(), standIn.downloadsFolder());
+    wine.start({"VANTREL_SIM=" + sourceDir + "/scenarios/sim/eham_stand_taxi.json",
+                "VANTREL_SERVICE_URL=" + service->url(), "VANTREL_DOWNLOAD_URL=" + service->url()});
+    ASSERT_TRUE(
+        wine.waitForDump([](const json& d) { return dumpControl(d, 32839)["enabled"] == true; }, 150s))
+        << wine.log();
+    auto parameterIs = [&](const std::string& name, const std::string& value) {
+        return waitUntil(
+            [&] {
+                return wine.parameters().find("name=\"" + name + "\" value=\"" + value + "\"") !=
+                       std::string::npos;
+            },
+            10s);
+    };
+
+    // COLLISION_USER_AIR is on by default: a click turns it off, saves it and warns.
+    ASSERT_TRUE(wine.clickControl(32833));
+    EXPECT_TRUE(parameterIs("COLLISION_USER_AIR", "false")) << wine.parameters();
+    EXPECT_TRUE(wine.waitForDump(
+        [](const json& d) {
+            return dumpControl(d, 32833)["check"] == 0 &&
+                   dumpPainted(
+                       d, 3, 455,
+                       "Be aware, user aircraft may collide with (run through) live aircraft in the air");
+        },
+        10s))
+        << readFileText(wine.dumpFile);
+
+    // MATCHING_DEPTH (1 to 4): the list is opened with a click and its second entry chosen with the keys.
+    ASSERT_TRUE(wine.clickControl(32808));
+    ASSERT_TRUE(WineWorld::keys("Home Down Return"));
+    EXPECT_TRUE(parameterIs("MATCHING_DEPTH", "2")) << wine.parameters();
+    EXPECT_TRUE(wine.waitForDump([](const json& d) { return dumpControl(d, 32808)["text"] == "2"; }, 10s));
+
+    // A destination typed in small letters is taken in capitals.
+    ASSERT_TRUE(wine.clickControl(32839));
+    ASSERT_TRUE(WineWorld::type("eham"));
+    ASSERT_TRUE(WineWorld::keys("Return"));
+    EXPECT_TRUE(parameterIs("DESTINATION", "EHAM")) << wine.parameters();
+    EXPECT_TRUE(wine.waitForDump(
+        [](const json& d) {
+            return dumpPainted(d, 3, 455, "New destination: EHAM") &&
+                   dumpControl(d, 32839)["text"] == "EHAM" && dumpControl(d, 32838)["enabled"] == false;
+        },
+        10s))
+        << readFileText(wine.dumpFile);
+
+    // A blocked callsign enables "Unblock"; the button frees it again.
+    ASSERT_TRUE(wine.clickControl(32828));
+    ASSERT_TRUE(WineWorld::type("klm1234"));
+    ASSERT_TRUE(WineWorld::keys("Return"));
+    EXPECT_TRUE(parameterIs("BLOCK_CALLSIGN", "KLM1234")) << wine.parameters();
+    ASSERT_TRUE(wine.waitForDump(
+        [](const json& d) {
+            return dumpControl(d, 32828)["text"] == "KLM1234" && dumpControl(d, 32829)["enabled"] == true;
+        },
+        10s))
+        << readFileText(wine.dumpFile);
+    ASSERT_TRUE(wine.clickControl(32829));
+    EXPECT_TRUE(parameterIs("BLOCK_CALLSIGN", "")) << wine.parameters();
+    EXPECT_TRUE(wine.waitForDump(
+        [](const json& d) {
+            return dumpPainted(d, 3, 455, "no more blocking of live aircraft 'KLM1234'") &&
+                   dumpControl(d, 32828)["text"] == "" && dumpControl(d, 32829)["enabled"] == false;
+        },
+        10s));
+
+    ASSERT_TRUE(wine.clickCloseBox());
+    EXPECT_EQ(wine.process().exitCodeWithin(60s), 0);
+    // Shown and logged; the log is complete once the program has ended.
+    const std::string log = wine.log();
+    EXPECT_NE(log.find("New destination: EHAM\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("no more blocking of live aircraft 'KLM1234'\n"), std::string::npos);
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos);
+    EXPECT_EQ(log.find("\n==> "), std::string::npos) << "no error";
+}
+
+TEST_F(Wine, ASecondInstanceEndsWithMinusOneAndTheCloseBoxEndsTheFirstWithItsPositionSaved) {
+    wine.installDemoPackages(); // liveries to scan: the program then waits for the simulator
+    wine.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    wine.start();
+    ASSERT_TRUE(wine.waitForLog("going on offline", 90s)) << wine.log();
+    ASSERT_TRUE(
+        wine.waitForDump([](const json& d) { return dumpControl(d, 32850)["selection"] != -1; }, 60s));
+    const std::string logBefore = wine.log();
+    const auto second = wine.startProgram();
+    EXPECT_EQ(second->exitCodeWithin(60s), 255) << "-1";
+    EXPECT_EQ(wine.log(), logBefore);
+    EXPECT_FALSE(std::filesystem::exists(wine.program / "Log0.txt")) << "the log was not rotated either";
+
+    ASSERT_TRUE(wine.clickCloseBox());
+    EXPECT_EQ(wine.process().exitCodeWithin(60s), 0);
+    EXPECT_NE(wine.log().find("Exiting: USER CLOSED SIM\n"), std::string::npos) << wine.log();
+    // The position the window had when it closed, as Win32 reported it.
+    const json last = wine.dump();
+    const std::string x = last["window"]["rect"][0].dump();
+    const std::string y = last["window"]["rect"][1].dump();
+    EXPECT_NE(wine.parameters().find("name=\"MAIN_WINDOW_X\" value=\"" + x + "\""), std::string::npos)
+        << wine.parameters();
+    EXPECT_NE(wine.parameters().find("name=\"MAIN_WINDOW_Y\" value=\"" + y + "\""), std::string::npos);
+}
+
+} // namespace
+} // namespace kvr::test
