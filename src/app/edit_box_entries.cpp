@@ -9,6 +9,7 @@
 #include "app/request_flags.h"
 #include "core/log.h"
 #include "core/message_line.h"
+#include "core/native_path.h"
 #include "core/shared_state.h"
 #include "core/utf.h"
 #include "refdata/airport_table.h"
@@ -101,7 +102,7 @@ std::filesystem::path lf_pathFromText(std::string text) {
 #ifndef _WIN32
     std::replace(text.begin(), text.end(), '\\', '/');
 #endif
-    return std::filesystem::path(text);
+    return gf_pathFromUtf8(text);
 }
 
 // The length of the root at the front of the text: a drive ("C:"), then the separators after it.

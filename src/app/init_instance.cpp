@@ -3,6 +3,7 @@
 #include "app/main_window_internal.h"
 #include "core/file_util.h"
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/xml_util.h"
 #include "settings/parameter_table.h"
 #include "settings/parameters_file.h"
@@ -32,11 +33,11 @@ void lf_readWindowPosition() {
         if (!gf_save1GenerationOf(parametersFilePath)) {
             gf_logError(fmt::format(
                 "{} failed to load, syntax error?\n --> not copied to 0.xml, so kept; default values used\n",
-                parametersFilePath.string()));
+                gf_pathToUtf8(parametersFilePath)));
             return;
         }
         gf_logError(fmt::format("{} failed to load, syntax error?\n --> saved as 0.xml,  file removed\n",
-                                parametersFilePath.string()));
+                                gf_pathToUtf8(parametersFilePath)));
         std::filesystem::remove(parametersFilePath);
         return;
     }

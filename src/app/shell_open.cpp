@@ -1,6 +1,7 @@
 #include "app/shell_open.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/utf.h"
 #include "platform/win32/win32.h"
 #include "settings/parameters_file.h"
@@ -15,7 +16,7 @@ bool gf_openWithShell(const std::filesystem::path& path) {
         return false;
     std::wstring wide;
     try {
-        wide = utf8_to_wide(path.string());
+        wide = utf8_to_wide(gf_pathToUtf8(path));
     } catch (const std::exception&) {
         return false;
     }

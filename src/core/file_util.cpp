@@ -20,7 +20,7 @@ namespace {
 constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 bool lf_hasXmlExtension(const fs::path& path) {
-    return gf_toUpper(path.extension().string()) == ".XML";
+    return gf_toUpper(gf_pathToUtf8(path.extension())) == ".XML";
 }
 
 // Entries are collected before anything is removed, because removing while iterating leaves it open
@@ -37,7 +37,7 @@ std::vector<fs::path> lf_nonFolderEntries(const fs::path& folder, const char* ta
             entries.push_back(it->path());
     }
     if (ec)
-        gf_logError(fmt::format("{}: {}: {}", tag, folder.string(), ec.message()));
+        gf_logError(fmt::format("{}: {}: {}", tag, gf_pathToUtf8(folder), ec.message()));
     return entries;
 }
 
@@ -111,10 +111,10 @@ std::size_t gf_countFilesInFolder(const fs::path& folder) {
 }
 
 fs::path gf_oneGenerationName(const fs::path& path) {
-    const std::string name = path.filename().string();
+    const std::string name = gf_pathToUtf8(path.filename());
     const std::size_t dot = name.rfind('.');
     const std::size_t at = dot == std::string::npos ? name.size() : dot;
-    return path.parent_path() / (name.substr(0, at) + "0" + name.substr(at));
+    return path.parent_path() / gf_pathFromUtf8(name.substr(0, at) + "0" + name.substr(at));
 }
 
 bool gf_save1GenerationOf(const fs::path& path) {
@@ -122,8 +122,8 @@ bool gf_save1GenerationOf(const fs::path& path) {
     std::error_code ec;
     gf_copyFileReplacing(path, backup, ec);
     if (ec) {
-        gf_logError(fmt::format("gf_save1GenerationOf: could not copy {} to {}: {}", path.string(),
-                                backup.string(), ec.message()));
+        gf_logError(fmt::format("gf_save1GenerationOf: could not copy {} to {}: {}", gf_pathToUtf8(path),
+                                gf_pathToUtf8(backup), ec.message()));
         return false;
     }
     return true;
@@ -132,7 +132,8 @@ bool gf_save1GenerationOf(const fs::path& path) {
 void gf_removeFileWarn(const fs::path& path) {
     std::error_code ec;
     if (!fs::remove(path, ec) && ec)
-        gf_logError(fmt::format("Warning: could not remove {}, errorcode: {}", path.string(), ec.value()));
+        gf_logError(
+            fmt::format("Warning: could not remove {}, errorcode: {}", gf_pathToUtf8(path), ec.value()));
 }
 
 void gf_removeFilesFromDirectory(const fs::path& folder) {
@@ -142,7 +143,7 @@ void gf_removeFilesFromDirectory(const fs::path& folder) {
 
 void gf_removeXMLFilesFromDirectory(const fs::path& folder, const std::set<std::string>& keep) {
     for (const fs::path& entry : lf_nonFolderEntries(folder, "gf_removeXMLFilesFromDirectory"))
-        if (lf_hasXmlExtension(entry) && keep.count(entry.filename().string()) == 0)
+        if (lf_hasXmlExtension(entry) && keep.count(gf_pathToUtf8(entry.filename())) == 0)
             gf_removeFileWarn(entry);
 }
 
@@ -150,7 +151,7 @@ std::vector<std::string> lf_listXmlStems(const fs::path& folder) {
     std::vector<std::string> stems;
     for (const fs::path& entry : lf_nonFolderEntries(folder, "lf_listXmlStems"))
         if (lf_hasXmlExtension(entry))
-            stems.push_back(gf_toUpper(entry.stem().string()));
+            stems.push_back(gf_toUpper(gf_pathToUtf8(entry.stem())));
     std::sort(stems.begin(), stems.end());
     return stems;
 }

@@ -1,6 +1,7 @@
 #include "core/log.h"
 
 #include "core/exit_request.h"
+#include "core/native_path.h"
 #include "core/program_version.h"
 #include "core/time_util.h"
 
@@ -47,7 +48,7 @@ void gf_openLogFile(const std::filesystem::path& folder) {
     const auto path = folder / "Log.txt";
     logStream.open(path, std::ios::binary | std::ios::trunc);
     if (!logStream.is_open())
-        throw std::runtime_error("Failed to write file " + path.string());
+        throw std::runtime_error("Failed to write file " + gf_pathToUtf8(path));
     logStream << fmt::format("{} (utc) {} version {} for {}", gf_timeToText(std::time(nullptr)),
                              programShortName, programVersionText, supportedSimulators)
               << '\n';

@@ -1,5 +1,7 @@
 #include "core/xml_util.h"
 
+#include "core/native_path.h"
+
 #include <atomic>
 #include <charconv>
 #include <fstream>
@@ -21,9 +23,9 @@ pugi::xml_node lf_parametersNode(const pugi::xml_document& doc) {
 
 std::filesystem::path lf_temporaryBeside(const std::filesystem::path& path) {
     static std::atomic<unsigned> counter{0};
-    auto name = path.filename().string();
+    auto name = gf_pathToUtf8(path.filename());
     name += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter.fetch_add(1));
-    return path.parent_path() / name;
+    return path.parent_path() / gf_pathFromUtf8(name);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/file_util.h"
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/text_encoding.h"
 #include "liveries/aircraft_cfg_grammar_internal.h"
 #include "liveries/regcode_files.h"
@@ -35,7 +36,7 @@ bool lf_isKnownModelWithoutType(const std::string& pathText) {
 bool lf_readCfgLines(const fs::path& path, std::vector<std::string>& lines, bool encodingFailureIsError) {
     const auto bytes = gf_readFileBytes(path);
     if (!bytes) {
-        const std::string line = fmt::format("! No text encoding detected for {}", lf_logPathText(path));
+        const std::string line = fmt::format("! No text encoding detected for {}", gf_pathToUtf8(path));
         encodingFailureIsError ? gf_logError(line) : gf_logLine(line);
         return false;
     }
@@ -74,15 +75,6 @@ FileLiveries lf_cutIntoSections(const std::vector<std::string>& lines, std::size
 
 } // namespace
 
-std::string lf_pathText(const fs::path& path) {
-    return path.string();
-}
-
-std::string lf_logPathText(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 void lf_addFixReport(std::string line) {
     modelFixesList.add(std::move(line));
 }
@@ -96,11 +88,11 @@ void lf_addIncompleteSection(std::string line) {
 }
 
 void lf_addInvalidAirlineCode(std::string_view code, const fs::path& path, std::string_view header) {
-    invalidAirlineCodesList.add(fmt::format("{:12} in {} {}", code, lf_pathText(path), header));
+    invalidAirlineCodesList.add(fmt::format("{:12} in {} {}", code, gf_pathToUtf8(path), header));
 }
 
 void lf_addInvalidModelCode(std::string_view code, const fs::path& path) {
-    invalidModelCodesList.add(fmt::format("{:16} in {}", code, lf_pathText(path)));
+    invalidModelCodesList.add(fmt::format("{:16} in {}", code, gf_pathToUtf8(path)));
 }
 
 void lf_clearScanReports() {
@@ -131,12 +123,12 @@ bool lf_checkFltsimNumbers(const std::vector<std::string>& lines, const fs::path
         numbers.push_back(number);
     }
     if (numbers.empty()) {
-        emptyCfgFilesList.add(lf_pathText(path));
+        emptyCfgFilesList.add(gf_pathToUtf8(path));
         return true;
     }
     const auto [lowest, highest] = std::minmax_element(numbers.begin(), numbers.end());
     if (*lowest < 0 || *highest > 10000) {
-        lf_addInvalidCfgFile(lf_pathText(path) +
+        lf_addInvalidCfgFile(gf_pathToUtf8(path) +
                              " contains a [fltsim.x] section with a number < 0 or > 10000");
         return false;
     }
@@ -148,7 +140,7 @@ std::string lf_checkModelCode(const std::string& code, const fs::path& path) {
         return code;
     if (const auto fix = typeFixes.find(code); fix != typeFixes.end()) {
         lf_addFixReport(
-            fmt::format("Model fix: {} found in {} changed into {}", code, lf_pathText(path), fix->second));
+            fmt::format("Model fix: {} found in {} changed into {}", code, gf_pathToUtf8(path), fix->second));
         return fix->second;
     }
     lf_addInvalidModelCode(code, path);
@@ -173,7 +165,7 @@ std::string lf_fixModelCode(const fs::path& path, const std::vector<std::string>
     }
     if (auto model = lf_fixModelFromBaseContainer(path, lines))
         return std::move(*model);
-    const std::string pathText = lf_pathText(path);
+    const std::string pathText = gf_pathToUtf8(path);
     if (!lf_isKnownModelWithoutType(pathText))
         lf_addInvalidCfgFile("Line icao_type_designator= is missing in [General] section of " + pathText);
     return {};
@@ -214,7 +206,7 @@ std::optional<std::string> lf_ivaoModelFolder(std::string_view path, std::string
 }
 
 std::string lf_fixIvaoModel(const fs::path& path) {
-    const std::string pathText = lf_pathText(path);
+    const std::string pathText = gf_pathToUtf8(path);
     auto folder = lf_ivaoModelFolder(pathText, "IVAO_MTL");
     if (!folder)
         folder = lf_ivaoModelFolder(pathText, "ivao_x-csl");
@@ -252,7 +244,7 @@ FileLiveries lf_searchLiveriesinFile(std::uint32_t folderNumber, const fs::path&
         return lf_readFltSimSections(folderNumber, lines, model, path, path.parent_path());
     } catch (const std::exception& error) {
         gf_logLine(
-            fmt::format("! Exception in lf_searchLiveriesinFile {}: {}", lf_logPathText(path), error.what()));
+            fmt::format("! Exception in lf_searchLiveriesinFile {}: {}", gf_pathToUtf8(path), error.what()));
         throw;
     }
 }
@@ -267,12 +259,11 @@ FileLiveries lf_searchLiveriesinIVAOFile(std::uint32_t folderNumber, const fs::p
             return {};
         return lf_readIvaoFltSimSections(folderNumber, lines, model, path, path.parent_path());
     } catch (const std::exception& error) {
-        gf_logLine(fmt::format("! Exception in lf_searchLiveriesinIVAOFile {}: {}", lf_logPathText(path),
+        gf_logLine(fmt::format("! Exception in lf_searchLiveriesinIVAOFile {}: {}", gf_pathToUtf8(path),
                                error.what()));
         throw;
     } catch (...) {
-        gf_logLine(
-            fmt::format("! Unknown exception in lf_searchLiveriesinIVAOFile {}", lf_logPathText(path)));
+        gf_logLine(fmt::format("! Unknown exception in lf_searchLiveriesinIVAOFile {}", gf_pathToUtf8(path)));
         throw;
     }
 }

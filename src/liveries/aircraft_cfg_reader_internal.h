@@ -56,9 +56,4 @@ void lf_addInvalidModelCode(std::string_view code, const std::filesystem::path& 
 // Empties every report list, the conversion lines, liveryTitleSet and dontUseTitles.
 void lf_clearScanReports();
 
-// A path in report lines and section messages: the platform's narrow path text.
-std::string lf_pathText(const std::filesystem::path& path);
-// A path in log lines: always UTF-8.
-std::string lf_logPathText(const std::filesystem::path& path);
-
 } // namespace kvr

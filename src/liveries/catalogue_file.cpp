@@ -2,6 +2,7 @@
 
 #include "core/log.h"
 #include "core/meta_info.h"
+#include "core/native_path.h"
 #include "core/program_version.h"
 #include "core/shared_state.h"
 #include "core/user_error.h"
@@ -37,14 +38,14 @@ void lf_writeLiveriesScanned() {
     // A failed save leaves the previous catalogue whole; the next start-up reads that one.
     gf_saveXml(doc, liveryPaths.liveriesScanned);
     gf_logLine(
-        fmt::format("{} liveries in {}", scannedLiveries.size(), liveryPaths.liveriesScanned.string()));
+        fmt::format("{} liveries in {}", scannedLiveries.size(), gf_pathToUtf8(liveryPaths.liveriesScanned)));
 }
 
 void lf_readLiveriesScanned() {
     scannedLiveries.clear();
     // Filled aside so that a catalogue failing half-way leaves no partial list behind.
     std::list<LiveryData> records;
-    const std::string pathText = liveryPaths.liveriesScanned.string();
+    const std::string pathText = gf_pathToUtf8(liveryPaths.liveriesScanned);
     pugi::xml_document doc;
     if (!doc.load_file(liveryPaths.liveriesScanned.c_str(), pugi::parse_default, pugi::encoding_auto))
         throw UserErrorException(51, fmt::format("File {} not found", pathText));

@@ -1,6 +1,7 @@
 #include "liveries/fltsim_section_internal.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/text_util.h"
 #include "liveries/aircraft_cfg_grammar_internal.h"
 #include "liveries/aircraft_cfg_reader_internal.h"
@@ -64,7 +65,7 @@ std::optional<std::string> lf_airlineFromIvaoTitle(const std::string& title, con
 bool lf_hasWingletMark(const fs::path& path) {
     static const std::array<std::string_view, 5> wingletFolders{
         "IVAO_B738WLfa", "IVAO_B739WLfa", "IVAO_A320wCFM", "IVAO_A320wIAE", "IVAO_A319fIAEw"};
-    const std::string text = lf_pathText(path);
+    const std::string text = gf_pathToUtf8(path);
     return std::any_of(wingletFolders.begin(), wingletFolders.end(),
                        [&](std::string_view name) { return text.find(name) != std::string::npos; });
 }
@@ -73,7 +74,7 @@ std::optional<SectionLivery> lf_ordinarySection(std::uint32_t folderNumber,
                                                 std::span<const std::string> lines, const std::string& model,
                                                 const fs::path& path, const fs::path& folder) {
     const std::string& header = lines.front();
-    const std::string folderText = lf_pathText(folder);
+    const std::string folderText = gf_pathToUtf8(folder);
     std::string title, airline, parkingTypes, registration, value;
     bool endedEarly = false;
     for (const std::string& line : lf_withoutTrailingComments(lines)) {
@@ -140,8 +141,8 @@ std::optional<SectionLivery> lf_ordinarySection(std::uint32_t folderNumber,
     }
 
     if (airline.empty())
-        lf_addIncompleteSection(
-            fmt::format("{} {} icao_airline is missing, or it has invalid info ", lf_pathText(path), header));
+        lf_addIncompleteSection(fmt::format("{} {} icao_airline is missing, or it has invalid info ",
+                                            gf_pathToUtf8(path), header));
     if (endedEarly)
         return std::nullopt;
     if (title.empty()) {
@@ -205,7 +206,7 @@ std::optional<SectionLivery> lf_procesFltSimSection(std::uint32_t folderNumber,
         return lf_ordinarySection(folderNumber, lines, model, path, folder);
     } catch (const std::exception& error) {
         gf_logLine(fmt::format("Exception in lf_procesFltSimSection: {}, file: {}", error.what(),
-                               lf_logPathText(path)));
+                               gf_pathToUtf8(path)));
         throw;
     }
 }
@@ -215,7 +216,7 @@ std::optional<SectionLivery> lf_procesIvaoFltSimSection(std::uint32_t folderNumb
                                                         const std::string& model, const fs::path& path,
                                                         const fs::path& folder) {
     const std::string& header = lines.front();
-    const std::string folderText = lf_pathText(folder);
+    const std::string folderText = gf_pathToUtf8(folder);
     std::string title, parkingTypes, registration, texture, value;
     for (const std::string& line : lf_withoutTrailingComments(lines)) {
         if (lf_matchTitleLine(line, value)) {
@@ -252,12 +253,12 @@ std::optional<SectionLivery> lf_procesIvaoFltSimSection(std::uint32_t folderNumb
             texture = value;
     }
 
-    const fs::path textureFolder = folder / ("texture." + texture);
+    const fs::path textureFolder = folder / gf_pathFromUtf8("texture." + texture);
     // A name the file system cannot even look up (too long, say) is a folder that does not exist: only
     // this section is lost, not the whole file.
     std::error_code lookupError;
     if (!fs::is_directory(textureFolder, lookupError)) {
-        lf_addIncompleteSection(lf_pathText(textureFolder) + " " + header + " does not exist");
+        lf_addIncompleteSection(gf_pathToUtf8(textureFolder) + " " + header + " does not exist");
         return std::nullopt;
     }
     if (title.empty()) {

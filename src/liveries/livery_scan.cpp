@@ -2,6 +2,7 @@
 
 #include "core/log.h"
 #include "core/message_line.h"
+#include "core/native_path.h"
 #include "core/program_version.h"
 #include "core/shell_port.h"
 #include "core/user_error.h"
@@ -36,22 +37,18 @@ void lf_runShellAction(std::function<void()> LiveryScanShellActions::*action) {
         run();
 }
 
-fs::path lf_pathFromUtf8(const std::string& text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
-
 // The first direct entry of the Community folder whose name holds one of the patterns (and is no
 // converted copy, "_CVT_") joins the folders.
 void lf_autoScanPackage(const fs::path& community, LiveryFolders& folders,
                         std::initializer_list<std::string_view> patterns, std::string_view packageName) {
     for (const fs::directory_entry& entry : fs::directory_iterator(community)) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = gf_pathToUtf8(entry.path().filename());
         if (name.find("_CVT_") != std::string::npos)
             continue;
         for (std::string_view pattern : patterns) {
             if (name.find(pattern) != std::string::npos) {
-                gf_logLine(
-                    fmt::format("Automatic {} scan found folder: '{}'", packageName, entry.path().string()));
+                gf_logLine(fmt::format("Automatic {} scan found folder: '{}'", packageName,
+                                       gf_pathToUtf8(entry.path())));
                 gf_flushLog();
                 folders.push_back(entry.path());
                 return;
@@ -73,9 +70,9 @@ void lf_checkLiveryFolders(LiveryFolders& folders) {
         const std::string value = setting.value();
         if (value.empty())
             continue;
-        const fs::path path = lf_pathFromUtf8(value);
+        const fs::path path = gf_pathFromUtf8(value);
         if (!fs::exists(path)) {
-            gf_logError(fmt::format("{}: '{}' does not exist", setting.name(), path.string()));
+            gf_logError(fmt::format("{}: '{}' does not exist", setting.name(), gf_pathToUtf8(path)));
             throw UserErrorException(
                 243, fmt::format("the path pointed to by parameter '{}' does not exist, see Log.txt!",
                                  setting.name()));

@@ -1,6 +1,7 @@
 #include "core/exit_request.h"
 #include "core/log.h"
 #include "core/message_line.h"
+#include "core/native_path.h"
 #include "core/scan_slots.h"
 #include "core/shell_port.h"
 #include "core/status_display.h"
@@ -104,7 +105,7 @@ void ScanProgress::fileFound(std::size_t liveriesSoFar) {
 
 std::size_t lf_ownNameStart(const fs::path& folder) {
     const fs::path name = folder.has_filename() ? folder.filename() : folder.parent_path().filename();
-    const std::size_t at = lf_pathText(folder).rfind(lf_pathText(name));
+    const std::size_t at = gf_pathToUtf8(folder).rfind(gf_pathToUtf8(name));
     return at == std::string::npos ? 0 : at;
 }
 
@@ -112,16 +113,17 @@ bool lf_skipsDescent(const fs::path& path, std::size_t ownNameStart) {
     static const std::array<std::string_view, 9> skipWords{"airport",  "lvfr",        "mkstudios",
                                                            "simwings", "fsdreamteam", "navigraph",
                                                            "flytampa", "inibuilds",   "_CVT_"};
-    const std::string pathText = lf_pathText(path);
+    const std::string pathText = gf_pathToUtf8(path);
     const std::string_view text = std::string_view(pathText).substr(std::min(ownNameStart, pathText.size()));
     if (std::any_of(skipWords.begin(), skipWords.end(),
                     [&](std::string_view word) { return text.find(word) != std::string::npos; }))
         return true;
-    return lf_logPathText(path).size() >= longPathBytes;
+    return gf_pathToUtf8(path).size() >= longPathBytes;
 }
 
 bool lf_isAircraftCfgName(const fs::path& path) {
-    return gf_toUpper(path.extension().string()) == ".CFG" && gf_toUpper(path.stem().string()) == "AIRCRAFT";
+    return gf_toUpper(gf_pathToUtf8(path.extension())) == ".CFG" &&
+           gf_toUpper(gf_pathToUtf8(path.stem())) == "AIRCRAFT";
 }
 
 void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folder,
@@ -148,7 +150,7 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
             if (!pending.empty() && activeScanTasks.load() >= maxTasks)
                 lf_collectOldest(pending, options.resultWait);
             gf_waitForScanSlot();
-            const bool ivao = lf_isIvaoPath(lf_pathText(path));
+            const bool ivao = lf_isIvaoPath(gf_pathToUtf8(path));
             activeScanTasks.fetch_add(1);
             try {
                 pending.push_back(pool.start([folderNumber, path, ivao, taskBody] {
@@ -167,8 +169,8 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
             if (pending.size() > static_cast<std::size_t>(maxTasks))
                 lf_collectOldest(pending, options.resultWait);
         } catch (const std::exception& failure) {
-            gf_logError(fmt::format("liveries search in {} aborted, cause: {}", lf_logPathText(path),
-                                    failure.what()));
+            gf_logError(
+                fmt::format("liveries search in {} aborted, cause: {}", gf_pathToUtf8(path), failure.what()));
         }
     }
     lf_collectRemaining(pending, options.resultWait);
@@ -195,11 +197,11 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
         if (folder.empty())
             continue;
         if (!fs::exists(folder)) {
-            gf_logLine(folder.string() + " does not exist, skipped!");
+            gf_logLine(gf_pathToUtf8(folder) + " does not exist, skipped!");
             continue;
         }
         if (!fs::is_directory(folder)) {
-            gf_logLine(folder.string() + " is not a folder name, skipped!");
+            gf_logLine(gf_pathToUtf8(folder) + " is not a folder name, skipped!");
             continue;
         }
         if (folderNumber < 10)
@@ -208,7 +210,7 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
             continue;
         lf_searchLiveriesinFolder(folderNumber, folder, options);
         const std::size_t found = scannedLiveries.size() - previousCount;
-        const std::string foundIn = fmt::format("found in {}", folder.string());
+        const std::string foundIn = fmt::format("found in {}", gf_pathToUtf8(folder));
         if (found < 1)
             gf_logLine("No liveries " + foundIn);
         else

@@ -3,6 +3,7 @@
 #include "core/file_util.h"
 #include "core/log.h"
 #include "core/meta_info.h"
+#include "core/native_path.h"
 #include "core/text_util.h"
 #include "liveries/livery_paths.h"
 #include "refdata/stream_decrypt.h"
@@ -104,7 +105,7 @@ bool gf_readAigRegcodes(std::vector<RegcodeRecord>& records) {
     const std::filesystem::path& path = liveryPaths.aigRegcodesPlain;
     pugi::xml_document doc;
     if (!doc.load_file(path.c_str())) {
-        gf_logError(fmt::format("Failed to load {}", path.string()));
+        gf_logError(fmt::format("Failed to load {}", gf_pathToUtf8(path)));
         std::error_code ignored;
         std::filesystem::remove(path, ignored);
         return false;
@@ -137,9 +138,9 @@ bool gf_readRegcodeTxtFiles(const std::filesystem::path& folder, std::vector<Reg
     bool result = true;
     try {
         for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder)) {
-            if (!entry.is_regular_file() || gf_toUpper(entry.path().extension().string()) != ".TXT")
+            if (!entry.is_regular_file() || gf_toUpper(gf_pathToUtf8(entry.path().extension())) != ".TXT")
                 continue;
-            const std::string pathText = entry.path().string();
+            const std::string pathText = gf_pathToUtf8(entry.path());
             gf_logLine(fmt::format("Processing regcodes file '{}'", pathText));
             std::ifstream in;
             if (!gf_openInputFile(entry.path(), in))
@@ -153,7 +154,7 @@ bool gf_readRegcodeTxtFiles(const std::filesystem::path& folder, std::vector<Reg
         gf_logLine(fmt::format("{} {}", records.size(), lf_liveryWord(records.size())));
     } catch (const std::exception& error) {
         gf_logError(
-            fmt::format("Error reading regcode files in {}, what: {}", folder.string(), error.what()));
+            fmt::format("Error reading regcode files in {}, what: {}", gf_pathToUtf8(folder), error.what()));
         return false;
     }
     return result;
@@ -164,7 +165,7 @@ void lf_scanAigRegcodeFile() {
     if (!gf_readAigRegcodes(records))
         regcodeReportLines.push_back(
             fmt::format("There were errors in processing the file '{}', see the Log.txt",
-                        liveryPaths.aigRegcodesPlain.string()));
+                        gf_pathToUtf8(liveryPaths.aigRegcodesPlain)));
     const std::size_t count = lf_collectDontUseTitles(records);
     gf_logLine(fmt::format("{} don't use title{} read", count, gf_pluralSuffix(count)));
 }
@@ -175,10 +176,10 @@ void lf_scanRegcodeFolder() {
     if (!gf_readRegcodeTxtFiles(folder, records))
         regcodeReportLines.push_back(
             fmt::format("There were errors in processing the regcode files in folder '{}', see the Log.txt",
-                        folder.string()));
+                        gf_pathToUtf8(folder)));
     const std::size_t count = lf_collectDontUseTitles(records);
     gf_logLine(fmt::format("{} don't use title{} read from files in {}", count, gf_pluralSuffix(count),
-                           folder.string()));
+                           gf_pathToUtf8(folder)));
 }
 
 void lf_processRegcodeFiles() {
@@ -195,7 +196,7 @@ void lf_processRegcodeFiles() {
 }
 
 void lf_processAigRegcodeFile() {
-    const std::string pathText = liveryPaths.aigRegcodesPlain.string();
+    const std::string pathText = gf_pathToUtf8(liveryPaths.aigRegcodesPlain);
     regcodeReportLines.push_back(fmt::format("Processing file {}", pathText));
     std::vector<RegcodeRecord> records;
     if (!gf_readAigRegcodes(records))
@@ -208,11 +209,12 @@ void lf_processRegcodeFolder() {
     const std::filesystem::path& folder = liveryPaths.regcodeFolder;
     if (gf_countFilesInFolder(folder) == 0)
         return;
-    regcodeReportLines.push_back(fmt::format("Processing files in {}", folder.string()));
+    regcodeReportLines.push_back(fmt::format("Processing files in {}", gf_pathToUtf8(folder)));
     std::vector<RegcodeRecord> records;
     if (!gf_readRegcodeTxtFiles(folder, records))
-        regcodeReportLines.push_back(fmt::format(
-            "There were errors processing the regcode files in folder '{}', see Log.txt", folder.string()));
+        regcodeReportLines.push_back(
+            fmt::format("There were errors processing the regcode files in folder '{}', see Log.txt",
+                        gf_pathToUtf8(folder)));
     lf_addRegcodes(records);
 }
 
@@ -228,7 +230,7 @@ void gf_processOfflineRegcodes() {
         if (!regcodeReportLines.empty()) {
             gf_writeLines(regcodeReportLines, liveryPaths.offlineRegcodes);
             gf_logLine(fmt::format("Offline regcode files processed, results can be found in '{}'",
-                                   liveryPaths.offlineRegcodes.string()));
+                                   gf_pathToUtf8(liveryPaths.offlineRegcodes)));
         }
         if (!specialLiveries.empty())
             gf_logLine(fmt::format("{} special liveries", specialLiveries.size()));

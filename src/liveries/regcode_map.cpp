@@ -2,6 +2,7 @@
 
 #include "core/file_util.h"
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/text_util.h"
 #include "liveries/livery_data.h"
 #include "liveries/livery_paths.h"
@@ -55,7 +56,7 @@ void lf_processInlineRegcodes() {
     // were.
     gf_writeLines(lines, liveryPaths.inlineRegcodes);
     gf_logLine(fmt::format("{} in-line regcode clashes, see '{}'", lines.size(),
-                           liveryPaths.inlineRegcodes.string()));
+                           gf_pathToUtf8(liveryPaths.inlineRegcodes)));
 }
 
 void lf_addRegcodes(const std::vector<RegcodeRecord>& records) {

@@ -2,6 +2,7 @@
 
 #include "core/file_util.h"
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/text_util.h"
 #include "liveries/livery_data.h"
 #include "liveries/livery_paths.h"
@@ -107,7 +108,7 @@ void lf_writeFixesFile() {
         fs::create_directories(liveryPaths.errorsFolder);
         gf_writeLines(modelFixesList.lines(), path);
     } catch (const std::exception& error) {
-        gf_logLine(fmt::format("Error writing file {}: {}", path.string(), error.what()));
+        gf_logLine(fmt::format("Error writing file {}: {}", gf_pathToUtf8(path), error.what()));
     }
 }
 
@@ -123,25 +124,25 @@ void lf_writeScanReports() {
         lf_makeErrorsFolder();
         gf_writeLines(lines, paths.invalidAirlineCodes);
         gf_logLine(fmt::format("{} invalid airline code{}, see {}", lines.size(),
-                               gf_pluralSuffix(lines.size()), paths.invalidAirlineCodes.string()));
+                               gf_pluralSuffix(lines.size()), gf_pathToUtf8(paths.invalidAirlineCodes)));
     }
     if (!invalidModelCodesList.empty()) {
         const auto lines = lf_sortedLines(invalidModelCodesList);
         lf_makeErrorsFolder();
         gf_writeLines(lines, paths.invalidAircraftCodes);
         gf_logLine(fmt::format("{} invalid model code{}, see {}", lines.size(), gf_pluralSuffix(lines.size()),
-                               paths.invalidAircraftCodes.string()));
+                               gf_pathToUtf8(paths.invalidAircraftCodes)));
     }
     if (!modelFixesList.empty()) {
         lf_writeFixesFile();
-        gf_logLine(fmt::format("{} code fixes, see {}", modelFixesList.size(), paths.fixes.string()));
+        gf_logLine(fmt::format("{} code fixes, see {}", modelFixesList.size(), gf_pathToUtf8(paths.fixes)));
     }
     if (!invalidCfgFilesList.empty()) {
         const auto lines = lf_sortedLines(invalidCfgFilesList);
         lf_makeErrorsFolder();
         gf_writeLines(lines, paths.invalidAircraftCfgFiles);
         gf_logLine(fmt::format("{} invalid aircraft.cfg files, see {}", lines.size(),
-                               paths.invalidAircraftCfgFiles.string()));
+                               gf_pathToUtf8(paths.invalidAircraftCfgFiles)));
     }
     if (!incompleteSectionsList.empty()) {
         auto lines = lf_sortedLines(incompleteSectionsList);
@@ -150,7 +151,7 @@ void lf_writeScanReports() {
         lf_makeErrorsFolder();
         gf_writeLines(lines, paths.incompleteSections);
         gf_logLine(fmt::format("{} incomplete [fltsim.x] sections, see {}", recorded,
-                               paths.incompleteSections.string()));
+                               gf_pathToUtf8(paths.incompleteSections)));
     }
 
     gf_logLine("\nInformation:");
@@ -158,12 +159,12 @@ void lf_writeScanReports() {
         const auto lines = lf_sortedLines(emptyCfgFilesList);
         gf_writeLines(lines, paths.cfgWithoutFltsim);
         gf_logLine(fmt::format("{} empty aircraft.cfg files, see {}", lines.size(),
-                               paths.cfgWithoutFltsim.string()));
+                               gf_pathToUtf8(paths.cfgWithoutFltsim)));
     }
     if (!conversionLines.empty()) {
         gf_writeLines(conversionLines, paths.conversions);
         gf_logLine(fmt::format("{} liveries updated with real live data from dbase, see {}",
-                               conversionLines.size(), paths.conversions.string()));
+                               conversionLines.size(), gf_pathToUtf8(paths.conversions)));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/file_util.h"
 #include "core/log.h"
 #include "core/message_line.h"
+#include "core/native_path.h"
 #include "core/shared_state.h"
 #include "core/shell_port.h"
 #include "core/text_util.h"
@@ -73,7 +74,7 @@ void lf_writeScanLog() {
     }
     std::error_code ec;
     fs::create_directories(airportsScanLogFile.parent_path(), ec);
-    const std::string path = lf_utf8Path(airportsScanLogFile);
+    const std::string path = gf_pathToUtf8(airportsScanLogFile);
     if (gf_writeLines(lines, airportsScanLogFile))
         gf_logLine(path + " written");
     else
@@ -85,7 +86,7 @@ void lf_removeTbloFolder() {
     std::error_code ec;
     fs::remove_all(tbloDir, ec);
     if (ec)
-        gf_logError(fmt::format("remove_all({}) failed: {}", lf_utf8Path(tbloDir), ec.message()));
+        gf_logError(fmt::format("remove_all({}) failed: {}", gf_pathToUtf8(tbloDir), ec.message()));
 }
 
 } // namespace
@@ -93,11 +94,6 @@ void lf_removeTbloFolder() {
 void gf_appendScanMessage(std::string text) {
     std::lock_guard lock(scanMessageMutex);
     scanMessages.push_back(std::move(text));
-}
-
-std::string lf_utf8Path(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
 }
 
 std::size_t lf_utf16Length(const std::string& utf8) {
@@ -136,9 +132,9 @@ void lf_generatePositionFile(ApfRecord& record, std::uint32_t helipadCounter) {
     lf_throwUnlessFolder(folder);
     // Two files holding the same airport write the same name at once: each write goes to a temporary file
     // of its own that is renamed into place, so the later one wins whole.
-    const fs::path target = folder / fileName;
+    const fs::path target = folder / gf_pathFromUtf8(fileName);
     if (!gf_writeApf(record, target, ApfWriteMode::full, metaSimCode.load())) {
-        gf_appendScanMessage(fmt::format("{}Generating {} did not succeed", "===> ", lf_utf8Path(target)));
+        gf_appendScanMessage(fmt::format("{}Generating {} did not succeed", "===> ", gf_pathToUtf8(target)));
         return;
     }
     airportFilesChanged = true;
@@ -153,11 +149,11 @@ void lf_checkScanFolders(const std::vector<fs::path>& folders) {
         if (ec && status.type() != fs::file_type::not_found)
             throw fs::filesystem_error("status", folder, ec);
         if (!fs::exists(status)) {
-            gf_showMessage(lf_utf8Path(folder) + " does not exist, skipped!", true);
+            gf_showMessage(gf_pathToUtf8(folder) + " does not exist, skipped!", true);
             continue;
         }
         if (!fs::is_directory(status)) {
-            gf_showMessage(lf_utf8Path(folder) + " is not a folder name, skipped!", true);
+            gf_showMessage(gf_pathToUtf8(folder) + " is not a folder name, skipped!", true);
             continue;
         }
         lf_scanAirportFolder(folder);

@@ -29,8 +29,6 @@ void lf_generatePositionFile(ApfRecord& record, std::uint32_t helipadCounter);
 // The text from its first "Community" on; the whole text when there is none.
 std::string lf_findCommunityFolder(const std::string& text);
 
-// The path as UTF-8 text.
-std::string lf_utf8Path(const std::filesystem::path& path);
 // Its length in UTF-16 code units (each byte that starts a character counts once, a 4-byte one twice).
 std::size_t lf_utf16Length(const std::string& utf8);
 

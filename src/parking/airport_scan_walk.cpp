@@ -1,4 +1,5 @@
 #include "core/exit_request.h"
+#include "core/native_path.h"
 #include "core/scan_slots.h"
 #include "core/text_util.h"
 #include "parking/airport_scan.h"
@@ -125,18 +126,18 @@ void lf_awaitOldest(std::deque<std::future<void>>& pending, std::chrono::millise
 } // namespace
 
 bool lf_isSkippedPackageFolder(const fs::path& root, const fs::path& path) {
-    const std::string text = lf_utf8Path(path);
+    const std::string text = gf_pathToUtf8(path);
     if (lf_utf16Length(text) >= longPathUnits)
         return true;
     // The folders above the root are the user's own ("D:/Discovery Sims/MSFS/Community"); the walk's paths
     // begin with the root's text.
-    const std::string rootText = lf_utf8Path(root);
+    const std::string rootText = gf_pathToUtf8(root);
     const std::size_t below = text.starts_with(rootText) ? rootText.size() : 0;
     return lf_containsAny(lf_lowerAscii(text.substr(below)), skippedPackageWords);
 }
 
 void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& options) {
-    const std::string rootText = lf_utf8Path(root);
+    const std::string rootText = gf_pathToUtf8(root);
     gf_appendScanMessage(fmt::format("Scanning for {} airports in {}", "addon ", rootText));
     const auto maxTasks = static_cast<std::size_t>(std::max(maxScanTasks.load(), std::int32_t{1}));
     std::deque<std::future<void>> pending;
@@ -150,9 +151,9 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
                 continue;
             }
             std::error_code typeError;
-            if (!entry->is_regular_file(typeError) || gf_toUpper(path.extension().string()) != ".BGL")
+            if (!entry->is_regular_file(typeError) || gf_toUpper(gf_pathToUtf8(path.extension())) != ".BGL")
                 continue;
-            if (lf_containsAny(lf_utf8Path(path), skippedSceneryWords) || !lf_hasAirportSection(path))
+            if (lf_containsAny(gf_pathToUtf8(path), skippedSceneryWords) || !lf_hasAirportSection(path))
                 continue;
             if (lf_stopRequested())
                 break;
@@ -169,7 +170,7 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
             lf_awaitOldest(pending, options.resultWait);
         } catch (const std::exception& error) {
             gf_appendScanMessage(fmt::format("{} airports search aborted, futs inner,\n{}\n{}\n{}", "===> ",
-                                             error.what(), pending.size(), lf_utf8Path(path)));
+                                             error.what(), pending.size(), gf_pathToUtf8(path)));
         }
         pending.pop_front();
     }

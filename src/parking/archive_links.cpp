@@ -1,5 +1,6 @@
 #include "core/file_util.h"
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/shared_state.h"
 #include "core/text_util.h"
 #include "parking/airport_scan.h"
@@ -38,7 +39,7 @@ std::string lf_publisherFolder(const std::string& publisher) {
 
 void lf_writeLink(const fs::path& folder, const ApfRecord& record, const std::string& link,
                   const std::string& kind) {
-    gf_writeFile(link, folder / gf_txtFileName(record.code), true);
+    gf_writeFile(link, folder / gf_pathFromUtf8(gf_txtFileName(record.code)), true);
     gf_appendScanMessage(fmt::format("{} airport {} linked to {}", kind, record.code, link));
     airportFilesChanged = true;
 }
@@ -48,7 +49,7 @@ void lf_writeLink(const fs::path& folder, const ApfRecord& record, const std::st
 bool lf_linkAirports(ApfRecord& record, std::uint32_t& archivedCount, const fs::path& path) {
     std::lock_guard lock(linkMutex);
     archivedCount = 0;
-    record.bglPath = lf_utf8Path(path);
+    record.bglPath = gf_pathToUtf8(path);
     PublisherInfo info = lf_findPublisher(path);
     record.publisher = std::move(info.publisher);
     record.manufacturer = std::move(info.manufacturer);
@@ -103,7 +104,7 @@ std::optional<std::string> lf_linkThirdpartyAirport(const std::string& publisher
 }
 
 void lf_reportNotRecognised(const fs::path& path) {
-    gf_appendScanMessage(fmt::format("\n==> Not recognised airport {}", lf_utf8Path(path)));
+    gf_appendScanMessage(fmt::format("\n==> Not recognised airport {}", gf_pathToUtf8(path)));
     const std::string code = lf_reportNonComplying(path);
     if (code.size() != 4)
         return;
@@ -114,8 +115,8 @@ void lf_reportNotRecognised(const fs::path& path) {
 }
 
 std::string lf_reportNonComplying(const fs::path& path) {
-    const std::string pathText = lf_utf8Path(path);
-    const std::string stem = gf_toUpper(lf_utf8Path(path.stem()));
+    const std::string pathText = gf_pathToUtf8(path);
+    const std::string stem = gf_toUpper(gf_pathToUtf8(path.stem()));
     if (stem.size() == 4 && gf_findAirport(stem)) {
         gf_appendScanMessage(fmt::format("Non complyingairport has ICAO code '{}' as BGL stem", stem));
         return stem;

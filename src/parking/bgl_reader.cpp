@@ -1,4 +1,5 @@
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/shared_state.h"
 #include "parking/airport_scan_internal.h"
 #include "parking/archive_links_internal.h"
@@ -145,7 +146,7 @@ std::optional<BglRecordView> lf_recordAt(const BglCursor& data, std::uint64_t of
 
 void lf_logUnfitRecord(std::string_view what, std::size_t fileOffset, const std::filesystem::path& path) {
     gf_logError(fmt::format("   Warning: {} at byte {} of {} cannot hold what it declares, skipped", what,
-                            fileOffset, lf_utf8Path(path)));
+                            fileOffset, gf_pathToUtf8(path)));
 }
 
 bool lf_hasAirportSection(const std::filesystem::path& path) {
@@ -196,11 +197,11 @@ void lf_processBGLfile(const std::filesystem::path& path) {
     try {
         lf_decodeSections(lf_readBglBytes(path), path);
     } catch (const std::exception& error) {
-        gf_logError(fmt::format("Exception in lf_processBGLfile (std::ex): {} {} {}", lf_utf8Path(path),
+        gf_logError(fmt::format("Exception in lf_processBGLfile (std::ex): {} {} {}", gf_pathToUtf8(path),
                                 cp1252Dash, error.what()));
         throw;
     } catch (...) {
-        gf_logError(fmt::format("Exception in lf_processBGLfile: {}", lf_utf8Path(path)));
+        gf_logError(fmt::format("Exception in lf_processBGLfile: {}", gf_pathToUtf8(path)));
         throw;
     }
 }

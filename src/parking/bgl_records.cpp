@@ -1,4 +1,5 @@
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/shared_state.h"
 #include "core/text_util.h"
 #include "parking/airport_scan.h"
@@ -262,7 +263,7 @@ void lf_readParkings(const BglCursor& list, ApfRecord& record, std::unordered_se
         // Written as a range test so that a radius that is not a number is skipped too.
         if (!(radius > 1.0 && radius < 200.0)) {
             gf_appendScanMessage(
-                fmt::format("Skipped position with radius {:.1F} m in {}", radius, lf_utf8Path(path)));
+                fmt::format("Skipped position with radius {:.1F} m in {}", radius, gf_pathToUtf8(path)));
             continue;
         }
         const std::uint32_t type = (entry.head >> 8) & 0x0F;
@@ -277,7 +278,7 @@ void lf_readParkings(const BglCursor& list, ApfRecord& record, std::unordered_se
         }
         if (!std::isfinite(heading)) {
             gf_appendScanMessage(fmt::format("Skipped position with heading {} at byte {} in {}", heading,
-                                             entry.fileOffset, lf_utf8Path(path)));
+                                             entry.fileOffset, gf_pathToUtf8(path)));
             continue;
         }
         const auto uniqueId = lf_makeUniqueStandIds(id, ids, path);
@@ -302,7 +303,7 @@ std::optional<std::string> lf_makeUniqueStandIds(const std::string& id, std::uno
             return candidate;
     }
     gf_appendScanMessage(
-        fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", id, lf_utf8Path(path)));
+        fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", id, gf_pathToUtf8(path)));
     return std::nullopt;
 }
 

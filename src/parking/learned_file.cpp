@@ -3,6 +3,7 @@
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/meta_info.h"
+#include "core/native_path.h"
 #include "core/xml_util.h"
 #include "parking/learned_file_internal.h"
 #include "parking/stand_file_internal.h"
@@ -202,7 +203,7 @@ bool lf_mergeLearnedParkpos(const std::string& id, pugi::xml_node parkpos, bool 
 }
 
 void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo& info) {
-    const std::string pathText = path.string();
+    const std::string pathText = gf_pathToUtf8(path);
     try {
         pugi::xml_document doc;
         const pugi::xml_parse_result loaded = doc.load_file(path.c_str());

@@ -1,5 +1,6 @@
 // Saving what was learned at the park airport into its learned stand file.
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/shared_state.h"
 #include "core/text_util.h"
 #include "core/time_util.h"
@@ -82,10 +83,10 @@ void lf_saveLearnedAirports() {
     if (saved) {
         const int updates = learnedUpdateCount.load();
         gf_logLine(fmt::format("{}{} '{}' saved with {} update{}", gf_nowHms(),
-                               handmadeApf ? " handmade" : "", path.string(), updates,
+                               handmadeApf ? " handmade" : "", gf_pathToUtf8(path), updates,
                                gf_pluralSuffixInt(updates)));
     } else {
-        gf_logLine(fmt::format("{} saving '{}' did not succeed", gf_nowHms(), path.string()));
+        gf_logLine(fmt::format("{} saving '{}' did not succeed", gf_nowHms(), gf_pathToUtf8(path)));
     }
 }
 

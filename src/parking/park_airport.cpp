@@ -4,6 +4,7 @@
 #include "core/geodesy.h"
 #include "core/log.h"
 #include "core/message_line.h"
+#include "core/native_path.h"
 #include "core/text_util.h"
 #include "parking/learned_file.h"
 #include "parking/park_airport_internal.h"
@@ -39,7 +40,7 @@ bool lf_holdsCode(const std::list<ParkAirport>& airports, const std::string& cod
 bool lf_readParkAirportLines(std::list<ParkAirport>& airports) {
     std::ifstream in;
     if (!gf_openInputFile(myParkAirportsFile, in)) {
-        gf_logLine(myParkAirportsFile.string() + " not found");
+        gf_logLine(gf_pathToUtf8(myParkAirportsFile) + " not found");
         return true;
     }
     std::vector<std::string> lines;
@@ -88,7 +89,7 @@ void lf_addThirdpartyParkAirports(std::list<ParkAirport>& airports) {
     for (const auto& entry : std::filesystem::directory_iterator(myThirdpartyDir)) {
         if (!entry.is_directory())
             continue;
-        const std::string code = entry.path().stem().string();
+        const std::string code = gf_pathToUtf8(entry.path().stem());
         if (lf_holdsCode(airports, code))
             continue;
         const auto airport = gf_findAirport(code);

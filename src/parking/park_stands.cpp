@@ -4,6 +4,7 @@
 #include "core/geodesy.h"
 #include "core/log.h"
 #include "core/meta_info.h"
+#include "core/native_path.h"
 #include "core/shell_port.h"
 #include "core/status_display.h"
 #include "core/user_error.h"
@@ -137,7 +138,7 @@ void lf_findOverlaps() {
 }
 
 std::string lf_readApf(const std::string& path, ParkAirportFileInfo& info) {
-    std::filesystem::path file = path;
+    std::filesystem::path file = gf_pathFromUtf8(path);
     if (!lf_isLocalPath(path)) {
         if (std::string error = lf_downloadApf(path, parkAirportFile); !error.empty())
             return error;
@@ -146,7 +147,7 @@ std::string lf_readApf(const std::string& path, ParkAirportFileInfo& info) {
     handmadeApf = false;
     pugi::xml_document doc;
     if (!doc.load_file(file.c_str()))
-        return fmt::format("{}: could not load file: {}", path, file.string());
+        return fmt::format("{}: could not load file: {}", path, gf_pathToUtf8(file));
     if (!gf_readFileMetaInfo(doc, MetaVariant::standFile).accepted)
         return fmt::format("{}: refused to load", path);
 
@@ -188,7 +189,7 @@ std::string lf_readApf(const std::string& path, ParkAirportFileInfo& info) {
         stand.number = ++number;
     lf_findOverlaps();
 
-    info.fileName = handmadeApf ? learned.string() : path;
+    info.fileName = handmadeApf ? gf_pathToUtf8(learned) : path;
     gf_logLine(fmt::format("Airport file read from '{}' for {}", info.fileName, info.airportName));
     statusDisplay.changeTexts([&info](StatusTexts& texts) { texts.publisherText = info.publisher; });
     statusDisplay.handmadeStandFile = handmadeApf;
@@ -240,7 +241,7 @@ double gf_readDestApfForClosestStand(const std::string& code, double latitude, d
         const std::string path = gf_findArchivedStockApf(code);
         if (path.empty())
             return 100.0;
-        std::filesystem::path file = path;
+        std::filesystem::path file = gf_pathFromUtf8(path);
         std::optional<DestinationFileRemover> remover;
         if (!lf_isLocalPath(path)) {
             remover.emplace();

@@ -1,6 +1,7 @@
 #include "parking/publisher_search.h"
 
 #include "core/file_util.h"
+#include "core/native_path.h"
 #include "parking/airport_scan.h"
 #include "parking/airport_scan_internal.h"
 #include "parking/publisher_search_internal.h"
@@ -39,7 +40,7 @@ std::optional<fs::path> lf_packageFolder(const fs::path& path) {
         folder /= component;
         if (afterCommunity)
             return folder;
-        afterCommunity = lf_lowerAscii(lf_utf8Path(component)) == "community";
+        afterCommunity = lf_lowerAscii(gf_pathToUtf8(component)) == "community";
     }
     return std::nullopt;
 }
@@ -90,7 +91,7 @@ std::optional<ManifestInfo> gf_searchManifest(const fs::path& path) {
         const auto file = lf_findManifestFile(*folder);
         if (!file)
             return std::nullopt;
-        gf_appendScanMessage(lf_utf8Path(*file) + " found");
+        gf_appendScanMessage(gf_pathToUtf8(*file) + " found");
         return lf_readManifestInfo(*file);
     } catch (const std::exception& error) {
         gf_appendScanMessage(fmt::format("exception in gf_searchManifest: {}", error.what()));
@@ -99,7 +100,7 @@ std::optional<ManifestInfo> gf_searchManifest(const fs::path& path) {
 }
 
 PublisherInfo lf_findPublisher(const fs::path& path) {
-    const std::string pathText = lf_utf8Path(path);
+    const std::string pathText = gf_pathToUtf8(path);
     gf_appendScanMessage(fmt::format("\nTry to find publisher in: {}", pathText));
     PublisherInfo info;
     if (gf_containsNoCase(pathText, "microsoft-airport") || gf_containsNoCase(pathText, "asobo-airport")) {

@@ -2,6 +2,7 @@
 
 #include "core/file_util.h"
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/shared_state.h"
 #include "core/text_util.h"
 #include "core/xml_util.h"
@@ -51,7 +52,7 @@ std::filesystem::path lf_joinBackslashPath(std::filesystem::path result, std::st
             const std::string_view part = backslashPath.substr(start, end - start);
             if (!lf_isPlainName(part))
                 return {};
-            result /= std::string(part);
+            result /= gf_pathFromUtf8(part);
         }
         start = end + 1;
     }
@@ -76,12 +77,12 @@ std::string lf_publisherFolder(std::string name) {
 std::string gf_findArchivedStockApf(const std::string& code) {
     std::string link;
     for (const std::filesystem::path& folder : {myThirdpartyDir, mySimaddonDir}) {
-        if (lf_readApfLink(folder / gf_txtFileName(code), link))
+        if (lf_readApfLink(folder / gf_pathFromUtf8(gf_txtFileName(code)), link))
             return link;
-        const std::filesystem::path local = folder / gf_xmlFileName(code);
+        const std::filesystem::path local = folder / gf_pathFromUtf8(gf_xmlFileName(code));
         std::error_code ec;
         if (std::filesystem::exists(local, ec))
-            return local.generic_string();
+            return gf_pathToUtf8(local.generic_u8string());
     }
     const auto airport = gf_findAirport(code);
     if (airport && airport->stands >= 1)
@@ -93,7 +94,7 @@ bool gf_airportFileExists(const std::string& code) {
     for (const std::filesystem::path& folder : {myThirdpartyDir, mySimaddonDir})
         for (const std::string& name : {gf_xmlFileName(code), gf_txtFileName(code)}) {
             std::error_code ec;
-            if (std::filesystem::exists(folder / name, ec))
+            if (std::filesystem::exists(folder / gf_pathFromUtf8(name), ec))
                 return true;
         }
     const auto airport = gf_findAirport(code);
@@ -179,13 +180,13 @@ std::filesystem::path lf_learnedApfPath(const std::string& path, const std::stri
         const std::string folder = lf_publisherFolder(lf_replaceAll(rest.substr(0, segmentEnd), "%20", " "));
         if (folder.empty())
             return {};
-        return learnedDir / "thirdparty" / folder / fileName;
+        return learnedDir / "thirdparty" / gf_pathFromUtf8(folder) / gf_pathFromUtf8(fileName);
     }
     // Downloaded and linked stock and add-on files.
     if (p.find("archive\\stock\\") != std::string::npos)
-        return learnedDir / "stock" / fileName;
+        return learnedDir / "stock" / gf_pathFromUtf8(fileName);
     if (p.find("archive\\simaddon\\") != std::string::npos)
-        return learnedDir / "simaddon" / fileName;
+        return learnedDir / "simaddon" / gf_pathFromUtf8(fileName);
     if (!lf_startsWith(p, "airports\\"))
         return {};
     const std::string_view below = std::string_view(p).substr(9);
@@ -195,8 +196,9 @@ std::filesystem::path lf_learnedApfPath(const std::string& path, const std::stri
         return lf_joinBackslashPath(learnedDir / "simaddon", below.substr(12));
     if (lf_startsWith(below, "my_thirdparty2024\\") || lf_startsWith(below, "my_thirdparty\\")) {
         const std::string folder = lf_publisherFolder(publisher);
-        return folder.empty() ? learnedDir / "thirdparty" / fileName
-                              : learnedDir / "thirdparty" / folder / fileName;
+        return folder.empty()
+                   ? learnedDir / "thirdparty" / gf_pathFromUtf8(fileName)
+                   : learnedDir / "thirdparty" / gf_pathFromUtf8(folder) / gf_pathFromUtf8(fileName);
     }
     return lf_joinBackslashPath(learnedDir, below);
 }
@@ -208,7 +210,7 @@ bool lf_isExcludedAuthor(const std::string& name) {
 bool lf_readApfPublisher(const std::filesystem::path& path) {
     pugi::xml_document doc;
     if (!doc.load_file(path.c_str())) {
-        gf_logError(fmt::format("'{}' not found", path.string()));
+        gf_logError(fmt::format("'{}' not found", gf_pathToUtf8(path)));
         return false;
     }
     if (!gf_findParameterValue(doc, "publisher").value_or("").empty())

@@ -70,11 +70,11 @@ void lf_removeLinkFile(const fs::path& link) {
     std::error_code ec;
     const bool exists = fs::exists(link, ec);
     if (ec) {
-        gf_logError(fmt::format("exists({}) failed: {}", lf_utf8Path(link), ec.message()));
+        gf_logError(fmt::format("exists({}) failed: {}", gf_pathToUtf8(link), ec.message()));
         return;
     }
     if (exists && !fs::remove(link, ec) && ec)
-        gf_logError(fmt::format("remove({}) failed: {}", lf_utf8Path(link), ec.message()));
+        gf_logError(fmt::format("remove({}) failed: {}", gf_pathToUtf8(link), ec.message()));
 }
 
 } // namespace
@@ -96,7 +96,7 @@ std::optional<std::vector<char>> lf_readPackageFile(const fs::path& path) {
 
 bool gf_zipFolder(const fs::path& target) {
     if (!fs::is_directory(fs::status(tbloDir))) {
-        lf_zipLog(fmt::format("[zip] Not a directory: {}", lf_utf8Path(tbloDir)));
+        lf_zipLog(fmt::format("[zip] Not a directory: {}", gf_pathToUtf8(tbloDir)));
         return false;
     }
     std::error_code ec;
@@ -104,15 +104,15 @@ bool gf_zipFolder(const fs::path& target) {
         fs::create_directories(target.parent_path(), ec);
     const fs::path zipFile = fs::absolute(target);
     const fs::path source = fs::absolute(tbloDir);
-    lf_zipLog(fmt::format("[zip] Target file: {}", lf_utf8Path(zipFile)));
-    lf_zipLog(fmt::format("[zip] Source dir : {}", lf_utf8Path(source)));
+    lf_zipLog(fmt::format("[zip] Target file: {}", gf_pathToUtf8(zipFile)));
+    lf_zipLog(fmt::format("[zip] Source dir : {}", gf_pathToUtf8(source)));
     if (fs::exists(zipFile, ec)) {
-        lf_zipLog(fmt::format("[zip] Removing old zip {}", lf_utf8Path(zipFile)));
+        lf_zipLog(fmt::format("[zip] Removing old zip {}", gf_pathToUtf8(zipFile)));
         fs::remove(zipFile, ec);
     }
 
     int openError = 0;
-    ZipArchive archive(zip_open(lf_utf8Path(zipFile).c_str(), ZIP_CREATE | ZIP_EXCL, &openError));
+    ZipArchive archive(zip_open(gf_pathToUtf8(zipFile).c_str(), ZIP_CREATE | ZIP_EXCL, &openError));
     if (!archive) {
         lf_zipLog("[zip] Could not open archive for writing");
         return false;
@@ -126,11 +126,11 @@ bool gf_zipFolder(const fs::path& target) {
             continue;
         auto bytes = lf_readPackageFile(entry.path());
         if (!bytes) {
-            lf_zipLog(fmt::format("[zip] READ FAIL: {}", lf_utf8Path(entry.path())));
+            lf_zipLog(fmt::format("[zip] READ FAIL: {}", gf_pathToUtf8(entry.path())));
             continue;
         }
-        const std::string name = lf_utf8Path(entry.path().filename());
-        lf_zipLog(fmt::format("[zip] Adding (data) {} -> {} ({} bytes)", lf_utf8Path(entry.path()), name,
+        const std::string name = gf_pathToUtf8(entry.path().filename());
+        lf_zipLog(fmt::format("[zip] Adding (data) {} -> {} ({} bytes)", gf_pathToUtf8(entry.path()), name,
                               bytes->size()));
         const std::vector<char>& buffer = buffers.emplace_back(std::move(*bytes));
         zip_source_t* data = zip_source_buffer(archive.get(), buffer.data(), buffer.size(), 0);
@@ -148,24 +148,24 @@ bool gf_zipFolder(const fs::path& target) {
 
 void lf_collectThirdpartyFiles(const std::vector<std::string>& stems) {
     for (const std::string& stem : stems) {
-        const fs::path file = myThirdpartyDir / gf_xmlFileName(stem);
+        const fs::path file = myThirdpartyDir / gf_pathFromUtf8(gf_xmlFileName(stem));
         if (stem == "KMCI" && lf_isTropicalSimKmci(file)) {
             fs::remove(file);
             continue;
         }
         if (!gf_isKnownAirport(stem) || !lf_readApfPublisher(file))
             continue;
-        const fs::path target = tbloDir / gf_xmlFileName(stem);
+        const fs::path target = tbloDir / gf_pathFromUtf8(gf_xmlFileName(stem));
         std::error_code ec;
         gf_copyFileReplacing(file, target, ec);
         if (ec) {
-            gf_logError(fmt::format("'{}' failed to copy '{}': {}", lf_utf8Path(file), lf_utf8Path(target),
-                                    ec.message()));
+            gf_logError(fmt::format("'{}' failed to copy '{}': {}", gf_pathToUtf8(file),
+                                    gf_pathToUtf8(target), ec.message()));
             continue;
         }
-        gf_logLine(fmt::format("{} copied to {}", stem, lf_utf8Path(target)));
+        gf_logLine(fmt::format("{} copied to {}", stem, gf_pathToUtf8(target)));
         gf_flushLog();
-        lf_removeLinkFile(myThirdpartyDir / gf_txtFileName(stem));
+        lf_removeLinkFile(myThirdpartyDir / gf_pathFromUtf8(gf_txtFileName(stem)));
     }
 
     const std::size_t collected = gf_countFilesInFolder(tbloDir);
@@ -177,11 +177,11 @@ void lf_collectThirdpartyFiles(const std::vector<std::string>& stems) {
     }
     if (!gf_zipFolder(tbloZipFile))
         gf_logError("Zippen TBLO folder failed");
-    gf_removeXMLFilesFromDirectory(tbloDir, {lf_utf8Path(tbloZipFile.filename())});
+    gf_removeXMLFilesFromDirectory(tbloDir, {gf_pathToUtf8(tbloZipFile.filename())});
     tbloCount =
         static_cast<std::int32_t>(std::min<std::size_t>(collected, std::numeric_limits<std::int32_t>::max()));
     gf_enableControl(tbloButton);
-    gf_logLine(fmt::format("\n! Mail {} to ", lf_utf8Path(fs::absolute(tbloZipFile))) + tbloMailAddress +
+    gf_logLine(fmt::format("\n! Mail {} to ", gf_pathToUtf8(fs::absolute(tbloZipFile))) + tbloMailAddress +
                "\n");
     gf_flushLog();
     gf_invalidateArea(ScreenArea::whole);

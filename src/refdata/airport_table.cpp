@@ -1,6 +1,7 @@
 #include "refdata/airport_table.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/user_error.h"
 #include "refdata/airport_table_internal.h"
 #include "refdata/stream_decrypt.h"
@@ -93,7 +94,7 @@ std::string lf_asciiUpper(std::string_view text) {
 } // namespace
 
 bool lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
-    const std::string fileName = encryptedFile.string();
+    const std::string fileName = gf_pathToUtf8(encryptedFile);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(encryptedFile, ec))
         throw UserErrorException(airportsError, fmt::format("{} not available", fileName));

@@ -1,4 +1,5 @@
 #include "core/log.h"
+#include "core/native_path.h"
 #include "refdata/aircraft_dbase_internal.h"
 #include "refdata/stream_decrypt.h"
 #include "refdata/xml_fields.h"
@@ -255,7 +256,7 @@ private:
 } // namespace
 
 bool lf_readDbaseFile(const std::filesystem::path& encryptedFile) {
-    const std::string fileName = encryptedFile.string();
+    const std::string fileName = gf_pathToUtf8(encryptedFile);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(encryptedFile, ec))
         throw std::runtime_error(fmt::format("{} not available", fileName));

@@ -41,7 +41,7 @@ std::string lf_transfer(CURL* curl, const std::string& url, const std::filesyste
                         const DownloadLimits& limits) {
     std::unique_ptr<std::FILE, FileCloser> file(gf_openCFile(partial, "wb"));
     if (!file)
-        return fmt::format("cannot write {}", partial.string());
+        return fmt::format("cannot write {}", gf_pathToUtf8(partial));
     char errorText[CURL_ERROR_SIZE] = {};
     curl_easy_reset(curl);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
@@ -69,7 +69,7 @@ std::string lf_transfer(CURL* curl, const std::string& url, const std::filesyste
         return errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(result));
     }
     if (std::fclose(file.release()) != 0)
-        return fmt::format("cannot write {}", partial.string());
+        return fmt::format("cannot write {}", gf_pathToUtf8(partial));
     return {};
 }
 
@@ -106,8 +106,8 @@ bool lf_downloadWithLimits(CURL* curl, const std::string& url, const std::filesy
             std::error_code ec;
             std::filesystem::rename(partial, localPath, ec);
             if (ec)
-                error = fmt::format("cannot rename {} to {}: {}", partial.string(), localPath.string(),
-                                    ec.message());
+                error = fmt::format("cannot rename {} to {}: {}", gf_pathToUtf8(partial),
+                                    gf_pathToUtf8(localPath), ec.message());
         }
     } catch (const std::exception& e) {
         error = e.what();

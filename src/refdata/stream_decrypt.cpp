@@ -76,7 +76,7 @@ std::string lf_decryptStream(const std::filesystem::path& encryptedFile, Write&&
 
 std::string lf_decryptToFile(const std::filesystem::path& encryptedFile,
                              const std::filesystem::path& plainFile) {
-    const std::string cannotWrite = fmt::format("plain file {} cannot be written", plainFile.string());
+    const std::string cannotWrite = fmt::format("plain file {} cannot be written", gf_pathToUtf8(plainFile));
     FilePtr out(gf_openCFile(plainFile, "wb"));
     if (!out)
         return cannotWrite;
@@ -102,7 +102,7 @@ bool gf_streamDecrypt(const std::filesystem::path& encryptedFile, const std::fil
     }
     if (error.empty())
         return true;
-    gf_logError(fmt::format("gf_streamDecrypt: {}: {}", encryptedFile.string(), error));
+    gf_logError(fmt::format("gf_streamDecrypt: {}: {}", gf_pathToUtf8(encryptedFile), error));
     gf_removeFileWarn(plainFile);
     return false;
 }
@@ -134,7 +134,7 @@ void DecryptingBuffer::decrypt(const std::filesystem::path& encryptedFile, const
         error = e.what();
     }
     if (!error.empty() && !stop.stop_requested())
-        gf_logError(fmt::format("gf_streamDecrypt: {}: {}", encryptedFile.string(), error));
+        gf_logError(fmt::format("gf_streamDecrypt: {}: {}", gf_pathToUtf8(encryptedFile), error));
     error_ = std::move(error);
     ended_.store(true, std::memory_order_release);
     progress_.fetch_add(1, std::memory_order_release);

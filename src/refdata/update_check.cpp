@@ -4,6 +4,7 @@
 #include "core/file_util.h"
 #include "core/log.h"
 #include "core/message_line.h"
+#include "core/native_path.h"
 #include "core/program_version.h"
 #include "core/shared_state.h"
 #include "core/text_util.h"
@@ -101,16 +102,17 @@ bool lf_endsWithZip(const std::string& name) {
 bool lf_fetchNewProgram(CURL* curl, const VersionEntry& program) {
     std::error_code ec;
     fs::create_directories(updatesFolder, ec);
-    const fs::path package = updatesFolder / fs::path(program.file).filename();
+    const fs::path package = updatesFolder / gf_pathFromUtf8(program.file).filename();
     if (!gf_downloadFile(curl, gf_downloadUrl(program.file), package, DownloadMode::package)) {
         gf_logError(fmt::format("Update check: version {} could not be downloaded, going on with {}",
                                 program.versionText, programVersionText));
         return false;
     }
     fs::path location = package;
-    if (lf_endsWithZip(package.filename().string())) {
+    if (lf_endsWithZip(gf_pathToUtf8(package.filename()))) {
         // The folder is named by the parsed version: the server's text may hold separators and "..".
-        location = updatesFolder / fmt::format("{}-{}", programShortName, gf_versionText(program.version));
+        location = updatesFolder /
+                   gf_pathFromUtf8(fmt::format("{}-{}", programShortName, gf_versionText(program.version)));
         fs::remove_all(location, ec);
         const ZipExtractResult unpacked = gf_extractZip(package, location);
         gf_removeFileWarn(package);
@@ -123,7 +125,7 @@ bool lf_fetchNewProgram(CURL* curl, const VersionEntry& program) {
     }
     const fs::path shown = fs::absolute(location, ec);
     gf_showMessage(fmt::format("{} {} has been downloaded to {}; close {} and install it from there",
-                               programShortName, program.versionText, (ec ? location : shown).string(),
+                               programShortName, program.versionText, gf_pathToUtf8(ec ? location : shown),
                                programShortName),
                    true);
     gf_requestExit(ExitReason::newVersion, 0);
@@ -172,7 +174,7 @@ void lf_refreshSimAddon24(CURL* curl, const VersionEntry& simAddon) {
     if (!gf_downloadFile(curl, gf_downloadUrl(simAddon.file), package, DownloadMode::package)) {
         gf_logError(fmt::format(
             "Update check: simulator add-on package {} could not be downloaded, {} stays as it is",
-            simAddon.versionText, simAddonFolder.string()));
+            simAddon.versionText, gf_pathToUtf8(simAddonFolder)));
         return;
     }
     fs::remove_all(staging, ec);
@@ -180,8 +182,8 @@ void lf_refreshSimAddon24(CURL* curl, const VersionEntry& simAddon) {
     gf_removeFileWarn(package);
     if (!unpacked.error.empty()) {
         fs::remove_all(staging, ec);
-        gf_logError(
-            fmt::format("Update check: {}; {} stays as it is", unpacked.error, simAddonFolder.string()));
+        gf_logError(fmt::format("Update check: {}; {} stays as it is", unpacked.error,
+                                gf_pathToUtf8(simAddonFolder)));
         return;
     }
     std::size_t moved = 0;
@@ -196,7 +198,7 @@ void lf_refreshSimAddon24(CURL* curl, const VersionEntry& simAddon) {
     fs::remove_all(staging, ec);
     gf_setParameterAndSave(MYSIMADDON24_VERSION, simAddon.versionText);
     gf_logLine(fmt::format("Update check: simulator add-on package {} installed in {} ({} files)",
-                           simAddon.versionText, simAddonFolder.string(), moved));
+                           simAddon.versionText, gf_pathToUtf8(simAddonFolder), moved));
 }
 
 bool lf_checkForUpdates() {

@@ -35,13 +35,13 @@ std::string lf_extractEntry(zip_t* archive, zip_uint64_t index, const std::files
     std::error_code ec;
     std::filesystem::create_directories(target.parent_path(), ec);
     if (ec)
-        return fmt::format("cannot create {}: {}", target.parent_path().string(), ec.message());
+        return fmt::format("cannot create {}: {}", gf_pathToUtf8(target.parent_path()), ec.message());
     std::unique_ptr<zip_file_t, ZipFileCloser> entry(zip_fopen_index(archive, index, 0));
     if (!entry)
         return fmt::format("cannot open entry {}: {}", index, zip_strerror(archive));
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     if (!out)
-        return fmt::format("cannot write {}", target.string());
+        return fmt::format("cannot write {}", gf_pathToUtf8(target));
     std::vector<char> buffer(64 * 1024);
     while (true) {
         const zip_int64_t got = zip_fread(entry.get(), buffer.data(), buffer.size());
@@ -56,7 +56,7 @@ std::string lf_extractEntry(zip_t* archive, zip_uint64_t index, const std::files
     }
     out.close();
     if (!out)
-        return fmt::format("cannot write {}", target.string());
+        return fmt::format("cannot write {}", gf_pathToUtf8(target));
     return {};
 }
 
@@ -85,8 +85,8 @@ ZipExtractResult gf_extractZip(const std::filesystem::path& zipFile, const std::
     if (!archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, openError);
-        result.error =
-            fmt::format("{} is not a readable zip archive: {}", zipFile.string(), zip_error_strerror(&error));
+        result.error = fmt::format("{} is not a readable zip archive: {}", gf_pathToUtf8(zipFile),
+                                   zip_error_strerror(&error));
         zip_error_fini(&error);
         return result;
     }
@@ -96,7 +96,7 @@ ZipExtractResult gf_extractZip(const std::filesystem::path& zipFile, const std::
         const char* name = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
         if (name == nullptr || !gf_isSafeZipEntryName(name)) {
             result.error = fmt::format("{} refused: entry '{}' would be written outside the folder",
-                                       zipFile.string(), name == nullptr ? "" : name);
+                                       gf_pathToUtf8(zipFile), name == nullptr ? "" : name);
             return result;
         }
         names.push_back(lf_normalisedName(name));
@@ -105,16 +105,16 @@ ZipExtractResult gf_extractZip(const std::filesystem::path& zipFile, const std::
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) {
-        result.error = fmt::format("cannot create {}: {}", folder.string(), ec.message());
+        result.error = fmt::format("cannot create {}: {}", gf_pathToUtf8(folder), ec.message());
         return result;
     }
     std::uint64_t totalBytes = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::filesystem::path target = folder / std::filesystem::path(names[i]).relative_path();
+        const std::filesystem::path target = folder / gf_pathFromUtf8(names[i]).relative_path();
         if (names[i].back() == '/') {
             std::filesystem::create_directories(target, ec);
             if (ec) {
-                result.error = fmt::format("cannot create {}: {}", target.string(), ec.message());
+                result.error = fmt::format("cannot create {}: {}", gf_pathToUtf8(target), ec.message());
                 return result;
             }
             continue;

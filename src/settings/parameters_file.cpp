@@ -1,6 +1,7 @@
 #include "settings/parameters_file.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/xml_util.h"
 #include "settings/parameter_table.h"
 
@@ -70,13 +71,14 @@ void lf_saveSetting(const Parameter& setting) {
     pugi::xml_document doc;
     if (std::filesystem::exists(parametersFilePath, ec) && !doc.load_file(parametersFilePath.c_str())) {
         // Never overwrite a file we could not read: its other values would be lost.
-        gf_logError(
-            fmt::format("Could not save {}: {} does not parse", setting.name(), parametersFilePath.string()));
+        gf_logError(fmt::format("Could not save {}: {} does not parse", setting.name(),
+                                gf_pathToUtf8(parametersFilePath)));
         return;
     }
     lf_setElement(lf_ensureParametersNode(doc), setting);
     if (!gf_saveXml(doc, parametersFilePath))
-        gf_logError(fmt::format("Could not save {} into {}", setting.name(), parametersFilePath.string()));
+        gf_logError(
+            fmt::format("Could not save {} into {}", setting.name(), gf_pathToUtf8(parametersFilePath)));
 }
 
 } // namespace
@@ -93,7 +95,8 @@ void lf_loadParameters() {
     pugi::xml_document doc;
     const bool exists = std::filesystem::exists(parametersFilePath, ec);
     if (!exists) {
-        gf_logLine(fmt::format("{} not found, created with default values", parametersFilePath.string()));
+        gf_logLine(
+            fmt::format("{} not found, created with default values", gf_pathToUtf8(parametersFilePath)));
         for (Parameter* setting : gf_allParameters())
             setting->resetToDefault();
         SCAN_LIVERIES.setValue(true);
@@ -102,7 +105,7 @@ void lf_loadParameters() {
         const pugi::xml_parse_result parsed = doc.load_file(parametersFilePath.c_str());
         if (!parsed) {
             gf_logError(fmt::format("{} could not be loaded ({}), default values used",
-                                    parametersFilePath.string(), parsed.description()));
+                                    gf_pathToUtf8(parametersFilePath), parsed.description()));
             return;
         }
         for (pugi::xml_node p : lf_ensureParametersNode(doc).children("parameter")) {
@@ -131,7 +134,7 @@ void lf_loadParameters() {
         if (setting->isSaved())
             lf_setElement(parameters, *setting);
     if (!gf_saveXml(doc, parametersFilePath))
-        gf_logError(fmt::format("Could not write {}", parametersFilePath.string()));
+        gf_logError(fmt::format("Could not write {}", gf_pathToUtf8(parametersFilePath)));
 }
 
 void gf_saveNumParameter(const NumParameter& setting) {

@@ -1,6 +1,7 @@
 #include "simlink/flight_plan.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/xml_util.h"
 #include "settings/parameters_file.h"
 
@@ -113,7 +114,7 @@ std::filesystem::path gf_writeFlightPlan(SimObjectId objectId, const CreateReque
     }
     const std::filesystem::path file = folder / fmt::format("{}.pln", objectId);
     if (!gf_replaceFileAtomically(file, gf_flightPlanText(request))) {
-        gf_logError(fmt::format("gf_writeFlightPlan: {} cannot be written", file.string()));
+        gf_logError(fmt::format("gf_writeFlightPlan: {} cannot be written", gf_pathToUtf8(file)));
         return {};
     }
     return file;

@@ -2,6 +2,7 @@
 // assigned to the creation, given up when never seen, and the objects of this session that disappear
 // again.
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/shared_state.h"
 #include "simlink/flight_plan.h"
 #include "simlink/sim_answer.h"
@@ -95,7 +96,8 @@ void SimClientConnection::recognise(SimObjectId objectId, const AwaitedCreation&
 
     const std::filesystem::path plan = gf_writeFlightPlan(objectId, request);
     // The simulator takes the plan's path without its extension.
-    const std::string planName = plan.empty() ? std::string() : (plan.parent_path() / plan.stem()).string();
+    const std::string planName =
+        plan.empty() ? std::string() : gf_pathToUtf8(plan.parent_path() / plan.stem());
     const char* failedCall = nullptr;
     {
         std::lock_guard lock(simQueueMutex);

@@ -108,7 +108,7 @@ std::filesystem::path gf_simPath(const std::string& relativeFolder) {
     const std::string install = msfs2020Selected ? MSFS_INSTALL_PATH.value() : MSFS_2024_INSTALL_PATH.value();
     if (install.empty())
         return {};
-    return lf_pathFromText(install) / relativeFolder;
+    return lf_pathFromText(install) / gf_pathFromUtf8(relativeFolder);
 }
 
 std::filesystem::path gf_detectSimInstall() {

@@ -39,5 +39,18 @@ TEST(ZipExtractTest, ExtractsFilesAndFoldersAndRefusesAnUnsafeArchiveWhole) {
               std::string::npos);
 }
 
+// Entry names are UTF-8; on Windows they must reach the file system as UTF-16, not through the ANSI code
+// page.
+TEST(ZipExtractTest, NonAsciiEntryNamesKeepTheirLetters) {
+    TempFolder temp;
+    writeZip(temp / "names.zip", {{"Zo\u00eb \u5305/A\u00e9.xml", "<root/>"}});
+    const ZipExtractResult result = gf_extractZip(temp / "names.zip", temp / "out");
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.files, 1u);
+    EXPECT_EQ(readFileText(temp.path() / "out" / std::u8string(u8"Zo\u00eb \u5305") /
+                           std::u8string(u8"A\u00e9.xml")),
+              "<root/>");
+}
+
 } // namespace
 } // namespace kvr
