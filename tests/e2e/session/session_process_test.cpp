@@ -88,8 +88,16 @@ TEST_F(Session, LiveAndStaticAircraftGetTheirLiveriesTheLiveOnesMoveAndTheCloseB
             live += isStatic(aircraft) ? 0 : 1;
         return live;
     };
+    auto moving = [&] {
+        const auto figures = nlohmann::json::parse(readFileText(figuresFile), nullptr, false);
+        return figures.is_object() ? figures["moving"].get<int>() : 0;
+    };
     ASSERT_TRUE(waitUntil([&] { return liveCreated() >= 2; }, 150s)) << world.log();
+    // Aircraft recognised by now have had seconds to move when the program closes; one recognised in the
+    // last moments before the close may not have been moved yet, however busy the machine is.
+    const std::string logBeforeTheWait = world.log();
     std::this_thread::sleep_for(5s); // the aircraft move along their reports meanwhile
+    EXPECT_TRUE(waitUntil([&] { return moving() >= 1; }, 60s)) << "a live aircraft moves along its reports";
 
     vantrel->signal(SIGTERM); // the close box
     EXPECT_EQ(vantrel->exitCodeWithin(60s), 0);
@@ -105,7 +113,6 @@ TEST_F(Session, LiveAndStaticAircraftGetTheirLiveriesTheLiveOnesMoveAndTheCloseB
     EXPECT_FALSE(std::filesystem::exists(world.config / "Vantrel" / "orig_dest")) << "flight plans removed";
 
     const auto figures = nlohmann::json::parse(readFileText(figuresFile));
-    EXPECT_GE(figures["moving"].get<int>(), 1);
     const std::string catalogue = readFileText(world.program / "output" / "LiveriesScanned.xml");
     EXPECT_EQ(log.find("NOT RECOGNISED"), std::string::npos) << "every creation is recognised in the end";
     int live = 0, staticOnes = 0;
@@ -113,7 +120,8 @@ TEST_F(Session, LiveAndStaticAircraftGetTheirLiveriesTheLiveOnesMoveAndTheCloseB
         const std::string title = aircraft["title"];
         EXPECT_NE(catalogue.find("title=\"" + title + "\""), std::string::npos) << title << " was scanned";
         // Created in the last seconds, the simulator had not listed it yet: nobody moves it so far.
-        if (log.find(aircraft["atcId"].get<std::string>() + " is object") == std::string::npos)
+        const std::string recognised = aircraft["atcId"].get<std::string>() + " is object";
+        if (log.find(recognised) == std::string::npos)
             continue;
         const int updates = aircraft["positionUpdates"];
         if (isStatic(aircraft)) {
@@ -121,7 +129,9 @@ TEST_F(Session, LiveAndStaticAircraftGetTheirLiveriesTheLiveOnesMoveAndTheCloseB
             EXPECT_EQ(updates, 0) << "a static aircraft stays where it was placed";
         } else {
             ++live;
-            EXPECT_GT(updates, 0) << "every live aircraft is moved by the program";
+            if (logBeforeTheWait.find(recognised) != std::string::npos) {
+                EXPECT_GT(updates, 0) << "every live aircraft is moved by the program";
+            }
         }
     }
     EXPECT_GE(live, 2);
