@@ -131,22 +131,19 @@ int WINAPI GetDlgCtrlID(HWND hwnd) {
 
 // Screen coordinates for every window, children too: a child keeps its place in its parent's client area.
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
-    WindowRegistry& registry = windowRegistry();
-    std::lock_guard lock(registry.mutex);
-    WindowObject* window = registry.find(hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    if (!rect)
-        return FALSE;
-    *rect = window->rect;
-    if (WindowObject* parent = registry.find(window->parent)) {
-        const POINT origin = gf_clientOriginLocked(registry, *parent);
-        *rect = RECT{rect->left + origin.x, rect->top + origin.y, rect->right + origin.x,
-                     rect->bottom + origin.y};
-    }
-    return TRUE;
+    return lf_withWindow(hwnd, [&](WindowObject& window) -> BOOL {
+        if (!rect)
+            return FALSE;
+        *rect = window.rect;
+        // The registry's lock is held by lf_withWindow; find() itself does not lock.
+        WindowRegistry& registry = windowRegistry();
+        if (WindowObject* parent = registry.find(window.parent)) {
+            const POINT origin = gf_clientOriginLocked(registry, *parent);
+            *rect = RECT{rect->left + origin.x, rect->top + origin.y, rect->right + origin.x,
+                         rect->bottom + origin.y};
+        }
+        return TRUE;
+    });
 }
 
 // The stand-in's frame is its caption alone: no side or bottom borders, no menu bar.
