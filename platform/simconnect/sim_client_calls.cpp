@@ -280,11 +280,9 @@ HRESULT SimulatedSimulator::setFlightPlan(Connection& connection, DWORD objectId
     std::lock_guard lock(mutex_);
     if (const auto early = beginCall(connection))
         return *early;
-    const auto object = objects_.find(objectId);
-    if (object == objects_.end()) {
-        sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 1);
+    SimObjectState* object = aiObjectOrException(connection, objectId);
+    if (!object)
         return S_OK;
-    }
     // The client names the plan without its extension.
     const std::filesystem::path file = std::string(planPath ? planPath : "") + ".pln";
     std::error_code ec;
@@ -292,7 +290,7 @@ HRESULT SimulatedSimulator::setFlightPlan(Connection& connection, DWORD objectId
         sendException(connection, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED, 2);
         return S_OK;
     }
-    object->second.flightPlanPath = file.string();
+    object->flightPlanPath = file.string();
     return S_OK;
 }
 
@@ -300,21 +298,15 @@ HRESULT SimulatedSimulator::removeObject(Connection& connection, DWORD objectId,
     std::lock_guard lock(mutex_);
     if (const auto early = beginCall(connection))
         return *early;
-    const auto object = objects_.find(objectId);
-    if (object == objects_.end()) {
-        sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 1);
+    SimObjectState* object = aiObjectOrException(connection, objectId);
+    if (!object)
         return S_OK;
-    }
     // Only what the client created with the AI creation calls.
     if (!createdBy(objectId, connection)) {
         sendException(connection, SIMCONNECT_EXCEPTION_ILLEGAL_OPERATION, 1);
         return S_OK;
     }
-    const SIMCONNECT_SIMOBJECT_TYPE kind = object->second.kind;
-    objects_.erase(object);
-    creators_.erase(objectId);
-    listedFrom_.erase(objectId);
-    sendObjectEvent("objectremoved", objectId, kind);
+    removeAiObject(objectId);
     return S_OK;
 }
 
@@ -322,12 +314,10 @@ HRESULT SimulatedSimulator::releaseControl(Connection& connection, DWORD objectI
     std::lock_guard lock(mutex_);
     if (const auto early = beginCall(connection))
         return *early;
-    const auto object = objects_.find(objectId);
-    if (object == objects_.end()) {
-        sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 1);
+    SimObjectState* object = aiObjectOrException(connection, objectId);
+    if (!object)
         return S_OK;
-    }
-    object->second.aiControlled = false;
+    object->aiControlled = false;
     return S_OK;
 }
 

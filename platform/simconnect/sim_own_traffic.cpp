@@ -102,14 +102,7 @@ void SimulatedSimulator::failNextPacketIds(int count) {
 
 void SimulatedSimulator::takeAway(DWORD objectId) {
     std::lock_guard lock(mutex_);
-    const auto it = objects_.find(objectId);
-    if (it == objects_.end())
-        return;
-    const SIMCONNECT_SIMOBJECT_TYPE kind = it->second.kind;
-    objects_.erase(it);
-    creators_.erase(objectId);
-    listedFrom_.erase(objectId);
-    sendObjectEvent("objectremoved", objectId, kind);
+    removeAiObject(objectId);
 }
 
 } // namespace kvr::simsim

@@ -391,6 +391,25 @@ void SimulatedSimulator::sendObjectData(Connection& connection, DWORD requestId,
     connection.inbox_.push_back(makeSimMessage(record, payload, simObjectDataOffset()));
 }
 
+SimObjectState* SimulatedSimulator::aiObjectOrException(Connection& connection, DWORD objectId) {
+    const auto it = objects_.find(objectId);
+    if (it != objects_.end())
+        return &it->second;
+    sendException(connection, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, 1);
+    return nullptr;
+}
+
+void SimulatedSimulator::removeAiObject(DWORD objectId) {
+    const auto it = objects_.find(objectId);
+    if (it == objects_.end())
+        return;
+    const SIMCONNECT_SIMOBJECT_TYPE kind = it->second.kind;
+    objects_.erase(it);
+    creators_.erase(objectId);
+    listedFrom_.erase(objectId);
+    sendObjectEvent("objectremoved", objectId, kind);
+}
+
 SimObjectState* SimulatedSimulator::findObject(DWORD objectId) {
     if (objectId == SIMCONNECT_OBJECT_ID_USER || objectId == user_.objectId)
         return &user_;

@@ -203,6 +203,10 @@ private:
     void teleportLocked(double latitude, double longitude, std::optional<double> altitudeFt);
     std::shared_ptr<Connection> sharedConnection(const Connection& connection) const;
     SimObjectState* findObject(DWORD objectId);
+    // An AI object the call names (not the user), or null after answering UNRECOGNIZED_ID.
+    SimObjectState* aiObjectOrException(Connection& connection, DWORD objectId);
+    // Drops the object from every table and tells subscribers; unknown ids are ignored.
+    void removeAiObject(DWORD objectId);
     void sendObjectData(Connection& connection, DWORD requestId, DWORD defineId, const SimObjectState& object,
                         DWORD entry, DWORD outOf, bool byType);
     double utcNow() const;
