@@ -21,26 +21,20 @@ std::unordered_set<std::string> airportCodeSet;
 
 namespace {
 
-using namespace std::string_view_literals;
-
 constexpr int airportsError = 88;
 
 bool airportsRead = false;
 bool airportsFound = false;
 
 std::optional<Airport> lf_readAirportElement(const XmlElement& element, ReadProblems& problems) {
-    // One pass over the attributes; of a repeated one the first counts.
     std::optional<std::string_view> code, iata, name, lat, lon, alt, stands;
-    for (const XmlAttribute& attribute : *element.attributes)
-        for (auto& [key, field] :
-             {std::pair{"code"sv, &code}, std::pair{"iata"sv, &iata}, std::pair{"name"sv, &name},
-              std::pair{"lat"sv, &lat}, std::pair{"lon"sv, &lon}, std::pair{"alt"sv, &alt},
-              std::pair{"stands"sv, &stands}})
-            if (attribute.name == key) {
-                if (!*field)
-                    *field = attribute.value;
-                break;
-            }
+    element.pickAttributes({{"code", &code},
+                            {"iata", &iata},
+                            {"name", &name},
+                            {"lat", &lat},
+                            {"lon", &lon},
+                            {"alt", &alt},
+                            {"stands", &stands}});
     Airport airport;
     airport.code = code.value_or("");
     if (airport.code.empty()) {

@@ -9,15 +9,12 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <set>
 #include <stdexcept>
 
 namespace kvr {
 
 namespace {
-
-using namespace std::string_view_literals;
 
 constexpr double metresPerNm = 1852.0;
 
@@ -44,14 +41,12 @@ public:
     }
 
     void onElement(const XmlElement& element) {
-        if (element.depth == 0) {
+        if (element.depth == 0)
             isDbase_ = element.name == "dbase";
-        } else if (!isDbase_) {
-        } else if (element.depth == 1) {
+        else if (isDbase_ && element.depth == 1)
             enterSection(element);
-        } else if (element.depth == 2) {
+        else if (isDbase_ && element.depth == 2)
             record(element);
-        }
     }
 
     // What only the whole file decides: average spans, and the cargo of registrations without their own
@@ -194,18 +189,12 @@ private:
     }
 
     void registration(const XmlElement& element) {
-        // One pass over the attributes; of a repeated one the first counts.
         std::optional<std::string_view> idText, airlineCode, type, operatorCode, cargo;
-        for (const XmlAttribute& attribute : *element.attributes) {
-            for (auto& [name, field] : {std::pair{"id"sv, &idText}, std::pair{"airline"sv, &airlineCode},
-                                        std::pair{"type"sv, &type}, std::pair{"operator"sv, &operatorCode},
-                                        std::pair{"cargo"sv, &cargo}})
-                if (attribute.name == name) {
-                    if (!*field)
-                        *field = attribute.value;
-                    break;
-                }
-        }
+        element.pickAttributes({{"id", &idText},
+                                {"airline", &airlineCode},
+                                {"type", &type},
+                                {"operator", &operatorCode},
+                                {"cargo", &cargo}});
         const std::string_view id = idText.value_or("");
         if (id.empty()) {
             problems.add(fmt::format("registration at offset {} has no id", element.offset));

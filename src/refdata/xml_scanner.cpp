@@ -372,6 +372,17 @@ std::optional<std::string_view> XmlElement::attribute(std::string_view attribute
     return std::nullopt;
 }
 
+void XmlElement::pickAttributes(
+    std::initializer_list<std::pair<std::string_view, std::optional<std::string_view>*>> fields) const {
+    for (const XmlAttribute& a : *attributes)
+        for (const auto& [fieldName, field] : fields)
+            if (a.name == fieldName) {
+                if (!*field)
+                    *field = a.value;
+                break;
+            }
+}
+
 std::optional<XmlFault> gf_scanXml(const DecryptingBuffer& text,
                                    const std::function<void(const XmlElement&)>& onElement) {
     return Scanner(text, onElement).run();

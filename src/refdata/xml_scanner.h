@@ -11,9 +11,11 @@
 // must be UTF-8 (a byte order mark is skipped).
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kvr {
@@ -34,6 +36,10 @@ struct XmlElement {
 
     // The value of the first attribute of that name; none when it is absent.
     std::optional<std::string_view> attribute(std::string_view attributeName) const;
+    // Several attributes in one pass over the tag: each field gets the value of the first attribute of
+    // its name, and stays as it was when there is none.
+    void pickAttributes(
+        std::initializer_list<std::pair<std::string_view, std::optional<std::string_view>*>> fields) const;
 };
 
 struct XmlFault {

@@ -162,6 +162,17 @@ std::optional<std::string> gf_quoteOutOfRangeNumbers(std::string_view body) {
     return quoted;
 }
 
+nlohmann::json gf_parseReply(std::string_view body, bool& quotedNumbers) {
+    nlohmann::json reply = nlohmann::json::parse(body, nullptr, false);
+    quotedNumbers = false;
+    if (reply.is_discarded())
+        if (const auto quoted = gf_quoteOutOfRangeNumbers(body)) {
+            reply = nlohmann::json::parse(*quoted, nullptr, false);
+            quotedNumbers = !reply.is_discarded();
+        }
+    return reply;
+}
+
 double gf_correctAltitudeWithQnh(double baroAltitudeFt, int qnh) {
     return baroAltitudeFt + (qnh - standardPressure) * feetPerHectopascal;
 }

@@ -65,6 +65,9 @@ double gf_correctAltitudeWithQnh(double baroAltitudeFt, int qnh);
 // that the reply parses and only the arrays that hold such a number fail their validation; empty when the
 // body holds none.
 std::optional<std::string> gf_quoteOutOfRangeNumbers(std::string_view body);
+// The reply as JSON, its numbers beyond a double read as texts (quotedNumbers tells whether there were
+// any); discarded when the body is no JSON even so.
+nlohmann::json gf_parseReply(std::string_view body, bool& quotedNumbers);
 
 // Parses a 24-bit address written in hex; empty for anything else (also 0 and values above 0xFFFFFF).
 std::optional<std::uint32_t> gf_parseAddress(std::string_view text);

@@ -134,16 +134,13 @@ LineOutcome TrafficReader::processLine(const nlohmann::json& values, const Repor
 }
 
 unsigned TrafficReader::processTrafficReply(std::string_view body) {
-    nlohmann::json reply = nlohmann::json::parse(body, nullptr, false);
-    if (reply.is_discarded()) {
-        // One absurd number must not cost the whole reply: ten such replies in a row would end the session.
-        const auto quoted = gf_quoteOutOfRangeNumbers(body);
-        if (quoted)
-            reply = nlohmann::json::parse(*quoted, nullptr, false);
-        if (reply.is_discarded())
-            throw std::runtime_error("malformed JSON");
+    // One absurd number must not cost the whole reply: ten such replies in a row would end the session.
+    bool quotedNumbers = false;
+    nlohmann::json reply = gf_parseReply(body, quotedNumbers);
+    if (reply.is_discarded())
+        throw std::runtime_error("malformed JSON");
+    if (quotedNumbers)
         gf_logLine("Traffic Reader: a number out of range in the reply; the arrays holding it are skipped");
-    }
     if (!reply.is_object())
         throw std::runtime_error("reply is not a JSON object");
     const auto data = reply.find("data");

@@ -138,9 +138,8 @@ void TrafficReader::serveParkedRequest(ServiceClient& client) {
     bool succeeded = false;
     std::vector<ParkedAircraft> list;
     if (reply.answered() && reply.status == 200) {
-        nlohmann::json parsed = nlohmann::json::parse(reply.body, nullptr, false);
-        if (const auto quoted = parsed.is_discarded() ? gf_quoteOutOfRangeNumbers(reply.body) : std::nullopt)
-            parsed = nlohmann::json::parse(*quoted, nullptr, false);
+        bool quotedNumbers = false;
+        const nlohmann::json parsed = gf_parseReply(reply.body, quotedNumbers);
         const auto data = parsed.is_object() ? parsed.find("data") : parsed.end();
         if (parsed.is_object() && data != parsed.end() && data->is_array()) {
             const auto nowField = parsed.find("now");
