@@ -118,7 +118,7 @@ bool lf_skipsDescent(const fs::path& path, std::size_t ownNameStart) {
     if (std::any_of(skipWords.begin(), skipWords.end(),
                     [&](std::string_view word) { return text.find(word) != std::string::npos; }))
         return true;
-    return gf_pathToUtf8(path).size() >= longPathBytes;
+    return pathText.size() >= longPathBytes;
 }
 
 bool lf_isAircraftCfgName(const fs::path& path) {

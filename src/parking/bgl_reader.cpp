@@ -19,7 +19,6 @@ namespace {
 constexpr std::uint64_t fileHeaderBytes = 56;
 constexpr std::uint64_t sectionEntryBytes = 20;
 constexpr std::uint64_t subsectionEntryBytes = 16;
-constexpr std::uint32_t recordHeaderBytes = 6;
 constexpr std::size_t airportIcaoOffset = 40;
 constexpr std::uint32_t bglHeaderSize = 0x38;
 constexpr std::uint32_t airportSectionType = 3;

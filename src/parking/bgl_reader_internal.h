@@ -33,7 +33,10 @@ struct BglRecordView {
     BglCursor bytes{{}};
 };
 
-// The record whose 6-byte header lies at `offset` of `data`; none when the header does not fit.
+// The header every record and subrecord starts with: a 2-byte id and a 4-byte size.
+inline constexpr std::uint32_t recordHeaderBytes = 6;
+
+// The record whose header lies at `offset` of `data`; none when the header does not fit.
 std::optional<BglRecordView> lf_recordAt(const BglCursor& data, std::uint64_t offset);
 
 // The cheap pre-check of the scan walk: a header, a section table that fits the file, and a section of

@@ -19,7 +19,6 @@ namespace {
 
 constexpr std::uint16_t helipadId = 0x26;
 constexpr std::uint16_t taxiwayParkingId = 0xE7;
-constexpr std::uint32_t recordHeaderBytes = 6;
 constexpr std::size_t airportAltitudeOffset = 20;
 constexpr std::size_t firstSubrecordOffset = 68;
 constexpr std::size_t maxSubrecordsPerAirport = 9000;

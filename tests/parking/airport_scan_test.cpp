@@ -12,6 +12,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <mutex>
+#include <set>
 #include <thread>
 
 namespace kvr::test {
@@ -39,6 +41,19 @@ protected:
     }
 
     std::string scanLog() { return readFileText(folder / "output/AirportsScanLog.txt"); }
+
+    // Walks root and gives the files it started a task for, relative to root.
+    static std::set<std::string> walkStarts(const fs::path& root) {
+        std::mutex startedMutex;
+        std::set<std::string> started;
+        AirportWalkOptions options;
+        options.taskBody = [&](const fs::path& path) {
+            std::lock_guard lock(startedMutex);
+            started.insert(path.lexically_relative(root).generic_string());
+        };
+        lf_scanAirportFolder(root, options);
+        return started;
+    }
 };
 
 TEST_F(AirportScanDriverTest, ScanUnderMsfs2020LinksGeneratesAndCollects) {
@@ -119,15 +134,7 @@ TEST_F(AirportScanDriverTest, WalkKeepsOutOfPackagesAndSceneryItDoesNotNeed) {
     writeBgl("walk/h/objects.bgl", bglSceneryObjectsFile());
     writeBgl("walk/long/" + std::string(220, 'x') + "/deep.bgl", airport);
 
-    std::mutex startedMutex;
-    std::set<std::string> started;
-    AirportWalkOptions options;
-    options.taskBody = [&](const fs::path& path) {
-        std::lock_guard lock(startedMutex);
-        started.insert(path.lexically_relative(root).generic_string());
-    };
-    lf_scanAirportFolder(root, options);
-    EXPECT_EQ(started, (std::set<std::string>{"b/upper.BGL", "h/plain.bgl", "i/STATICS/S.bgl"}));
+    EXPECT_EQ(walkStarts(root), (std::set<std::string>{"b/upper.BGL", "h/plain.bgl", "i/STATICS/S.bgl"}));
     EXPECT_EQ(activeScanTasks.load(), 0);
     EXPECT_EQ(messages(), (std::vector<std::string>{"Scanning for addon  airports in " + root.string()}));
 }
@@ -149,15 +156,7 @@ TEST_F(AirportScanDriverTest, SkipWordsCountOnlyBelowTheRoot) {
     writeBglFile(root / "pkg" / "scenery" / "a.bgl", airport);
     writeBglFile(root / "my-aircraft-pack" / "k.bgl", airport);
 
-    std::mutex startedMutex;
-    std::set<std::string> started;
-    AirportWalkOptions options;
-    options.taskBody = [&](const fs::path& path) {
-        std::lock_guard lock(startedMutex);
-        started.insert(path.lexically_relative(root).generic_string());
-    };
-    lf_scanAirportFolder(root, options);
-    EXPECT_EQ(started, (std::set<std::string>{"pkg/scenery/a.bgl"}));
+    EXPECT_EQ(walkStarts(root), (std::set<std::string>{"pkg/scenery/a.bgl"}));
 }
 
 TEST_F(AirportScanDriverTest, FailedAndLateTasksCostOneLogLineEach) {
