@@ -60,8 +60,7 @@ void lf_serveWindowRequests() {
         lf_applySimTimeSetting();
     // While the simulator's clock is followed, its lists are disabled and a shift of theirs is stale.
     if (timeShiftRequested.exchange(false) && !SIM_TIME.value())
-        lf_applyTimeShift(
-            (TIME_SHIFT_DAYS.value() * 24 + TIME_SHIFT_HOURS.value()) * 60 + TIME_SHIFT_MINS.value(), false);
+        lf_applyTimeShift(lf_timeShiftSettingMinutes(), false);
     if (staticParkingCountdownRequested.exchange(false)) {
         staticUpdateCountdown = staticUpdateCountdownStart;
         lf_showStaticParkingCountdown();

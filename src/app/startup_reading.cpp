@@ -51,8 +51,7 @@ void lf_applyStoredTimeShift() {
     } else if (TIME_SHIFT_DAYS.value() != TIME_SHIFT_DAYS.defaultValue() ||
                TIME_SHIFT_HOURS.value() != TIME_SHIFT_HOURS.defaultValue() ||
                TIME_SHIFT_MINS.value() != TIME_SHIFT_MINS.defaultValue()) {
-        lf_applyTimeShift(
-            (TIME_SHIFT_DAYS.value() * 24 + TIME_SHIFT_HOURS.value()) * 60 + TIME_SHIFT_MINS.value(), true);
+        lf_applyTimeShift(lf_timeShiftSettingMinutes(), true);
     }
     for (WindowControl* control : std::initializer_list<WindowControl*>{
              &TIME_SHIFT_DAYS, &TIME_SHIFT_HOURS, &TIME_SHIFT_MINS, &SIM_TIME, &KEEP_SIM_TIME_PAR})

@@ -44,6 +44,10 @@ void lf_setTimeShiftCombos(int minutes) {
         lf_selectCurrent(*setting);
 }
 
+int lf_timeShiftSettingMinutes() {
+    return (TIME_SHIFT_DAYS.value() * 24 + TIME_SHIFT_HOURS.value()) * 60 + TIME_SHIFT_MINS.value();
+}
+
 void lf_applyTimeShift(int minutes, bool quiet) {
     // A negative shift would ask the service for the future; it means no shift.
     minutes = std::max(minutes, 0);

@@ -11,6 +11,8 @@ inline constexpr int maxTimeShiftMinutes = 20160;
 // Applies a shift. A quiet shift above 0 shows nothing and leaves the traffic alone; a shift of 0 always
 // shows "Time shift = 0".
 void lf_applyTimeShift(int minutes, bool quiet);
+// The shift the three settings hold, in minutes.
+int lf_timeShiftSettingMinutes();
 // The three settings (each clamped to its range and saved) and their combo boxes from a shift.
 void lf_setTimeShiftCombos(int minutes);
 // Applies SIM_TIME: off, the shift goes back to 0; on, the next round follows the simulator's clock.

@@ -3,6 +3,7 @@
 #include "app/window_dump.h"
 
 #include "core/log.h"
+#include "core/native_path.h"
 #include "core/utf.h"
 #include "core/xml_util.h"
 
@@ -66,8 +67,7 @@ const std::optional<std::filesystem::path>& lf_dumpPath() {
             return std::nullopt;
         std::wstring value(size, L'\0');
         value.resize(GetEnvironmentVariableW(L"VANTREL_WINDOW_JSON", value.data(), size));
-        const std::string utf8 = lf_utf8(value);
-        return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+        return gf_pathFromUtf8(lf_utf8(value));
     }();
     return path;
 }
@@ -169,7 +169,7 @@ void lf_writeDump(HWND hwnd) {
         return;
     std::lock_guard lock(state.mutex);
     if (!state.failureLogged)
-        gf_logLine(fmt::format("The window dump could not be written to {}", lf_utf8(path->wstring())));
+        gf_logLine(fmt::format("The window dump could not be written to {}", gf_pathToUtf8(*path)));
     state.failureLogged = true;
 }
 
@@ -264,13 +264,8 @@ void gf_onMainWindowPainted(HWND hwnd) {
 void gf_writeFinalWindowDump(HWND hwnd) {
     if (!lf_dumpPath() || !hwnd)
         return;
-    KillTimer(hwnd, dumpTimerId);
-    {
-        DumpState& state = lf_state();
-        std::lock_guard lock(state.mutex);
-        state.owed = false;
-    }
-    lf_writeDump(hwnd);
+    // What the owed timer would do, done now.
+    lf_onDumpTimer(hwnd, WM_TIMER, dumpTimerId, 0);
 }
 
 } // namespace kvr

@@ -7,7 +7,6 @@
 #include <cairo.h>
 
 #include <algorithm>
-
 #include <optional>
 
 namespace kvr::test {
@@ -41,6 +40,15 @@ protected:
         statusDisplay.changeTexts([&](StatusTexts& t) {
             t.userAircraftTitle = title;
             t.simNameAndVersion = "MSFS 2020 1.37.19";
+        });
+    }
+    void showParkAirport(const std::string& airport, const std::string& standFile,
+                         const std::string& publisher, const std::string& qualityFactor) {
+        statusDisplay.changeTexts([&](StatusTexts& t) {
+            t.parkAirportText = airport;
+            t.standFileName = standFile;
+            t.publisherText = publisher;
+            t.qualityFactorText = qualityFactor;
         });
     }
 };
@@ -185,12 +193,7 @@ TEST_F(Painting, WithoutAParkAirportTheTrafficPaneStaysBlackAndEmpty) {
 }
 
 TEST_F(Painting, TrafficPaneLinesOfALoadedParkAirport) {
-    statusDisplay.changeTexts([](StatusTexts& t) {
-        t.parkAirportText = "EHAM";
-        t.standFileName = "EHAM.xml";
-        t.publisherText = "learned";
-        t.qualityFactorText = "0.87";
-    });
+    showParkAirport("EHAM", "EHAM.xml", "learned", "0.87");
     repaint();
     EXPECT_EQ(colourOf("EHAM"), yellowColour);
     EXPECT_FALSE(drawn("# stands:   0")) << "nothing more until the stand file is loaded";
@@ -234,12 +237,9 @@ TEST_F(Painting, TrafficPaneLinesOfALoadedParkAirport) {
 // the next one begins, cut with an ellipsis; the stand-file text keeps its end.
 TEST_F(Painting, LongTrafficPaneTextsAreCutBeforeTheirNeighbours) {
     statusDisplay.standFileLoaded = true;
-    statusDisplay.changeTexts([](StatusTexts& t) {
-        t.parkAirportText = "EGLL (London Heathrow Airport)";
-        t.standFileName = "airports/my_thirdparty/Just Flight Heathrow Professional/EGLL.xml";
-        t.publisherText = "Just Flight Heathrow Professional";
-        t.qualityFactorText = "0.91 / 0.88";
-    });
+    showParkAirport("EGLL (London Heathrow Airport)",
+                    "airports/my_thirdparty/Just Flight Heathrow Professional/EGLL.xml",
+                    "Just Flight Heathrow Professional", "0.91 / 0.88");
     repaint();
     std::vector<standin::DrawnText> line;
     for (const auto& t : standin::drawnTexts(window()))
