@@ -5,9 +5,6 @@
 
 #include <fmt/format.h>
 
-#include <algorithm>
-#include <array>
-
 namespace kvr {
 
 namespace {
@@ -16,18 +13,20 @@ constexpr std::string_view refusedCharacters = "<>:\"/\\|?*";
 // Windows cuts these from the end of a name, so "Inc." would land in the folder of "Inc".
 constexpr std::string_view cutAtTheEnd = ". ";
 
-// The names Windows keeps for devices in every folder, alone or with an extension; the superscript
-// digits count as digits there.
-constexpr std::array<std::string_view, 30> deviceNames{
-    "CON",         "PRN",         "AUX",         "NUL",         "CONIN$",      "CONOUT$",    "COM1", "COM2",
-    "COM3",        "COM4",        "COM5",        "COM6",        "COM7",        "COM8",       "COM9", "LPT1",
-    "LPT2",        "LPT3",        "LPT4",        "LPT5",        "LPT6",        "LPT7",       "LPT8", "LPT9",
-    "COM\xC2\xB9", "COM\xC2\xB2", "COM\xC2\xB3", "LPT\xC2\xB9", "LPT\xC2\xB2", "LPT\xC2\xB3"};
-
+// The names Windows keeps for devices in every folder, alone or with an extension and in any case: CON,
+// PRN, AUX, NUL, CONIN$, CONOUT$, and COM and LPT with a digit 1-9 or a superscript 1, 2 or 3.
 bool lf_isDeviceName(std::string_view name) {
     std::string_view base = name.substr(0, name.find('.'));
     base = base.substr(0, base.find_last_not_of(' ') + 1);
-    return std::ranges::find(deviceNames, gf_toUpper(base)) != deviceNames.end();
+    const std::string upper = gf_toUpper(base);
+    for (const std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (upper == device)
+            return true;
+    if (!upper.starts_with("COM") && !upper.starts_with("LPT"))
+        return false;
+    const std::string_view number = std::string_view(upper).substr(3);
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
 // Bytes of a well-formed character that Windows takes in a file name.

@@ -34,6 +34,7 @@ TEST_F(PublisherFolderTest, EveryPublisherSavesIntoAFolderOfItsOwnThatWindowsCan
                                                                    {"nul.txt", "%6Eul.txt"},
                                                                    {"Com1", "%43om1"},
                                                                    {"LPT9 .old", "%4CPT9 .old"},
+                                                                   {"lpt\xC2\xB9", "%6Cpt\xC2\xB9"},
                                                                    {"Bad\xFF", "Bad%FF"}};
     ApfRecord record;
     record.code = "EHAM";
