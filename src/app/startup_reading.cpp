@@ -1,6 +1,7 @@
 // The start-up reading of every run-thread pass: settings, controls, folders, updates, data bases and the
 // simulator's install folder.
 #include "app/combo_fill.h"
+#include "app/leftover_temporaries.h"
 #include "app/main_window.h"
 #include "app/run_thread_internal.h"
 #include "app/session_state.h"
@@ -127,6 +128,8 @@ void lf_createDataFolders() {
 }
 
 void lf_readStartupData() {
+    if (!restartPending.load())
+        gf_removeLeftoverTemporaries();
     lf_loadParameters();
     gf_invalidateArea(ScreenArea::statusPane);
     gf_flushLog();

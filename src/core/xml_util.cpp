@@ -1,14 +1,10 @@
 #include "core/xml_util.h"
 
-#include "core/native_path.h"
+#include "core/temporary_files.h"
 
-#include <atomic>
 #include <charconv>
 #include <fstream>
 #include <sstream>
-#include <thread>
-
-#include <unistd.h>
 
 namespace kvr {
 
@@ -19,13 +15,6 @@ pugi::xml_node lf_parametersNode(const pugi::xml_document& doc) {
     if (!parameters)
         parameters = doc.child("parameters");
     return parameters;
-}
-
-std::filesystem::path lf_temporaryBeside(const std::filesystem::path& path) {
-    static std::atomic<unsigned> counter{0};
-    auto name = gf_pathToUtf8(path.filename());
-    name += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter.fetch_add(1));
-    return path.parent_path() / gf_pathFromUtf8(name);
 }
 
 } // namespace
@@ -59,7 +48,8 @@ bool lf_appendParameterElement(pugi::xml_node node, const std::string& name, con
     pugi::xml_node p = node.append_child("parameter");
     if (!p)
         return false;
-    return p.append_attribute("name").set_value(name.c_str()) && p.append_attribute("value").set_value(value.c_str());
+    return p.append_attribute("name").set_value(name.c_str()) &&
+           p.append_attribute("value").set_value(value.c_str());
 }
 
 bool lf_appendBoolParameterElement(pugi::xml_node node, const std::string& name, bool value) {
@@ -78,7 +68,7 @@ void lf_appendStringAttribute(pugi::xml_node node, const char* name, const std::
 }
 
 bool gf_replaceFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
-    const auto temporary = lf_temporaryBeside(path);
+    const auto temporary = gf_temporaryPathBeside(path, TemporaryKind::save);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out)

@@ -7,6 +7,7 @@
 #include "core/text_util.h"
 #include "core/xml_util.h"
 #include "parking/learned_file.h"
+#include "parking/publisher_folder.h"
 #include "parking/stand_lookup_internal.h"
 #include "refdata/airport_table.h"
 #include "refdata/downloads.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <fstream>
 #include <string_view>
+#include <vector>
 
 namespace kvr {
 
@@ -60,19 +62,6 @@ std::filesystem::path lf_joinBackslashPath(std::filesystem::path result, std::st
 }
 
 } // namespace
-
-// Learned files of third-party airports are kept per publisher; a publisher name never makes a folder
-// level of its own, names no drive and no parent folder, and holds no character a file name may not.
-std::string lf_publisherFolder(std::string name) {
-    for (char& c : name)
-        if (c == '/' || c == '\\' || c == ':' || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' ||
-            c == '*' || static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
-    name = lf_trimBlanks(name);
-    if (name.find_first_not_of('.') == std::string::npos)
-        return {};
-    return name;
-}
 
 std::string gf_findArchivedStockApf(const std::string& code) {
     std::string link;
@@ -149,9 +138,12 @@ bool lf_readApfLink(const std::filesystem::path& path, std::string& link) {
     std::ifstream in;
     if (!gf_openInputFile(path, in))
         return false;
-    std::string line;
-    if (!std::getline(in, line) || line.empty())
+    // Read as lines, so that a byte-order mark an editor put before the first line never reaches the URL.
+    std::vector<std::string> lines;
+    gf_readLines(in, lines);
+    if (lines.empty() || lines.front().empty())
         return false;
+    std::string line = std::move(lines.front());
     line.erase(line.find_last_not_of(" \t\r\n\f\v") + 1);
     if (line.size() < 4 || gf_toUpper(std::string_view(line).substr(line.size() - 4)) != ".XML")
         return false;
@@ -177,7 +169,7 @@ std::filesystem::path lf_learnedApfPath(const std::string& path, const std::stri
         const auto segmentEnd = rest.find('\\');
         if (segmentEnd == std::string::npos)
             return {};
-        const std::string folder = lf_publisherFolder(lf_replaceAll(rest.substr(0, segmentEnd), "%20", " "));
+        const std::string folder = gf_publisherFolder(lf_replaceAll(rest.substr(0, segmentEnd), "%20", " "));
         if (folder.empty())
             return {};
         return learnedDir / "thirdparty" / gf_pathFromUtf8(folder) / gf_pathFromUtf8(fileName);
@@ -195,7 +187,7 @@ std::filesystem::path lf_learnedApfPath(const std::string& path, const std::stri
     if (lf_startsWith(below, "my_simaddon\\"))
         return lf_joinBackslashPath(learnedDir / "simaddon", below.substr(12));
     if (lf_startsWith(below, "my_thirdparty2024\\") || lf_startsWith(below, "my_thirdparty\\")) {
-        const std::string folder = lf_publisherFolder(publisher);
+        const std::string folder = gf_publisherFolder(publisher);
         return folder.empty()
                    ? learnedDir / "thirdparty" / gf_pathFromUtf8(fileName)
                    : learnedDir / "thirdparty" / gf_pathFromUtf8(folder) / gf_pathFromUtf8(fileName);

@@ -14,9 +14,6 @@ std::string lf_trimBlanks(const std::string& text);
 // A failed download leaves no local file.
 std::string lf_downloadApf(const std::string& path, const std::filesystem::path& localPath);
 
-// The folder name of a publisher's learned files: "/" and "\" become blanks, outer blanks go.
-std::string lf_publisherFolder(std::string name);
-
 // The learned file that belongs to a stand file; empty when the stand file has none. Paths may use
 // "\" or "/".
 std::filesystem::path lf_learnedApfPath(const std::string& path, const std::string& publisher);

@@ -3,17 +3,15 @@
 
 #include "core/log.h"
 #include "core/native_path.h"
+#include "core/temporary_files.h"
 #include "refdata/downloads_internal.h"
 #include "refdata/stream_decrypt.h"
 
 #include <fmt/format.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
-
-#include <unistd.h>
 
 namespace kvr {
 
@@ -27,13 +25,6 @@ struct FileCloser {
 
 std::size_t lf_writeToFile(char* data, std::size_t size, std::size_t count, void* file) {
     return std::fwrite(data, size, count, static_cast<std::FILE*>(file)) * size;
-}
-
-std::filesystem::path lf_partialPath(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path partial = target;
-    partial += fmt::format(".part{}_{}", ::getpid(), counter.fetch_add(1));
-    return partial;
 }
 
 // Empty on success, else the cause.
@@ -98,7 +89,7 @@ bool lf_downloadWithLimits(CURL* curl, const std::string& url, const std::filesy
         gf_logError(fmt::format("gf_downloadFile: no connection handle for {}", url));
         return false;
     }
-    const std::filesystem::path partial = lf_partialPath(localPath);
+    const std::filesystem::path partial = gf_temporaryPathBeside(localPath, TemporaryKind::download);
     std::string error;
     try {
         error = lf_transfer(curl, url, partial, limits);

@@ -5,7 +5,11 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <string>
 #include <thread>
+#include <vector>
+
+#include <unistd.h>
 
 namespace kvr::test {
 namespace {
@@ -195,6 +199,39 @@ TEST_F(WholeRun, ACommunityPathEnteredAfterError150RestartsTheProgram) {
     EXPECT_NE(log.find("Community path found, Vantrel will restart ...\n", error), std::string::npos) << log;
     EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n", error), std::string::npos) << log;
     EXPECT_EQ(storedValue("MSFS_INSTALL_PATH"), packages.string());
+}
+
+TEST_F(WholeRun, AStartRemovesTheTemporaryFilesKilledRunsLeftAndNothingElse) {
+    stageProgram();
+    standin::setProcessArguments({L"vantrel", L"/production"});
+    const std::string earlier = std::to_string(getpid() + 1);
+    const std::string running = std::to_string(getpid());
+    const std::vector<std::filesystem::path> leftovers{
+        appDataFolder / ("parameters.xml.tmp" + earlier + "_0"),
+        appDataFolder / "orig_dest" / ("17.pln.tmp" + earlier + "_3"),
+        std::filesystem::path("airports/learned/thirdparty/Fly Test") / ("EHAM.xml.tmp" + earlier + "_12"),
+        "airports/my_park_airports.txt.tmp1_0",
+        "output/errors/InlineRegcodes.txt.tmp99999999999999999999_1",
+        "updates/Vantrel.zip.part7_0",
+        "input/versions.json.part7_1"};
+    const std::vector<std::filesystem::path> kept{"airports/EHAM.xml.tmp" + running + "_5",
+                                                  "airports/notes.tmp1_2.txt",
+                                                  "airports/EHAM.xml.tmp12",
+                                                  "airports/EHAM.xml.tmpx_2",
+                                                  "airports/.tmp1_2",
+                                                  "input/my_regcodes/codes.txt.tmp1_2",
+                                                  "docs/readme.tmp1_2"};
+    for (const auto& files : {leftovers, kept})
+        for (const std::filesystem::path& file : files) {
+            std::filesystem::create_directories(file.parent_path());
+            writeFileText(file, "half a file");
+        }
+    EXPECT_EQ(runClosingWhen([] { return false; }), 0);
+    for (const std::filesystem::path& file : leftovers)
+        EXPECT_FALSE(std::filesystem::exists(file)) << file;
+    for (const std::filesystem::path& file : kept)
+        EXPECT_TRUE(std::filesystem::exists(file)) << file;
+    EXPECT_NE(logText().find("Removed 7 temporary files left by an earlier run\n"), std::string::npos);
 }
 
 TEST_F(WholeRun, WithoutItsTitleResourceTheProgramEndsWithZeroAndALogLine) {

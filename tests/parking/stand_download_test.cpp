@@ -83,6 +83,15 @@ TEST_F(StandDownloadTest, LinkFilesComeBeforeLocalFilesAndLeadToTheSimulatorsArc
     EXPECT_EQ(info.fileName, "airports/my_thirdparty/EHAM.xml");
 }
 
+TEST_F(StandDownloadTest, AByteOrderMarkBeforeTheLinkIsNoPartOfTheDownload) {
+    std::filesystem::create_directories(myThirdpartyDir);
+    test::writeFileText(myThirdpartyDir / "EHAM.txt", "\xEF\xBB\xBF"
+                                                      "archive/thirdparty/FlyTampa/EHAM.xml\r\n");
+    ASSERT_EQ(readPark("EHAM"), "");
+    EXPECT_EQ(info.fileName, "archive/thirdparty/FlyTampa/EHAM.xml");
+    EXPECT_GE(standList.size(), 80u);
+}
+
 TEST_F(StandDownloadTest, FailedDownloadLeavesNoFileBehind) {
     std::filesystem::create_directories(airportsDir);
     test::writeFileText(airportsDir / "park_airport.xml", "an older park airport");
@@ -158,7 +167,7 @@ TEST_F(StandDownloadTest, LearnedDataComeBackFromEveryKindOfStandFile) {
          },
          "airports/learned/other/EHAM_v2.xml"},
         {"local", [&] { fixtures::gf_writeStandFile(myThirdpartyDir / "EHAM.xml", withPublisher("..")); },
-         "airports/learned/thirdparty/EHAM.xml"}};
+         "airports/learned/thirdparty/%2E%2E/EHAM.xml"}};
     for (const auto& [origin, setUp, learned] : origins) {
         std::filesystem::remove_all(airportsDir);
         setUp();

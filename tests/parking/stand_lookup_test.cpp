@@ -45,7 +45,7 @@ TEST_F(StandLookupTest, LearnedPathsFollowTheStandFilesFolderAndPublisher) {
     EXPECT_EQ(learned("airports\\stock\\EHAM.xml"), "airports/learned/stock/EHAM.xml");
     EXPECT_EQ(learned("airports/my_simaddon/EHAM.xml", "simaddon"), "airports/learned/simaddon/EHAM.xml");
     EXPECT_EQ(learned("airports/my_thirdparty/EHAM.xml", " Fly/Tampa\\ "),
-              "airports/learned/thirdparty/Fly Tampa/EHAM.xml");
+              "airports/learned/thirdparty/Fly%2FTampa%5C/EHAM.xml");
     EXPECT_EQ(learned("airports/my_thirdparty2024/EHAM.xml", "iniBuilds"),
               "airports/learned/thirdparty/iniBuilds/EHAM.xml");
     EXPECT_EQ(learned("airports/my_thirdparty/EHAM.xml", ""), "airports/learned/thirdparty/EHAM.xml");
