@@ -35,8 +35,8 @@ double lf_flatBearingDeg(double latitude1, double longitude1, double latitude2, 
 void lf_moveAlong(double& latitude, double& longitude, double bearingDeg, double distanceNm);
 // Drops the samples that have passed, except the last of them.
 void lf_trimSamples(LiveAc& aircraft, std::int64_t tick);
-// Where the samples put the aircraft at the tick: between the two samples round it, dead reckoned for at
-// most 10 s past the last one, held after that.
+// Where the samples put the aircraft at the tick: between the two samples round it, dead reckoned past
+// the last one (in the air until its reports go stale, on the ground for at most 10 s, held after that).
 MotionState lf_sampleStateAt(const LiveAc& aircraft, std::int64_t tick);
 // One tick of an active live aircraft; true when the position is to be sent.
 bool lf_updateLiveAc(LiveAc& aircraft, std::int64_t tick, port::PositionUpdate& update);

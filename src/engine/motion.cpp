@@ -1,5 +1,5 @@
 // Where a live aircraft is shown each tick: between the two samples round the tick, dead reckoned past
-// the last one, and never faster than its speed allows, so that a gap (after dead reckoning, a pushback
+// the last one, and never faster than its reported speed allows, so that a gap (after a turn, a pushback
 // or the creation) is closed smoothly instead of by a jump.
 #include "engine/engine_internal.h"
 #include "engine/engine_tuning.h"
@@ -163,13 +163,20 @@ MotionState lf_sampleStateAt(const LiveAc& aircraft, std::int64_t tick) {
         state.groundSpeed = a.groundSpeed + (b.groundSpeed - a.groundSpeed) * f;
         return state;
     }
+    // An aircraft in the air cannot stop: it flies on along its track at its reported speed until the
+    // next report comes or its reports are given up, however rarely its receivers hear it. On the ground
+    // it may well have stopped, and the climb is held after a short while because the ground below is
+    // not known.
     const std::int64_t past = tick - a.dueTick;
-    const double seconds =
-        static_cast<double>(std::min(past, tuning::deadReckoningTicks)) * tuning::secondsPerTick;
+    const std::int64_t movingTicks = a.airborne ? tuning::staleTicks : tuning::deadReckoningTicks;
+    const double seconds = static_cast<double>(std::min(past, movingTicks)) * tuning::secondsPerTick;
     lf_moveAlong(state.latitude, state.longitude, a.track, a.groundSpeed * seconds / secondsPerHour);
-    if (a.airborne)
-        state.altitude += a.verticalRate * seconds / 60.0;
-    if (past > tuning::deadReckoningTicks)
+    if (a.airborne) {
+        const double climbSeconds =
+            static_cast<double>(std::min(past, tuning::deadReckoningTicks)) * tuning::secondsPerTick;
+        state.altitude += a.verticalRate * climbSeconds / 60.0;
+    }
+    if (past > movingTicks)
         state.groundSpeed = 0.0;
     return state;
 }

@@ -7,6 +7,7 @@
 #include "settings/parameter_table.h"
 
 #include <numbers>
+#include <optional>
 
 namespace kvr::test {
 namespace {
@@ -147,6 +148,42 @@ TEST_F(ScenarioTest, WithoutStraightPushbacksTheNoseTurnsTowardsTheTaxiwayOrTheA
     }
     EXPECT_NEAR(headingPushedBack, 90.0, 1e-6);
     EXPECT_EQ(forwardPhases, (std::vector<AcPhase>{AcPhase::parked, AcPhase::taxi}));
+}
+
+// An airliner heard once a minute (sparse coverage, MLAT, satellite) flies on between its reports: it never
+// slows down in the air and never falls further behind than the time its reports are shown late.
+TEST_F(ScenarioTest, AnAirlinerReportedOnceAMinuteKeepsItsPace) {
+    constexpr double speedKt = 550;
+    const double startLatitude = airportLatitude - 0.2;
+    schedule(pathReports(0x4B1801, "SWR12", epoch0, startLatitude, airportLongitude, 35000,
+                         {{20 * 60 + 1, speedKt, 0}}, 60.0));
+    // Reports are shown 30 s after their time.
+    const double allowedLagNm = speedKt * 30.0 / 3600.0 + 0.1;
+
+    std::optional<port::PositionUpdate> secondBefore;
+    double slowestKt = speedKt;
+    double largestLagNm = 0;
+    int secondsShown = 0;
+    for (int second = 0; second < 20 * 60 + 30; ++second) {
+        run(1);
+        const EchoObject* object = echo.byTail("SWR12");
+        if (!object || object->moves.empty())
+            continue;
+        const port::PositionUpdate shown = object->moves.back();
+        const double flownFeet = speedKt * (now() - epoch0) / 3600.0 * 1852.0 / 0.3048;
+        const GeoPoint newest = gf_destinationPoint(startLatitude, airportLongitude, 0.0, flownFeet);
+        largestLagNm = std::max(
+            largestLagNm, gf_distanceNm(shown.latitude, shown.longitude, newest.latitude, newest.longitude));
+        if (secondBefore)
+            slowestKt = std::min(slowestKt, gf_distanceNm(secondBefore->latitude, secondBefore->longitude,
+                                                          shown.latitude, shown.longitude) *
+                                                3600.0);
+        secondBefore = shown;
+        ++secondsShown;
+    }
+    EXPECT_GT(secondsShown, 19 * 60);
+    EXPECT_GE(slowestKt, speedKt / 2);
+    EXPECT_LE(largestLagNm, allowedLagNm);
 }
 
 TEST_F(ScenarioTest, AnAircraftWhoseCreationIsNeverAnsweredIsForgottenOnceItsReportsEnd) {
