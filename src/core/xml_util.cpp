@@ -3,9 +3,11 @@
 #include "core/native_path.h"
 
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include <unistd.h>
@@ -26,6 +28,12 @@ std::filesystem::path lf_temporaryBeside(const std::filesystem::path& path) {
     auto name = gf_pathToUtf8(path.filename());
     name += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter.fetch_add(1));
     return path.parent_path() / gf_pathFromUtf8(name);
+}
+
+// What the C library says of the last failure; the streams keep no reason of their own.
+std::string lf_errnoText() {
+    const int code = errno;
+    return code != 0 ? std::generic_category().message(code) : std::string("unknown error");
 }
 
 } // namespace
@@ -59,7 +67,8 @@ bool lf_appendParameterElement(pugi::xml_node node, const std::string& name, con
     pugi::xml_node p = node.append_child("parameter");
     if (!p)
         return false;
-    return p.append_attribute("name").set_value(name.c_str()) && p.append_attribute("value").set_value(value.c_str());
+    return p.append_attribute("name").set_value(name.c_str()) &&
+           p.append_attribute("value").set_value(value.c_str());
 }
 
 bool lf_appendBoolParameterElement(pugi::xml_node node, const std::string& name, bool value) {
@@ -77,31 +86,40 @@ void lf_appendStringAttribute(pugi::xml_node node, const char* name, const std::
     node.append_attribute(name).set_value(value.c_str());
 }
 
-bool gf_replaceFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
+bool gf_replaceFileAtomically(const std::filesystem::path& path, const std::string& bytes,
+                              std::string* failure) {
+    const auto fail = [failure](std::string reason) {
+        if (failure)
+            *failure = std::move(reason);
+        return false;
+    };
     const auto temporary = lf_temporaryBeside(path);
     {
+        errno = 0;
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out)
-            return false;
+            return fail(lf_errnoText());
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
+            const std::string reason = lf_errnoText();
             out.close();
             std::error_code ec;
             std::filesystem::remove(temporary, ec);
-            return false;
+            return fail(reason);
         }
     }
     std::error_code ec;
     std::filesystem::rename(temporary, path, ec);
     if (ec) {
+        const std::string reason = ec.message();
         std::filesystem::remove(temporary, ec);
-        return false;
+        return fail(reason);
     }
     return true;
 }
 
-bool gf_saveXml(pugi::xml_document& doc, const std::filesystem::path& path) {
+bool gf_saveXml(pugi::xml_document& doc, const std::filesystem::path& path, std::string* failure) {
     pugi::xml_node declaration = doc.first_child();
     if (declaration.type() != pugi::node_declaration)
         declaration = doc.prepend_child(pugi::node_declaration);
@@ -110,7 +128,7 @@ bool gf_saveXml(pugi::xml_document& doc, const std::filesystem::path& path) {
     declaration.append_attribute("encoding").set_value("UTF-8");
     std::ostringstream text;
     doc.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
-    return gf_replaceFileAtomically(path, text.str());
+    return gf_replaceFileAtomically(path, text.str(), failure);
 }
 
 } // namespace kvr
