@@ -63,13 +63,14 @@ bool lf_isUsablePlace(double latitude, double longitude, double headingDegrees, 
            lf_isUsableRadius(radiusMetres);
 }
 
-// Layouts give headings such as 509.4 or -90: any finite heading is a direction.
-double lf_normalisedHeading(double degrees) {
+// Layouts give headings such as 509.4 or -90: any finite heading is a direction. One written as 360.0
+// (one decimal) is north, held as 0 so that it reads back as itself.
+double lf_headingRadians(double degrees) {
     double heading = std::fmod(degrees, 360.0);
     if (heading < 0.0)
         heading += 360.0;
-    // A tiny negative remainder rounds up to 360 itself.
-    return heading < 360.0 ? heading : 0.0;
+    const double radians = heading * standDegreesToRadians;
+    return fmt::format("{:.1f}", radians * standRadiansToDegrees) == "360.0" ? 0.0 : radians;
 }
 
 } // namespace
@@ -130,10 +131,9 @@ bool lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t
         option.real = opt.attribute("soft").as_bool(false) ? 0 : 1;
         option.coupled = opt.attribute("cpl").as_bool(false);
     }
-    standList.emplace_back(
-        id, std::move(options),
-        StandPlacement{latitude, longitude, lf_normalisedHeading(headingDegrees) * standDegreesToRadians},
-        radiusMetres, cargo, ramp, heli);
+    standList.emplace_back(id, std::move(options),
+                           StandPlacement{latitude, longitude, lf_headingRadians(headingDegrees)},
+                           radiusMetres, cargo, ramp, heli);
     return true;
 }
 
