@@ -251,13 +251,13 @@ void lf_readLearned(const std::filesystem::path& path, ParkAirportFileInfo& info
                                     pathText, lf_copyAsideText(copied)));
             return;
         }
-        const bool handmade = gf_findParameterValue(doc, "handmade").has_value();
+        const auto handmade = gf_findParameterValue(doc, "handmade");
         const bool older = *version < firstVersionWithKeptOptions;
         if (older) {
             gf_logLine("\nThis learned file was created with and older Vantrel version than 11.10.0,\n"
                        "All flights will be cleared, except for a handmade file\n");
             // The options it drops were still the user's.
-            if (!handmade && !unsaved)
+            if (!handmade)
                 gf_logLine(fmt::format("{} {}", pathText, lf_copyAsideText(lf_copyAside(path, info))));
         }
 
@@ -272,7 +272,7 @@ void lf_readLearned(const std::filesystem::path& path, ParkAirportFileInfo& info
 
         if (handmade) {
             lf_replaceByHandmadeStands(doc, path, info);
-            gf_logIndented(fmt::format("{:24}: {}", "handmade", *gf_findParameterValue(doc, "handmade")));
+            gf_logIndented(fmt::format("{:24}: {}", "handmade", *handmade));
             return;
         }
         handmadeApf = false;

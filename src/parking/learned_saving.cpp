@@ -112,11 +112,6 @@ void gf_saveUnsavedLearnedFiles() {
 // at the next saving.
 void lf_saveLearnedAirports() {
     const std::filesystem::path& path = parkAirportFileInfo.learnedPath;
-    auto& unsaved = lf_unsavedLearnedFiles();
-    // What an earlier failed saving kept for this file was read at this visit and is part of this content.
-    std::erase_if(unsaved,
-                  [&path](const std::unique_ptr<UnsavedLearnedFile>& kept) { return kept->path == path; });
-    gf_saveUnsavedLearnedFiles();
     std::unique_ptr<UnsavedLearnedFile> file;
     std::string reason;
     try {
@@ -139,14 +134,22 @@ void lf_saveLearnedAirports() {
             file = std::make_unique<UnsavedLearnedFile>();
             file->path = path;
             file->copyOwed = parkAirportFileInfo.learnedCopyOwed;
-            reason = lf_buildApfDocument(file->document, record, ApfWriteMode::learned, metaSimCode.load())
-                         ? lf_writeUnsaved(*file)
-                         : "the document could not be built";
+            if (!lf_buildApfDocument(file->document, record, ApfWriteMode::learned, metaSimCode.load()))
+                reason = "the document could not be built";
         }
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "lf_saveLearnedAirports", e.what()));
         reason = e.what();
     }
+    const bool built = file && reason.empty();
+    auto& unsaved = lf_unsavedLearnedFiles();
+    // What an earlier failed saving kept for this file was read at this visit and is part of the new content.
+    if (built)
+        std::erase_if(
+            unsaved, [&path](const std::unique_ptr<UnsavedLearnedFile>& kept) { return kept->path == path; });
+    gf_saveUnsavedLearnedFiles();
+    if (built)
+        reason = lf_writeUnsaved(*file);
     if (reason.empty()) {
         const int updates = learnedUpdateCount.load();
         gf_logLine(fmt::format("{}{} '{}' saved with {} update{}", gf_nowHms(),
@@ -155,7 +158,7 @@ void lf_saveLearnedAirports() {
         return;
     }
     gf_logLine(fmt::format("{} saving '{}' did not succeed", gf_nowHms(), gf_pathToUtf8(path)));
-    if (file) {
+    if (built) {
         lf_logUnsaved(*file, reason);
         unsaved.push_back(std::move(file));
     }

@@ -6,7 +6,6 @@
 #include "static_parking_support.h"
 #include "tools/stand_fixtures/stand_fixtures.h"
 
-#include <cerrno>
 #include <numbers>
 #include <system_error>
 
@@ -140,7 +139,10 @@ TEST_F(LearnedVisitTest, AFailedSaveKeepsWhatWasLearnedForTheNextSaving) {
     test::writeFileText(learned.parent_path(), "in the way");
     leave();
     EXPECT_TRUE(logHas(" saving '" + learned.string() + "' did not succeed\n"));
-    const std::string reason = std::generic_category().message(ENOTDIR);
+    std::error_code cannotMake; // what the system says of making that folder
+    std::filesystem::create_directories(learned.parent_path(), cannotMake);
+    const std::string reason = cannotMake.message();
+    ASSERT_FALSE(reason.empty());
     EXPECT_TRUE(logHas("==> learned file '" + learned.string() + "' not written: " + reason + "; "))
         << logText();
 
