@@ -145,8 +145,8 @@ void lf_saveLearnedAirports() {
     auto& unsaved = lf_unsavedLearnedFiles();
     // What an earlier failed saving kept for this file was read at this visit and is part of the new content.
     if (built)
-        std::erase_if(
-            unsaved, [&path](const std::unique_ptr<UnsavedLearnedFile>& kept) { return kept->path == path; });
+        std::erase_if(unsaved,
+                      [&](const std::unique_ptr<UnsavedLearnedFile>& kept) { return kept->path == path; });
     gf_saveUnsavedLearnedFiles();
     if (built)
         reason = lf_writeUnsaved(*file);
