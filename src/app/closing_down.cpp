@@ -159,6 +159,8 @@ void lf_closingDown() {
         }
         if (!currentParkAirport.code.empty())
             gf_clearParkTraffic();
+        else
+            gf_saveUnsavedLearnedFiles();
         engine_link::clearSpawnCache();
         lf_removeFlightPlanFolder();
         gf_setParameterAndSave(DESTINATION, "");

@@ -2,9 +2,11 @@
 
 #include "core/temporary_files.h"
 
+#include <cerrno>
 #include <charconv>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 namespace kvr {
 
@@ -15,6 +17,12 @@ pugi::xml_node lf_parametersNode(const pugi::xml_document& doc) {
     if (!parameters)
         parameters = doc.child("parameters");
     return parameters;
+}
+
+// What the C library says of the last failure; the streams keep no reason of their own.
+std::string lf_errnoText() {
+    const int code = errno;
+    return code != 0 ? std::generic_category().message(code) : std::string("unknown error");
 }
 
 } // namespace
@@ -67,31 +75,40 @@ void lf_appendStringAttribute(pugi::xml_node node, const char* name, const std::
     node.append_attribute(name).set_value(value.c_str());
 }
 
-bool gf_replaceFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
+bool gf_replaceFileAtomically(const std::filesystem::path& path, const std::string& bytes,
+                              std::string* failure) {
+    const auto fail = [failure](std::string reason) {
+        if (failure)
+            *failure = std::move(reason);
+        return false;
+    };
     const auto temporary = gf_temporaryPathBeside(path, TemporaryKind::save);
     {
+        errno = 0;
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out)
-            return false;
+            return fail(lf_errnoText());
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
+            const std::string reason = lf_errnoText();
             out.close();
             std::error_code ec;
             std::filesystem::remove(temporary, ec);
-            return false;
+            return fail(reason);
         }
     }
     std::error_code ec;
     std::filesystem::rename(temporary, path, ec);
     if (ec) {
+        const std::string reason = ec.message();
         std::filesystem::remove(temporary, ec);
-        return false;
+        return fail(reason);
     }
     return true;
 }
 
-bool gf_saveXml(pugi::xml_document& doc, const std::filesystem::path& path) {
+bool gf_saveXml(pugi::xml_document& doc, const std::filesystem::path& path, std::string* failure) {
     pugi::xml_node declaration = doc.first_child();
     if (declaration.type() != pugi::node_declaration)
         declaration = doc.prepend_child(pugi::node_declaration);
@@ -100,7 +117,7 @@ bool gf_saveXml(pugi::xml_document& doc, const std::filesystem::path& path) {
     declaration.append_attribute("encoding").set_value("UTF-8");
     std::ostringstream text;
     doc.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
-    return gf_replaceFileAtomically(path, text.str());
+    return gf_replaceFileAtomically(path, text.str(), failure);
 }
 
 } // namespace kvr

@@ -20,10 +20,13 @@ void lf_appendStringAttribute(pugi::xml_node node, const char* name, const std::
 
 // Sets the declaration (version 1.0, UTF-8) and saves with an indentation of two blanks. The document
 // goes to a temporary file in the same folder that is then renamed over the target, so a crash never
-// leaves half a file. False when writing or renaming failed.
-bool gf_saveXml(pugi::xml_document& doc, const std::filesystem::path& path);
+// leaves half a file. False when writing or renaming failed, with the system's reason in *failure when
+// given.
+bool gf_saveXml(pugi::xml_document& doc, const std::filesystem::path& path, std::string* failure = nullptr);
 
-// Writes bytes to a temporary file beside path and renames it into place; false on failure.
-bool gf_replaceFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+// Writes bytes to a temporary file beside path and renames it into place; false on failure, with the
+// system's reason in *failure when given.
+bool gf_replaceFileAtomically(const std::filesystem::path& path, const std::string& bytes,
+                              std::string* failure = nullptr);
 
 } // namespace kvr

@@ -83,11 +83,12 @@ private:
     std::unordered_map<std::size_t, KnownOptions> known_;
 };
 
-void lf_addManualStand(const std::string& id, pugi::xml_node parkpos, const std::string& path,
+// A manual stand that gives no stand is kept as read (false).
+bool lf_addManualStand(const std::string& id, pugi::xml_node parkpos, const std::string& path,
                        StandsById& stands) {
     if (stands.holds(id)) {
         gf_logError(fmt::format("manually created standid {} already exists in {}", id, path));
-        return;
+        return false;
     }
     // Judged as the file is saved (six decimals for the position, one for the radius), or a stand taken
     // now would be refused when the saved file is read.
@@ -101,26 +102,31 @@ void lf_addManualStand(const std::string& id, pugi::xml_node parkpos, const std:
     if ((std::fabs(latitude) <= 0.0001 && std::fabs(longitude) <= 0.0001) || radius == 0.0 ||
         !std::isfinite(latitude) || !std::isfinite(longitude)) {
         gf_logError(fmt::format("manually created standid {} misses correct attributes in {}", id, path));
-        return;
+        return false;
     }
-    const std::size_t before = standList.size();
-    lf_readParkpos(parkpos, id, 0);
-    if (standList.size() == before)
-        return;
+    if (!lf_readParkpos(parkpos, id, 0))
+        return false;
     standList.back().manual = true;
     stands.addLast();
+    return true;
 }
 
-void lf_mergeStands(const pugi::xml_document& doc, bool older, const std::string& path) {
+// What was learned at a stand the stand file no longer gives (or gives in a form the reader refuses) is
+// still the user's: it is written back as it was read.
+void lf_mergeStands(const pugi::xml_document& doc, bool older, const std::string& path,
+                    ParkAirportFileInfo& info) {
     StandsById stands;
     for (pugi::xml_node parkpos : lf_parkpositionsOf(doc).children("parkpos")) {
         const std::string id = parkpos.attribute("id").value();
         if (parkpos.attribute("manual").as_bool(false)) {
-            lf_addManualStand(id, parkpos, path, stands);
+            if (!lf_addManualStand(id, parkpos, path, stands))
+                info.keptParkpos.push_back(lf_elementText(parkpos));
             continue;
         }
-        if (!stands.merge(id, parkpos, older))
+        if (!stands.merge(id, parkpos, older)) {
             gf_logLine(fmt::format("learned stand {} in {} not found?", id, path));
+            info.keptParkpos.push_back(lf_elementText(parkpos));
+        }
     }
 }
 
@@ -180,16 +186,31 @@ bool lf_mergeInto(const std::string& id, pugi::xml_node parkpos, bool older, Sta
     return true;
 }
 
+// The learned file is written anew when the airport is given up: what it held is copied aside first.
+// When that fails the copy is owed, and the file is not written over until it is made.
+bool lf_copyAside(const std::filesystem::path& path, ParkAirportFileInfo& info) {
+    if (gf_save1GenerationOf(path))
+        return true;
+    info.learnedCopyOwed = true;
+    return false;
+}
+
+std::string lf_copyAsideText(bool copied) {
+    return copied ? "saved as *.0.xml" : "not copied aside, so it is not written over";
+}
+
 // A handmade file replaces the stand file's stands. One that cannot be read leaves them in place and is
 // copied aside first, since the learned file is written back over it when the airport is given up.
-void lf_replaceByHandmadeStands(const pugi::xml_document& doc, const std::filesystem::path& path) {
+void lf_replaceByHandmadeStands(const pugi::xml_document& doc, const std::filesystem::path& path,
+                                ParkAirportFileInfo& info) {
     std::vector<Stand> standFileStands = std::move(standList);
     standList.clear();
     try {
-        lf_readParkpositions(doc);
+        lf_readParkpositions(doc, &info.keptParkpos);
     } catch (const std::exception&) {
         standList = std::move(standFileStands);
-        gf_save1GenerationOf(path);
+        info.keptParkpos.clear();
+        lf_copyAside(path, info);
         throw;
     }
     handmadeApf = true;
@@ -202,34 +223,43 @@ bool lf_mergeLearnedParkpos(const std::string& id, pugi::xml_node parkpos, bool 
     return lf_mergeInto(id, parkpos, older, stand, known);
 }
 
-void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo& info) {
+void lf_readLearned(const std::filesystem::path& path, ParkAirportFileInfo& info) {
     const std::string pathText = gf_pathToUtf8(path);
     try {
-        pugi::xml_document doc;
-        const pugi::xml_parse_result loaded = doc.load_file(path.c_str());
-        if (!loaded) {
-            gf_save1GenerationOf(path);
-            gf_logError(fmt::format("{} found, but could not be loaded, saved as *.0.xml: {}", pathText,
-                                    loaded.description()));
+        // Content whose saving failed is newer than the file.
+        const UnsavedLearnedFile* unsaved = lf_findUnsavedLearnedFile(path);
+        pugi::xml_document loaded;
+        if (unsaved) {
+            info.learnedCopyOwed = unsaved->copyOwed;
+        } else if (const pugi::xml_parse_result result = loaded.load_file(path.c_str()); !result) {
+            const bool copied = lf_copyAside(path, info);
+            gf_logError(fmt::format("{} found, but could not be loaded, {}: {}", pathText,
+                                    lf_copyAsideText(copied), result.description()));
             return;
         }
-        gf_logLine(fmt::format("Read from learned airport file: '{}'", pathText));
+        const pugi::xml_document& doc = unsaved ? unsaved->document : loaded;
+        gf_logLine(fmt::format("Read from learned airport file: '{}'{}", pathText,
+                               unsaved ? " (as it was before its saving failed)" : ""));
         gf_flushLog();
 
         const auto meta = gf_readFileMetaInfo(doc, MetaVariant::learnedFile);
-        // The file is written anew when the airport is given up: what it held is copied aside first.
-        if (!meta.accepted) {
-            gf_save1GenerationOf(path);
-            gf_logError(fmt::format("{} found, but its meta block is missing or has no readable version, "
-                                    "saved as *.0.xml",
-                                    pathText));
+        // A version that does not read as numbers would make every option look old and drop it.
+        const auto version = meta.accepted ? VersionData::fromText(meta.version) : std::nullopt;
+        if (!version) {
+            const bool copied = lf_copyAside(path, info);
+            gf_logError(fmt::format("{} found, but its meta block is missing or has no readable version, {}",
+                                    pathText, lf_copyAsideText(copied)));
             return;
         }
-        const bool older =
-            VersionData::fromText(meta.version).value_or(VersionData{}) < firstVersionWithKeptOptions;
-        if (older)
+        const auto handmade = gf_findParameterValue(doc, "handmade");
+        const bool older = *version < firstVersionWithKeptOptions;
+        if (older) {
             gf_logLine("\nThis learned file was created with and older Vantrel version than 11.10.0,\n"
                        "All flights will be cleared, except for a handmade file\n");
+            // The options it drops were still the user's.
+            if (!handmade)
+                gf_logLine(fmt::format("{} {}", pathText, lf_copyAsideText(lf_copyAside(path, info))));
+        }
 
         const std::string learnedName = gf_findParameterValue(doc, "airport_name").value_or("");
         if (learnedName != info.airportName)
@@ -240,13 +270,13 @@ void lf_readLearned(const std::filesystem::path& path, const ParkAirportFileInfo
 
         lf_applyLearnedParameters(doc);
 
-        if (const auto handmade = gf_findParameterValue(doc, "handmade")) {
-            lf_replaceByHandmadeStands(doc, path);
+        if (handmade) {
+            lf_replaceByHandmadeStands(doc, path, info);
             gf_logIndented(fmt::format("{:24}: {}", "handmade", *handmade));
             return;
         }
         handmadeApf = false;
-        lf_mergeStands(doc, older, pathText);
+        lf_mergeStands(doc, older, pathText, info);
     } catch (const std::exception& e) {
         gf_logLine(fmt::format("{}: {}", "lf_readLearned", e.what()));
     }

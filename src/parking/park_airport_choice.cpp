@@ -303,8 +303,9 @@ std::string lf_readParkedFile() {
 
 void lf_unloadParkAirport() {
     if (parkAirportLoaded) {
-        gf_applyAirportParameters();
+        // The learned file holds the airport's own settings, so it is written while they are in force.
         lf_saveLearnedAirports();
+        gf_applyAirportParameters();
     }
     handmadeApf = false;
     parkAirportLoaded = false;

@@ -170,7 +170,7 @@ std::string lf_readApf(const std::string& path, ParkAirportFileInfo& info) {
     const std::filesystem::path learned = lf_learnedApfPath(path, info.publisher);
     info.learnedPath = learned;
     std::error_code ec;
-    if (!learned.empty() && std::filesystem::exists(learned, ec)) {
+    if (!learned.empty() && (std::filesystem::exists(learned, ec) || lf_findUnsavedLearnedFile(learned))) {
         lf_readLearned(learned, info);
         qualityFactors = gf_computeQualityFactors();
         if (handmadeApf)

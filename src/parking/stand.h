@@ -94,6 +94,11 @@ struct ParkAirportFileInfo {
     std::string fileName;      // the file the stands were read from: the learned file when handmade
     // The airport's learned file, read from and saved to; empty when the stand file has none.
     std::filesystem::path learnedPath;
+    // The learned file could not be copied aside when it was read: it is copied before it is written over.
+    bool learnedCopyOwed = false;
+    // parkpos elements of the learned file that gave no stand (their stand is missing from the stand file
+    // or was refused, or a manual stand was refused), as read: written back unchanged.
+    std::vector<std::string> keptParkpos;
 };
 
 // What gf_writeApf writes: a scanned airport or the learned state of the park airport.
@@ -108,6 +113,7 @@ struct ApfRecord {
     std::int32_t qfSoft = 0;
     std::int32_t altitude = 0; // feet
     std::vector<Stand> stands;
+    std::vector<std::string> keptParkpos; // learned files: parkpos elements written back as they were read
 };
 
 } // namespace kvr

@@ -8,11 +8,18 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <sstream>
 #include <unordered_set>
 
 namespace kvr {
 
-void lf_readParkpositions(const pugi::xml_document& doc) {
+std::string lf_elementText(pugi::xml_node element) {
+    std::ostringstream text;
+    element.print(text, "", pugi::format_raw);
+    return text.str();
+}
+
+void lf_readParkpositions(const pugi::xml_document& doc, std::vector<std::string>* refused) {
     pugi::xml_node top = doc.child("root");
     if (!top)
         top = doc;
@@ -34,7 +41,8 @@ void lf_readParkpositions(const pugi::xml_document& doc) {
                 93, fmt::format("Parking position #{} has empty '{}' attribute.", number, "id"));
         if (!seen.insert(id).second)
             throw UserErrorException(94, fmt::format("Parking position '{}' appears more than once.", id));
-        lf_readParkpos(parkpos, id, 1);
+        if (!lf_readParkpos(parkpos, id, 1) && refused)
+            refused->push_back(lf_elementText(parkpos));
     }
 }
 
@@ -51,8 +59,18 @@ bool lf_writtenAsZero(double degrees) {
 }
 
 bool lf_isUsablePlace(double latitude, double longitude, double headingDegrees, double radiusMetres) {
-    return std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0 &&
-           std::fabs(headingDegrees) <= 360.0 && lf_isUsableRadius(radiusMetres);
+    return std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0 && std::isfinite(headingDegrees) &&
+           lf_isUsableRadius(radiusMetres);
+}
+
+// Layouts give headings such as 509.4 or -90: any finite heading is a direction. One written as 360.0
+// (one decimal) is north, held as 0 so that it reads back as itself.
+double lf_headingRadians(double degrees) {
+    double heading = std::fmod(degrees, 360.0);
+    if (heading < 0.0)
+        heading += 360.0;
+    const double radians = heading * standDegreesToRadians;
+    return fmt::format("{:.1f}", radians * standRadiansToDegrees) == "360.0" ? 0.0 : radians;
 }
 
 } // namespace
@@ -61,16 +79,16 @@ bool lf_isUsableRadius(double radiusMetres) {
     return radiusMetres >= 0.0 && radiusMetres <= maxStandRadiusMetres;
 }
 
-void lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t fromStandFile) {
+bool lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t fromStandFile) {
     // The stand id goes into my_park_airports.txt as the user's reserved stand, after a comma.
     if (id.find(',') != std::string::npos) {
         gf_logError(fmt::format("Parking position '{}' has a comma in its id, skipped", id));
-        return;
+        return false;
     }
     const double latitude = parkpos.attribute("latitude").as_double(0.0);
     const double longitude = parkpos.attribute("longitude").as_double(0.0);
     if (lf_writtenAsZero(latitude) && lf_writtenAsZero(longitude))
-        return;
+        return false;
     const double radiusMetres = parkpos.attribute("radius").as_double(0.0);
     const double headingDegrees = parkpos.attribute("heading").as_double(0.0);
     // Comparisons also refuse "nan"; "inf" is out of every range.
@@ -78,7 +96,7 @@ void lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t
         gf_logError(fmt::format("Parking position '{}' has no usable latitude, longitude, heading or radius, "
                                 "skipped",
                                 id));
-        return;
+        return false;
     }
     const bool cargo = parkpos.attribute("cargo").as_bool(false);
     const bool ramp = parkpos.attribute("ramp").as_bool(false);
@@ -114,8 +132,9 @@ void lf_readParkpos(pugi::xml_node parkpos, const std::string& id, std::uint32_t
         option.coupled = opt.attribute("cpl").as_bool(false);
     }
     standList.emplace_back(id, std::move(options),
-                           StandPlacement{latitude, longitude, headingDegrees * standDegreesToRadians},
+                           StandPlacement{latitude, longitude, lf_headingRadians(headingDegrees)},
                            radiusMetres, cargo, ramp, heli);
+    return true;
 }
 
 OptIdentity lf_readOptIdentity(pugi::xml_node opt) {

@@ -160,8 +160,7 @@ bool lf_writeApfParameters(pugi::xml_node root, const ApfRecord& record, ApfWrit
     return true;
 }
 
-bool gf_writeApf(const ApfRecord& record, const std::filesystem::path& path, ApfWriteMode mode, int simKind) {
-    pugi::xml_document doc;
+bool lf_buildApfDocument(pugi::xml_document& doc, const ApfRecord& record, ApfWriteMode mode, int simKind) {
     MetaInfo meta = gf_makeMetaInfo(programVersionText);
     gf_setSimKind(meta, simKind);
     if (!gf_writeMetaInfo(doc, meta))
@@ -184,11 +183,31 @@ bool gf_writeApf(const ApfRecord& record, const std::filesystem::path& path, Apf
         lf_writeLearnedStand(parkpos, stand);
         lf_writeOptions(parkpos, stand);
     }
+    if (mode == ApfWriteMode::learned)
+        for (const std::string& kept : record.keptParkpos) {
+            pugi::xml_document element;
+            if (element.load_string(kept.c_str()))
+                parkpositions.append_copy(element.document_element());
+        }
+    return true;
+}
+
+std::string lf_saveApfDocument(pugi::xml_document& doc, const std::filesystem::path& path) {
     if (path.has_parent_path()) {
         std::error_code ec;
         std::filesystem::create_directories(path.parent_path(), ec);
+        if (ec)
+            return ec.message();
     }
-    return gf_saveXml(doc, path);
+    std::string failure;
+    if (!gf_saveXml(doc, path, &failure))
+        return failure.empty() ? std::string("unknown error") : failure;
+    return std::string();
+}
+
+bool gf_writeApf(const ApfRecord& record, const std::filesystem::path& path, ApfWriteMode mode, int simKind) {
+    pugi::xml_document doc;
+    return lf_buildApfDocument(doc, record, mode, simKind) && lf_saveApfDocument(doc, path).empty();
 }
 
 } // namespace kvr

@@ -32,6 +32,10 @@ void gf_applyParkTrafficChanges(bool removeAllLearned);
 // park airport is set.
 void gf_clearParkTraffic();
 
+// Writes the learned files whose saving failed before (each with what was learned until then); those that
+// fail again stay kept. At closing down, and before each saving of a learned file.
+void gf_saveUnsavedLearnedFiles();
+
 // The stand reserved for the user at the park airport while that stand exists; empty otherwise. Any
 // thread (the window shows it).
 std::string gf_reservedStandName();

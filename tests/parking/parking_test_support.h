@@ -4,6 +4,7 @@
 #include "core/message_line.h"
 #include "core/shared_state.h"
 #include "core/status_display.h"
+#include "parking/learned_file_internal.h"
 #include "parking/park_airport.h"
 #include "parking/park_stands.h"
 #include "parking/parking_hooks.h"
@@ -78,6 +79,7 @@ private:
         msfs2020Selected = true;
         setAirports({});
         aircraftTables.registrations.clear();
+        lf_discardUnsavedLearnedFiles();
     }
 
     std::filesystem::path previousFolder_;

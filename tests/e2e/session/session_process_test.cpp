@@ -74,6 +74,14 @@ bool isStatic(const nlohmann::json& aircraft) {
 
 // The simulator lists new aircraft late and has aircraft of its own with the program's callsigns.
 TEST_F(Session, LiveAndStaticAircraftGetTheirLiveriesTheLiveOnesMoveAndTheCloseBoxEndsTheProgram) {
+    // What the user set at Schiphol on an earlier visit: its own share of static aircraft and week fits.
+    const auto learned = world.program / "airports" / "learned" / "stock" / "EHAM.xml";
+    std::filesystem::create_directories(learned.parent_path());
+    writeFileText(learned, R"(<?xml version="1.0"?>
+<root><meta><info name="author" value="Vantrel"/><info name="version" value="12.0.0"/></meta>
+<parameters><parameter name="airport_name" value="Amsterdam Airport Schiphol"/>
+<parameter name="parking_percentage" value="75"/><parameter name="WEEK" value="true"/></parameters></root>
+)");
     const auto service = startService();
     const auto vantrel = startVantrel(
         std::string(VANTREL_SOURCE_DIR) + "/scenarios/sim/eham_stand_taxi_busy.json", service->url());
@@ -111,6 +119,10 @@ TEST_F(Session, LiveAndStaticAircraftGetTheirLiveriesTheLiveOnesMoveAndTheCloseB
     EXPECT_NE(world.parameters().find(R"(name="SCAN_LIVERIES" value="false")"), std::string::npos)
         << "a successful scan is not repeated";
     EXPECT_FALSE(std::filesystem::exists(world.config / "Vantrel" / "orig_dest")) << "flight plans removed";
+    const std::string learnedText = readFileText(learned);
+    EXPECT_NE(learnedText.find(R"(name="parking_percentage" value="75")"), std::string::npos) << learnedText;
+    EXPECT_NE(learnedText.find(R"(name="WEEK" value="true")"), std::string::npos) << learnedText;
+    EXPECT_NE(world.parameters().find(R"(name="WEEK" value="false")"), std::string::npos);
 
     const auto figures = nlohmann::json::parse(readFileText(figuresFile));
     const std::string catalogue = readFileText(world.program / "output" / "LiveriesScanned.xml");
