@@ -124,11 +124,14 @@ bool SimClientConnection::libraryFound() {
     const std::string problem = gf_loadSimConnect();
     if (problem == libraryProblem_)
         return problem.empty();
-    // Shown until the DLL is there: the program waits for it as it waits for the simulator.
-    if (problem.empty())
+    // Shown until the DLL is there: the program waits for it as it waits for the simulator, and the user may
+    // look into Log.txt meanwhile.
+    if (problem.empty()) {
         gf_clearMessageAndError();
-    else
+    } else {
         gf_showError(problem);
+        gf_flushLog();
+    }
     libraryProblem_ = problem;
     return problem.empty();
 }
