@@ -1,9 +1,9 @@
 # The Windows build (cross-compiled with cmake/x86_64-w64-mingw32.cmake): the real Win32, the libraries
-# of scripts/windows-deps, SimConnect from the simulator's SDK or our SimConnect.dll, and the tests run
-# under Wine. docs/windows-build.md describes it.
+# of scripts/windows-deps, SimConnect.dll found at run time (declared by the SDK's header or ours), and the
+# tests run under Wine. docs/windows-build.md describes it.
 
 set(VANTREL_WINDOWS_DEPS "" CACHE PATH "The prefix scripts/windows-deps printed (holds vantrel-deps.cmake)")
-set(VANTREL_SIMCONNECT_SDK "" CACHE PATH "The simulator SDK's SimConnect SDK folder (include/, lib/); empty: our SimConnect.dll")
+set(VANTREL_SIMCONNECT_SDK "" CACHE PATH "The simulator SDK's SimConnect SDK folder (include/, lib/); empty: our declarations")
 set(VANTREL_STANDIN_EXECUTABLE "" CACHE FILEPATH "vantrel-standin of a Linux build, for the tests that talk to it")
 option(VANTREL_WINDOWS_TESTS "Build the tests, to run under Wine (scripts/test-windows)" OFF)
 

@@ -1,5 +1,6 @@
 #include "platform/simconnect/installed_titles.h"
 
+#include "core/native_path.h"
 #include "core/text_encoding.h"
 #include "core/text_util.h"
 
@@ -56,7 +57,7 @@ std::optional<std::filesystem::path> lf_installedPackagesPath(const std::filesys
             continue;
         std::string folder = trimmed.substr(open + 1, close - open - 1);
         std::replace(folder.begin(), folder.end(), '\\', '/');
-        return std::filesystem::path(folder);
+        return gf_pathFromUtf8(folder);
     }
     return std::nullopt;
 }
@@ -88,7 +89,7 @@ std::vector<std::string> readTitlesBelow(const std::filesystem::path& folder) {
     std::filesystem::recursive_directory_iterator it(
         folder, std::filesystem::directory_options::skip_permission_denied, ec);
     for (; !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (!it->is_regular_file(ec) || gf_toLower(it->path().filename().string()) != "aircraft.cfg")
+        if (!it->is_regular_file(ec) || gf_toLower(gf_pathToUtf8(it->path().filename())) != "aircraft.cfg")
             continue;
         for (std::string& title : readAircraftCfgTitles(it->path()))
             titles.push_back(std::move(title));

@@ -1,4 +1,5 @@
 // The simulated simulator's side of each client call.
+#include "core/native_path.h"
 #include "core/text_util.h"
 #include "platform/simconnect/sim_geo.h"
 #include "platform/simconnect/sim_messages.h"
@@ -260,7 +261,8 @@ HRESULT SimulatedSimulator::createAircraft(Connection& connection, const char* t
     creation.lateFailure = nextLateFailure();
     SimObjectState& object = creation.object;
     object.title = wanted;
-    object.atcId = tailNumber ? tailNumber : "";
+    // The client library documents tail numbers of at most 12 characters; the ATC id keeps no more.
+    object.atcId = std::string(tailNumber ? tailNumber : "").substr(0, 12);
     object.latitude = position.Latitude;
     object.longitude = position.Longitude;
     object.altitudeFt = position.Altitude;
@@ -284,13 +286,13 @@ HRESULT SimulatedSimulator::setFlightPlan(Connection& connection, DWORD objectId
     if (!object)
         return S_OK;
     // The client names the plan without its extension.
-    const std::filesystem::path file = std::string(planPath ? planPath : "") + ".pln";
+    const std::filesystem::path file = gf_pathFromUtf8(std::string(planPath ? planPath : "") + ".pln");
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         sendException(connection, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED, 2);
         return S_OK;
     }
-    object->flightPlanPath = file.string();
+    object->flightPlanPath = gf_pathToUtf8(file);
     return S_OK;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/simconnect/sim_scenario.h"
 
 #include "core/file_util.h"
+#include "core/native_path.h"
 
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
@@ -337,7 +338,8 @@ Scenario parseScenario(const std::string& jsonText, const std::filesystem::path&
         if (!install.is_object())
             reader.fail("install must be an object");
         if (install.contains("packagesFolder")) {
-            std::filesystem::path folder = reader.text(install, "packagesFolder", "install");
+            const std::filesystem::path folder =
+                gf_pathFromUtf8(reader.text(install, "packagesFolder", "install"));
             scenario.packagesFolder = folder.is_absolute() ? folder : baseFolder / folder;
         }
         if (install.contains("titles")) {
@@ -369,8 +371,8 @@ Scenario parseScenario(const std::string& jsonText, const std::filesystem::path&
 Scenario loadScenarioFile(const std::filesystem::path& file) {
     const auto text = gf_readFileBytes(file);
     if (!text)
-        throw std::runtime_error(fmt::format("scenario {}: cannot be read", file.string()));
-    return parseScenario(*text, file.parent_path(), file.string());
+        throw std::runtime_error(fmt::format("scenario {}: cannot be read", gf_pathToUtf8(file)));
+    return parseScenario(*text, file.parent_path(), gf_pathToUtf8(file));
 }
 
 } // namespace kvr::simsim

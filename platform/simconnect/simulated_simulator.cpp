@@ -571,6 +571,17 @@ namespace {
 std::mutex slotMutex;
 std::shared_ptr<SimulatedSimulator> slot;
 bool environmentTried = false;
+
+// The scenario file VANTREL_SIM names; read wide on Windows, where a narrow value loses every letter outside
+// the ANSI code page.
+std::filesystem::path lf_scenarioFile() {
+#ifdef _WIN32
+    const wchar_t* value = _wgetenv(L"VANTREL_SIM");
+#else
+    const char* value = std::getenv("VANTREL_SIM");
+#endif
+    return value ? std::filesystem::path(value) : std::filesystem::path();
+}
 } // namespace
 
 void installSimulator(std::shared_ptr<SimulatedSimulator> simulator) {
@@ -584,8 +595,8 @@ std::shared_ptr<SimulatedSimulator> currentSimulator() {
     if (slot || environmentTried)
         return slot;
     environmentTried = true;
-    const char* file = std::getenv("VANTREL_SIM");
-    if (!file || !*file)
+    const std::filesystem::path file = lf_scenarioFile();
+    if (file.empty())
         return nullptr;
     try {
         slot = std::make_shared<SimulatedSimulator>(loadScenarioFile(file));

@@ -4,7 +4,6 @@
 #include "app/window_dump.h"
 #include "core/log.h"
 #include "core/program_version.h"
-#include "core/utf.h"
 #include "settings/parameters_file.h"
 
 #include <fmt/format.h>
@@ -101,16 +100,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return -1;
     try {
         kvr::gf_openLogFile();
-    } catch (const std::exception& e) {
-        // Without a log nothing could tell the user why the program did not start.
-        std::wstring text = L"Failed to write Log.txt";
-        try {
-            text = kvr::utf8_to_wide(e.what());
-        } catch (const std::exception&) {
-            // the path is not UTF-8: the plain text above says enough
-        }
-        MessageBoxW(nullptr, text.c_str(), L"Vantrel", MB_ICONERROR);
-        return 0;
+    } catch (const std::exception&) {
+        // A program folder the user may not write to (unzipped under Program Files): the run thread says so
+        // in the window, which needs no log, and waits for the user to close it.
     }
     return kvr::gf_runMainWindow(instance);
 }

@@ -35,8 +35,8 @@ std::optional<std::wstring> lf_wide(const std::string& text) {
 }
 
 void lf_drawWide(int x, int y, const std::wstring& wide, COLORREF colour) {
-    gf_recordPaintedText(x, y, wide, colour);
     HDC dc = mainWindow.paintDc;
+    gf_recordPaintedText(dc, x, y, wide, colour);
     const COLORREF previous = SetTextColor(dc, colour);
     TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
     SetTextColor(dc, previous);

@@ -6,6 +6,7 @@
 #include "app/edit_box_entries.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
+#include "app/program_folder.h"
 #include "app/run_thread_internal.h"
 #include "app/scan_link.h"
 #include "app/session.h"
@@ -145,6 +146,7 @@ void lf_runThread() {
     gf_wireSubsystems();
     lf_runGuarded([] {
         lf_checkProgramFolder();
+        gf_checkProgramFolderWritable();
         lf_readStartupData();
         gf_flushLog();
         // A downloaded new version ends the program from inside the start-up reading, which then skips what

@@ -35,6 +35,7 @@ struct PaintedText {
     int y;
     std::string text;
     COLORREF colour;
+    SIZE extent;
 };
 
 struct DumpState {
@@ -212,8 +213,11 @@ std::string gf_windowDumpJson(HWND hwnd) {
         DumpState& state = lf_state();
         std::lock_guard lock(state.mutex);
         for (const PaintedText& text : state.painted)
-            texts.push_back(
-                {{"x", text.x}, {"y", text.y}, {"text", text.text}, {"colour", lf_colour(text.colour)}});
+            texts.push_back({{"x", text.x},
+                             {"y", text.y},
+                             {"text", text.text},
+                             {"colour", lf_colour(text.colour)},
+                             {"extent", {text.extent.cx, text.extent.cy}}});
     }
 
     // One control and one text a line, so that two dumps compare line by line.
@@ -230,12 +234,14 @@ std::string gf_windowDumpJson(HWND hwnd) {
            ",\n \"texts\": " + list(texts) + "\n}\n";
 }
 
-void gf_recordPaintedText(int x, int y, const std::wstring& text, COLORREF colour) {
+void gf_recordPaintedText(HDC dc, int x, int y, const std::wstring& text, COLORREF colour) {
     if (!lf_dumpPath())
         return;
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     DumpState& state = lf_state();
     std::lock_guard lock(state.mutex);
-    state.painting.push_back(PaintedText{x, y, lf_utf8(text), colour});
+    state.painting.push_back(PaintedText{x, y, lf_utf8(text), colour, extent});
 }
 
 void gf_onMainWindowPainted(HWND hwnd) {

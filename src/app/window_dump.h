@@ -12,8 +12,9 @@ namespace kvr {
 // The dump of a window and its children as JSON text.
 std::string gf_windowDumpJson(HWND hwnd);
 
-// A text drawn by the paint that is under way, as it was drawn (kept only while a dump is asked for).
-void gf_recordPaintedText(int x, int y, const std::wstring& text, COLORREF colour);
+// A text drawn into dc by the paint that is under way, as it was drawn, with its extent in that device
+// context's font (kept only while a dump is asked for).
+void gf_recordPaintedText(HDC dc, int x, int y, const std::wstring& text, COLORREF colour);
 // The main window has painted: write the dump now, or when the second since the last one is over.
 void gf_onMainWindowPainted(HWND hwnd);
 // The program ends: the dump of the window as it is now.

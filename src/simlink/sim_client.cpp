@@ -85,6 +85,11 @@ void lf_showDisconnected() {
 
 } // namespace
 
+HRESULT lf_requestUserData(HANDLE handle, DWORD request, DWORD definition, SIMCONNECT_PERIOD period) {
+    return gf_simConnect().RequestDataOnSimObject(handle, request, definition, SIMCONNECT_OBJECT_ID_USER,
+                                                  period, SIMCONNECT_DATA_REQUEST_FLAG_DEFAULT, 0, 0, 0);
+}
+
 // --- The connection ----------------------------------------------------------------------------------
 
 SimClientConnection::~SimClientConnection() {
@@ -92,8 +97,10 @@ SimClientConnection::~SimClientConnection() {
 }
 
 bool SimClientConnection::open() {
+    if (!libraryFound())
+        return false;
     HANDLE handle = nullptr;
-    if (FAILED(SimConnect_Open(&handle, programShortName, nullptr, 0, nullptr, 0))) {
+    if (FAILED(gf_simConnect().Open(&handle, programShortName, nullptr, 0, nullptr, 0))) {
         if (!loggedWaiting_)
             gf_logLine("SimConnect: waiting for the simulator ...");
         loggedWaiting_ = true;
@@ -113,22 +120,38 @@ bool SimClientConnection::open() {
     return true;
 }
 
+bool SimClientConnection::libraryFound() {
+    const std::string problem = gf_loadSimConnect();
+    if (problem == libraryProblem_)
+        return problem.empty();
+    // Shown until the DLL is there: the program waits for it as it waits for the simulator, and the user may
+    // look into Log.txt meanwhile.
+    if (problem.empty()) {
+        gf_clearMessageAndError();
+    } else {
+        gf_showError(problem);
+        gf_flushLog();
+    }
+    libraryProblem_ = problem;
+    return problem.empty();
+}
+
 bool SimClientConnection::setUp() {
     std::lock_guard lock(simQueueMutex);
     for (const DatumLayout& datum : datumLayouts)
-        if (FAILED(SimConnect_AddToDataDefinition(handle_, datum.definition, datum.name, datum.units,
-                                                  datum.type)))
+        if (FAILED(gf_simConnect().AddToDataDefinition(handle_, datum.definition, datum.name, datum.units,
+                                                       datum.type, 0, SIMCONNECT_UNUSED)))
             return false;
     for (const SystemEventName& event : systemEvents)
-        if (FAILED(SimConnect_SubscribeToSystemEvent(handle_, event.event, event.name)))
+        if (FAILED(gf_simConnect().SubscribeToSystemEvent(handle_, event.event, event.name)))
             return false;
-    return SUCCEEDED(SimConnect_MapClientEventToSimEvent(handle_, navLightsSetEvent, "NAV_LIGHTS_SET"));
+    return SUCCEEDED(gf_simConnect().MapClientEventToSimEvent(handle_, navLightsSetEvent, "NAV_LIGHTS_SET"));
 }
 
 bool SimClientConnection::dispatch() {
     if (!handle_ || end_ != End::none)
         return false;
-    if (FAILED(SimConnect_CallDispatch(handle_, lf_dispatchProc, this)) && end_ == End::none) {
+    if (FAILED(gf_simConnect().CallDispatch(handle_, lf_dispatchProc, this)) && end_ == End::none) {
         gf_logError("SimConnect: the connection to the simulator is lost");
         end_ = End::lost;
     }
@@ -150,7 +173,7 @@ void SimClientConnection::close() {
         if (simConnectHandle == handle_)
             simConnectHandle = nullptr;
     }
-    SimConnect_Close(handle_);
+    gf_simConnect().Close(handle_);
     handle_ = nullptr;
 }
 
@@ -219,9 +242,8 @@ UserAcData gf_requestUserAcPosition() {
     {
         std::lock_guard lock(simQueueMutex);
         if (!simLinkSuspended && simConnectHandle)
-            failed = FAILED(SimConnect_RequestDataOnSimObject(
-                simConnectHandle, userPositionRequest, userPositionDefinition, SIMCONNECT_OBJECT_ID_USER,
-                SIMCONNECT_PERIOD_ONCE));
+            failed = FAILED(lf_requestUserData(simConnectHandle, userPositionRequest, userPositionDefinition,
+                                               SIMCONNECT_PERIOD_ONCE));
         copy = userAcData;
     }
     if (failed) {
@@ -237,11 +259,10 @@ void gf_requestUserAcTitleAndModel() {
         std::lock_guard lock(simQueueMutex);
         if (simLinkSuspended || !simConnectHandle)
             return;
-        failed =
-            FAILED(SimConnect_RequestDataOnSimObject(simConnectHandle, userTitleRequest, userTitleDefinition,
-                                                     SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_ONCE)) ||
-            FAILED(SimConnect_RequestDataOnSimObject(simConnectHandle, userModelRequest, userModelDefinition,
-                                                     SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_ONCE));
+        failed = FAILED(lf_requestUserData(simConnectHandle, userTitleRequest, userTitleDefinition,
+                                           SIMCONNECT_PERIOD_ONCE)) ||
+                 FAILED(lf_requestUserData(simConnectHandle, userModelRequest, userModelDefinition,
+                                           SIMCONNECT_PERIOD_ONCE));
     }
     if (failed) {
         gf_logError("SimConnect request user title and model fails");
@@ -253,9 +274,9 @@ bool gf_requestUserAcOnGround() {
     std::lock_guard lock(simQueueMutex);
     if (simLinkSuspended)
         return true;
-    return simConnectHandle && SUCCEEDED(SimConnect_RequestDataOnSimObject(
-                                   simConnectHandle, userOnGroundRequest, userOnGroundDefinition,
-                                   SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_SECOND));
+    return simConnectHandle &&
+           SUCCEEDED(lf_requestUserData(simConnectHandle, userOnGroundRequest, userOnGroundDefinition,
+                                        SIMCONNECT_PERIOD_SECOND));
 }
 
 void gf_onSimConnectRequestError() {

@@ -1,6 +1,6 @@
 #pragma once
 // The pieces of the SimClient thread that tests drive directly, step by step on a simulated clock.
-#include "platform/simconnect/simconnect.h"
+#include "platform/simconnect/simconnect_library.h"
 #include "simlink/sim_ids.h"
 #include "simlink/sim_records.h"
 
@@ -70,9 +70,12 @@ private:
         DWORD requestId = 0;
         double waitedSeconds = 0;
         SimObjectId assignedId = 0; // from ASSIGNED_OBJECT_ID, while not yet recognised
+        std::string atcId;          // the tail number as handed to the simulator
         CreateRequest request;
     };
 
+    // SimConnect.dll can be used; while it cannot, the error line says why (once, not on every try).
+    bool libraryFound();
     bool setUp();
     // The caller holds simQueueMutex. False when a call failed.
     bool sendQueued(double frameSeconds);
@@ -92,6 +95,7 @@ private:
     End end_ = End::none;
     std::string failure_;
     bool loggedWaiting_ = false;
+    std::string libraryProblem_;
     static constexpr std::size_t packetRingSize = 8192;
     std::array<SentPacket, packetRingSize> sentPackets_{};
     std::vector<AwaitedCreation> awaited_;
@@ -103,6 +107,9 @@ private:
     double secondsSinceInRangeQuery_ = 0;
     double secondsSinceUserRequest_ = 0;
 };
+
+// A request for the user aircraft's data with the given definition.
+HRESULT lf_requestUserData(HANDLE handle, DWORD request, DWORD definition, SIMCONNECT_PERIOD period);
 
 // The dispatch procedure; the context is the SimClientConnection.
 void CALLBACK lf_dispatchProc(SIMCONNECT_RECV* data, DWORD size, void* context);

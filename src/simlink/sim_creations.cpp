@@ -35,7 +35,7 @@ void SimClientConnection::requestAircraftInRange() {
         std::lock_guard lock(simQueueMutex);
         if (simLinkSuspended || !handle_)
             return;
-        failed = FAILED(SimConnect_RequestDataOnSimObjectType(
+        failed = FAILED(gf_simConnect().RequestDataOnSimObjectType(
             handle_, aircraftInRangeRequest, atcIdDefinition, radius, SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT));
         if (!failed)
             rememberPacket(PacketKind::inRangeQuery, 0);
@@ -64,7 +64,7 @@ void SimClientConnection::onAircraftInRange(const SIMCONNECT_RECV_SIMOBJECT_DATA
         // creation is ours.
         const auto awaited =
             std::find_if(awaited_.begin(), awaited_.end(), [&](const AwaitedCreation& creation) {
-                return !atcId.empty() && creation.request.tailNumber == atcId && creation.assignedId != 0 &&
+                return !atcId.empty() && creation.atcId == atcId && creation.assignedId != 0 &&
                        creation.assignedId == data.dwObjectID;
             });
         if (awaited != awaited_.end() && !ownObjects_.count(data.dwObjectID)) {
@@ -104,8 +104,8 @@ void SimClientConnection::recognise(SimObjectId objectId, const AwaitedCreation&
         if (simLinkSuspended || !handle_)
             return;
         if (!planName.empty()) {
-            if (FAILED(SimConnect_AISetAircraftFlightPlan(handle_, objectId, planName.c_str(),
-                                                          flightPlanRequest)))
+            if (FAILED(gf_simConnect().AISetAircraftFlightPlan(handle_, objectId, planName.c_str(),
+                                                               flightPlanRequest)))
                 failedCall = "flight plan";
             else
                 rememberPacket(PacketKind::flightPlan, objectId);
@@ -113,7 +113,7 @@ void SimClientConnection::recognise(SimObjectId objectId, const AwaitedCreation&
         // Every frame moves the object from here on: the AI must not move it too (docs/ai-control.md).
         // Released after the plan, so that the plan cannot hand the object back.
         if (!failedCall) {
-            if (FAILED(SimConnect_AIReleaseControl(handle_, objectId, releaseControlRequest)))
+            if (FAILED(gf_simConnect().AIReleaseControl(handle_, objectId, releaseControlRequest)))
                 failedCall = "release control";
             else
                 rememberPacket(PacketKind::releaseControl, objectId);
@@ -179,7 +179,8 @@ void SimClientConnection::expireAwaited(double seconds) {
             {
                 std::lock_guard lock(simQueueMutex);
                 if (!simLinkSuspended && handle_) {
-                    failed = FAILED(SimConnect_AIRemoveObject(handle_, creation.assignedId, removalRequest));
+                    failed =
+                        FAILED(gf_simConnect().AIRemoveObject(handle_, creation.assignedId, removalRequest));
                     if (!failed)
                         rememberPacket(PacketKind::removal, creation.assignedId);
                 }

@@ -40,6 +40,18 @@ SIMCONNECT_DATA_INITPOSITION lf_initPosition(const CreateRequest& request) {
     return position;
 }
 
+// The simulator takes tail numbers of at most 12 characters; a longer one is cut where no UTF-8 letter is
+// split, and the cut text is what its ATC id will read.
+std::string lf_atcIdFor(const std::string& tailNumber) {
+    constexpr std::size_t longestTailNumber = 12;
+    if (tailNumber.size() <= longestTailNumber)
+        return tailNumber;
+    std::size_t cut = longestTailNumber;
+    while (cut > 0 && (static_cast<unsigned char>(tailNumber[cut]) & 0xC0) == 0x80)
+        --cut;
+    return tailNumber.substr(0, cut);
+}
+
 void lf_learnUserStand() {
     try {
         gf_callLearnUserStand();
@@ -205,23 +217,23 @@ bool SimClientConnection::sendQueued(double frameSeconds) {
     while (!creates.empty()) {
         CreateRequest request = std::move(creates.front());
         creates.pop_front();
-        if (FAILED(SimConnect_AICreateNonATCAircraft(handle_, request.title.c_str(),
-                                                     request.tailNumber.c_str(), lf_initPosition(request),
-                                                     nextCreationRequest_++)))
+        std::string atcId = lf_atcIdFor(request.tailNumber);
+        if (FAILED(gf_simConnect().AICreateNonATCAircraft(handle_, request.title.c_str(), atcId.c_str(),
+                                                          lf_initPosition(request), nextCreationRequest_++)))
             return false;
         const DWORD sendId = rememberPacket(PacketKind::creation, 0);
-        awaited_.push_back({sendId, nextCreationRequest_ - 1, 0, 0, std::move(request)});
+        awaited_.push_back({sendId, nextCreationRequest_ - 1, 0, 0, std::move(atcId), std::move(request)});
     }
     for (SimObjectId objectId : simQueues.removals) {
-        if (FAILED(SimConnect_AIRemoveObject(handle_, objectId, removalRequest)))
+        if (FAILED(gf_simConnect().AIRemoveObject(handle_, objectId, removalRequest)))
             return false;
         rememberPacket(PacketKind::removal, objectId);
     }
     simQueues.removals.clear();
     for (const NavLightsEvent& lights : simQueues.lights) {
-        if (FAILED(SimConnect_TransmitClientEvent(handle_, lights.objectId, navLightsSetEvent, lights.value,
-                                                  SIMCONNECT_GROUP_PRIORITY_HIGHEST,
-                                                  SIMCONNECT_EVENT_FLAG_GROUPID_IS_PRIORITY)))
+        if (FAILED(gf_simConnect().TransmitClientEvent(handle_, lights.objectId, navLightsSetEvent,
+                                                       lights.value, SIMCONNECT_GROUP_PRIORITY_HIGHEST,
+                                                       SIMCONNECT_EVENT_FLAG_GROUPID_IS_PRIORITY)))
             return false;
         rememberPacket(PacketKind::lights, lights.objectId);
     }
@@ -230,8 +242,9 @@ bool SimClientConnection::sendQueued(double frameSeconds) {
     for (const PositionUpdate& update : simQueues.positions.send()) {
         double block[6] = {update.latitude, update.longitude, update.altitudeFt,
                            update.pitchRad, update.bankRad,   update.headingRad};
-        if (FAILED(SimConnect_SetDataOnSimObject(handle_, aiPositionDefinition, update.objectId,
-                                                 SIMCONNECT_DATA_SET_FLAG_DEFAULT, 1, sizeof block, block)))
+        if (FAILED(gf_simConnect().SetDataOnSimObject(handle_, aiPositionDefinition, update.objectId,
+                                                      SIMCONNECT_DATA_SET_FLAG_DEFAULT, 1, sizeof block,
+                                                      block)))
             return false;
         rememberPacket(PacketKind::position, update.objectId);
     }
@@ -241,16 +254,15 @@ bool SimClientConnection::sendQueued(double frameSeconds) {
     secondsSinceUserRequest_ += frameSeconds;
     if (secondsSinceUserRequest_ >= 1.0 - 1e-9) {
         secondsSinceUserRequest_ = std::min(secondsSinceUserRequest_ - 1.0, 1.0);
-        return SUCCEEDED(SimConnect_RequestDataOnSimObject(handle_, userPositionRequest,
-                                                           userPositionDefinition, SIMCONNECT_OBJECT_ID_USER,
-                                                           SIMCONNECT_PERIOD_ONCE));
+        return SUCCEEDED(
+            lf_requestUserData(handle_, userPositionRequest, userPositionDefinition, SIMCONNECT_PERIOD_ONCE));
     }
     return true;
 }
 
 DWORD SimClientConnection::rememberPacket(PacketKind kind, SimObjectId objectId) {
     DWORD id = unknownSendId;
-    if (FAILED(SimConnect_GetLastSentPacketID(handle_, &id)) || id == unknownSendId) {
+    if (FAILED(gf_simConnect().GetLastSentPacketID(handle_, &id)) || id == unknownSendId) {
         gf_logError(fmt::format("SimConnect: no packet id for a request on object {}", objectId));
         return unknownSendId;
     }

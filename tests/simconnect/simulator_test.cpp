@@ -371,6 +371,38 @@ TEST(SimulatedSimulatorObjects, UninstalledTitleAndInjectedFailureRaiseCreateObj
     EXPECT_EQ(installed.sim->objects()[0].atcId, "G-EZAB");
 }
 
+// The client's texts are UTF-8, also where they name a file: a user or install folder with 'ë' in it.
+TEST(SimulatedSimulatorObjects, InstallAndFlightPlanFoldersWithLettersOutsideAscii) {
+    kvr::test::TempFolder folder;
+    const auto utf8 = [](const std::filesystem::path& path) {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    };
+    const std::filesystem::path user = folder.path() / std::u8string(u8"Zo\u00eb");
+    setenv("XDG_DATA_HOME", (user / "local").c_str(), 1);
+    const std::filesystem::path packages = folder.path() / std::u8string(u8"Pakete \u00eb");
+    std::filesystem::create_directories(packages / "Community" / "b738");
+    kvr::test::writeFileText(packages / "Community" / "b738" / "aircraft.cfg",
+                             "[FLTSIM.0]\ntitle=Boeing 737-800 Transavia\n");
+    const auto store = user / "local" / "Packages" / "Microsoft.FlightSimulator_8wekyb3d8bbwe" / "LocalCache";
+    std::filesystem::create_directories(store);
+    kvr::test::writeFileText(store / "UserCfg.opt", "InstalledPackagesPath \"" + utf8(packages) + "\"\n");
+    kvr::test::writeFileText(user / "plan.pln", "<?xml version=\"1.0\"?>\n");
+
+    Scenario scenario = ehamScenario();
+    scenario.extraTitles.clear();
+    scenario.packagesFolder.reset(); // from UserCfg.opt
+    InstalledSimulator installed(scenario);
+    TestClient client;
+    ASSERT_TRUE(client.open());
+    client.take();
+    const DWORD objectId = createAndWait(installed, client, "Boeing 737-800 Transavia", "PH-HZA");
+    ASSERT_NE(objectId, 0u) << "the title is installed";
+    SimConnect_AISetAircraftFlightPlan(client.handle, objectId, utf8(user / "plan").c_str(), 5);
+    EXPECT_TRUE(only(client.take(), SIMCONNECT_RECV_ID_EXCEPTION).empty());
+    EXPECT_EQ(installed.sim->object(objectId)->flightPlanPath, utf8(user / "plan.pln"));
+}
+
 TEST(SimulatedSimulatorObjects, MovingLightingAndRemovingAndUnknownIds) {
     InstalledSimulator installed(ehamScenario());
     TestClient client;

@@ -179,6 +179,14 @@ TEST(SimLinkAircraft, CreationIsRecognisedByItsAtcIdAndGetsItsFlightPlan) {
     EXPECT_TRUE(link.sim->object(second)->flightPlanPath.empty()) << "no ends, no plan";
 }
 
+TEST(SimLinkAircraft, ALongTailNumberGoesOutAsItsFirstTwelveCharactersAndIsRecognisedByThem) {
+    LinkHarness link;
+    ASSERT_TRUE(link.connect());
+    const SimObjectId objectId = createAndRecognise(link, 9, "KLM1234____*_");
+    ASSERT_NE(objectId, 0u);
+    EXPECT_EQ(link.sim->object(objectId)->atcId, "KLM1234____*");
+}
+
 TEST(SimLinkAircraft, FailedCreationsComeBackWithTheReason) {
     LinkHarness link;
     ASSERT_TRUE(link.connect());

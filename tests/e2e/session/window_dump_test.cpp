@@ -151,5 +151,27 @@ TEST_F(WindowDump, Error150LeavesTheInstallPathBoxOpenForTheUser) {
     EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
 }
 
+// Unzipped under Program Files, the program may write nothing in its folder, Log.txt included: the window is
+// the only place left to say so. The program runs without the right to override file permissions, as a user
+// without administrator rights does (root would write anyway).
+TEST_F(WindowDump, AProgramFolderThatCannotBeWrittenIsNamedInTheErrorLine) {
+    world.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    using std::filesystem::perms;
+    std::filesystem::permissions(world.program, perms::owner_write | perms::group_write | perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    ChildProcess vantrel("/usr/bin/setpriv",
+                         {"--bounding-set=-dac_override,-dac_read_search", "--", VANTREL_EXECUTABLE},
+                         world.environment({"VANTREL_WINDOW_JSON=" + dumpFile.string()}), world.program,
+                         world.root / "vantrel-output.txt");
+    const std::string error = "42: Vantrel cannot write in " + world.program.string() +
+                              ", not even Log.txt: move the Vantrel folder into a folder of your own";
+    EXPECT_TRUE(waitForDump([&](const json& d) { return painted(d, 3, 455, error, yellow); }, 60s))
+        << readFileText(dumpFile) << readFileText(world.root / "vantrel-output.txt");
+    EXPECT_FALSE(std::filesystem::exists(world.program / "Log.txt"));
+    vantrel.signal(SIGTERM);
+    EXPECT_EQ(vantrel.exitCodeWithin(30s), 0);
+    std::filesystem::permissions(world.program, perms::owner_write, std::filesystem::perm_options::add);
+}
+
 } // namespace
 } // namespace kvr::test

@@ -65,6 +65,9 @@ class WineWorld {
 public:
     WineWorld() {
         std::filesystem::copy(VANTREL_WINDOWS_DIST, program, std::filesystem::copy_options::recursive);
+        // The simulated simulator answers as SimConnect.dll, placed as the demo places it; without a
+        // scenario (VANTREL_SIM) it is a simulator that is not running.
+        std::filesystem::copy_file(VANTREL_WINDOWS_SIMULATOR_DLL, simulatorDll);
         // One prefix serves the Wine tests one after the other: each starts from empty user folders.
         for (const auto& folder :
              {roaming / "Vantrel", roaming / "Microsoft Flight Simulator", local / "Packages"})
@@ -183,6 +186,7 @@ public:
     std::filesystem::path packages = root / "sim" / "Packages";
     std::filesystem::path community = packages / "Community";
     std::filesystem::path dumpFile = root / "window.json";
+    std::filesystem::path simulatorDll = program / "SimConnect.dll";
     std::filesystem::path userFolder = std::filesystem::path(environmentValue("WINEPREFIX")) / "drive_c" /
                                        "users" / commandOutput("id -un | tr -d '\\n'") / "AppData";
     std::filesystem::path roaming = userFolder / "Roaming";
