@@ -91,6 +91,15 @@ private:
     std::optional<fs::directory_entry> pendingFolder_;
 };
 
+// The path's text below the root.
+std::string lf_textBelowRoot(const fs::path& root, const fs::path& path) {
+    // The folders above the root are the user's own ("D:/Discovery Sims/my statics/MSFS/Community"); the
+    // walk's paths begin with the root's text.
+    const std::string text = gf_pathToUtf8(path);
+    const std::string rootText = gf_pathToUtf8(root);
+    return text.starts_with(rootText) ? text.substr(rootText.size()) : text;
+}
+
 bool lf_stopRequested() {
     return stopRequested.load() || userClosed.load();
 }
@@ -126,14 +135,9 @@ void lf_awaitOldest(std::deque<std::future<void>>& pending, std::chrono::millise
 } // namespace
 
 bool lf_isSkippedPackageFolder(const fs::path& root, const fs::path& path) {
-    const std::string text = gf_pathToUtf8(path);
-    if (lf_utf16Length(text) >= longPathUnits)
+    if (lf_utf16Length(gf_pathToUtf8(path)) >= longPathUnits)
         return true;
-    // The folders above the root are the user's own ("D:/Discovery Sims/MSFS/Community"); the walk's paths
-    // begin with the root's text.
-    const std::string rootText = gf_pathToUtf8(root);
-    const std::size_t below = text.starts_with(rootText) ? rootText.size() : 0;
-    return lf_containsAny(lf_lowerAscii(text.substr(below)), skippedPackageWords);
+    return lf_containsAny(lf_lowerAscii(lf_textBelowRoot(root, path)), skippedPackageWords);
 }
 
 void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& options) {
@@ -153,7 +157,8 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
             std::error_code typeError;
             if (!entry->is_regular_file(typeError) || gf_toUpper(gf_pathToUtf8(path.extension())) != ".BGL")
                 continue;
-            if (lf_containsAny(gf_pathToUtf8(path), skippedSceneryWords) || !lf_hasAirportSection(path))
+            if (lf_containsAny(lf_textBelowRoot(root, path), skippedSceneryWords) ||
+                !lf_hasAirportSection(path))
                 continue;
             if (lf_stopRequested())
                 break;

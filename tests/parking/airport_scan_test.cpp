@@ -159,6 +159,15 @@ TEST_F(AirportScanDriverTest, SkipWordsCountOnlyBelowTheRoot) {
     EXPECT_EQ(walkStarts(root), (std::set<std::string>{"pkg/scenery/a.bgl"}));
 }
 
+TEST_F(AirportScanDriverTest, SceneryWordsCountOnlyBelowTheRoot) {
+    const BglFile airport = bglFileWith({bglGridAirport("EGLL", 51.47, -0.46, 2)});
+    const fs::path root = folder / "my statics" / "afcad updates" / "x_heliports" / "Community";
+    writeBglFile(root / "pkg" / "scenery" / "a.bgl", airport);
+    writeBglFile(root / "pkg" / "statics" / "s.bgl", airport);
+
+    EXPECT_EQ(walkStarts(root), (std::set<std::string>{"pkg/scenery/a.bgl"}));
+}
+
 TEST_F(AirportScanDriverTest, FailedAndLateTasksCostOneLogLineEach) {
     maxScanTasks = 1;
     const fs::path root = folder / "failing";
