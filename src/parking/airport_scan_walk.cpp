@@ -104,17 +104,26 @@ bool lf_stopRequested() {
     return stopRequested.load() || userClosed.load();
 }
 
-// Starts the task on a thread of its own that is not joined: a task that hangs must not hold up the scan.
-// The task gives its slot back however it ends.
-std::future<void> lf_startTask(const AirportWalkOptions& options, const fs::path& path) {
-    std::function<void(const fs::path&)> body = options.taskBody;
+// How often a wait for a task looks at the stop request.
+constexpr std::chrono::milliseconds stopPollInterval{20};
+
+// One started task: its result, and the way to ask it to stop.
+struct ScanTask {
+    std::future<void> result;
+    std::stop_source stop;
+};
+
+// Starts the task on a thread of its own that is not joined. The task gives its slot back however it ends.
+ScanTask lf_startTask(const AirportWalkOptions& options, const fs::path& path) {
+    std::function<void(const fs::path&, std::stop_token)> body = options.taskBody;
     if (!body)
-        body = lf_processBGLfile;
-    std::packaged_task<void()> task([body = std::move(body), path] {
+        body = [](const fs::path& file, std::stop_token stop) { lf_processBGLfile(file, std::move(stop)); };
+    ScanTask started;
+    std::packaged_task<void()> task([body = std::move(body), path, stop = started.stop.get_token()] {
         ScanSlotRelease slot;
-        body(path);
+        body(path, stop);
     });
-    std::future<void> result = task.get_future();
+    started.result = task.get_future();
     activeScanTasks.fetch_add(1);
     try {
         std::thread(std::move(task)).detach();
@@ -122,14 +131,28 @@ std::future<void> lf_startTask(const AirportWalkOptions& options, const fs::path
         activeScanTasks.fetch_sub(1);
         throw;
     }
-    return result;
+    return started;
 }
 
-// Waits for the oldest task; throws its exception, or a time-out when it is not finished in time.
-void lf_awaitOldest(std::deque<std::future<void>>& pending, std::chrono::milliseconds wait) {
-    if (pending.front().wait_for(wait) != std::future_status::ready)
+// Waits for the oldest task and takes its result, which throws the task's exception. A stop request asks
+// every pending task to stop. A task not finished within `wait` is asked to stop too, and still awaited:
+// it ends at its next step, and no task outlives the walk.
+void lf_awaitOldest(std::deque<ScanTask>& pending, std::chrono::milliseconds wait) {
+    ScanTask& oldest = pending.front();
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    bool late = false;
+    while (oldest.result.wait_for(stopPollInterval) != std::future_status::ready) {
+        if (lf_stopRequested())
+            for (ScanTask& task : pending)
+                task.stop.request_stop();
+        if (!late && std::chrono::steady_clock::now() >= deadline) {
+            late = true;
+            oldest.stop.request_stop();
+        }
+    }
+    if (late)
         throw std::runtime_error("Future wait timed out after 10 seconds");
-    pending.front().get();
+    oldest.result.get();
 }
 
 } // namespace
@@ -144,7 +167,7 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
     const std::string rootText = gf_pathToUtf8(root);
     gf_appendScanMessage(fmt::format("Scanning for {} airports in {}", "addon ", rootText));
     const auto maxTasks = static_cast<std::size_t>(std::max(maxScanTasks.load(), std::int32_t{1}));
-    std::deque<std::future<void>> pending;
+    std::deque<ScanTask> pending;
 
     FolderWalk walk(root);
     for (auto entry = walk.next(); entry; entry = walk.next()) {
