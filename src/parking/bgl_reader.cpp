@@ -87,16 +87,18 @@ bool lf_holdsAirportSection(std::istream& in, std::uint64_t size) {
 }
 
 // The bytes the file gives, read a chunk at a time: the memory follows what comes, not the size the file
-// system declares (which is trusted only for the first reservation). None beyond maxBglFileBytes.
+// system declares, which only sizes the chunks. None beyond maxBglFileBytes.
 std::optional<std::vector<std::uint8_t>> lf_readBglBytes(std::istream& in, std::uint64_t declared) {
     in.clear();
     in.seekg(0, std::ios::beg);
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(std::min(declared, maxBglFileBytes)) + 1);
     while (in && bytes.size() <= maxBglFileBytes) {
         const std::size_t have = bytes.size();
-        bytes.resize(have + readChunkBytes);
-        in.read(reinterpret_cast<char*>(bytes.data() + have), static_cast<std::streamsize>(readChunkBytes));
+        // One byte more than declared shows a file that grew while it was read.
+        const std::uint64_t expected = declared > have ? declared - have + 1 : readChunkBytes;
+        const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(expected, readChunkBytes));
+        bytes.resize(have + chunk);
+        in.read(reinterpret_cast<char*>(bytes.data() + have), static_cast<std::streamsize>(chunk));
         bytes.resize(have + static_cast<std::size_t>(in.gcount()));
     }
     if (bytes.size() > maxBglFileBytes)
