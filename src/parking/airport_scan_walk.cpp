@@ -145,7 +145,8 @@ void lf_awaitOldest(std::deque<ScanTask>& pending, std::chrono::milliseconds wai
         if (lf_stopRequested())
             for (ScanTask& task : pending)
                 task.stop.request_stop();
-        if (!late && std::chrono::steady_clock::now() >= deadline) {
+        // A task a stop request has already asked to stop is ending, not late.
+        if (!late && !oldest.stop.stop_requested() && std::chrono::steady_clock::now() >= deadline) {
             late = true;
             oldest.stop.request_stop();
         }
