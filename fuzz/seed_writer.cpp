@@ -603,6 +603,41 @@ void bglSeeds() {
     longEntries.sections.front().sizeCode = 0x50000;
     seed("bgl", "long-subsection-entries", bglText(longEntries));
     seed("bgl", "no-airports", bglText(bglSceneryObjectsFile()));
+
+    BglSection namesTheFirstTable;
+    namesTheFirstTable.tableOfSection = 0;
+    BglFile namedAgain = bglFileWith({bglAirport("EGLL", {bglParkings({bglParking(10, 1, 8, 20.0f)})})});
+    namedAgain.sections.insert(namedAgain.sections.end(), 8, namesTheFirstTable);
+    seed("bgl", "subsection-named-again", bglText(namedAgain));
+    BglFile sharedEmpty = bglFileWith({bglAirport("EHAM", {bglParkings({bglParking(10, 1, 8, 20.0f)})})});
+    sharedEmpty.sections.front().emptySubsectionsBefore = 200;
+    sharedEmpty.sections.insert(sharedEmpty.sections.end(), 40, namesTheFirstTable);
+    seed("bgl", "shared-empty-subsections", bglText(sharedEmpty));
+
+    BglFile damagedTables = bglFileWith({bglAirport("EGLL", {bglParkings({bglParking(10, 1, 8, 20.0f)})})});
+    damagedTables.sections.front().subsectionCountOverride = 0;
+    BglSection zeroSize{
+        bglAirportSectionType, 0x40000, {bglAirport("EGLL", {bglParkings({bglParking(10, 2, 8, 20.0f)})})}};
+    zeroSize.subsectionSizeOverride = 0;
+    damagedTables.sections.push_back(zeroSize);
+    damagedTables.sections.push_back(BglSection{
+        bglAirportSectionType, 0x40000, {bglAirport("EHAM", {bglParkings({bglParking(10, 3, 8, 20.0f)})})}});
+    seed("bgl", "no-or-empty-subsections", bglText(damagedTables));
+
+    BglHelipad endless{51.47, -0.46, 20.0f, 0xFFFFFFFFu};
+    seed("bgl", "sizes-past-their-container",
+         bglText(bglFileWith({bglAirport("EGLL", {endless, bglParkings({bglParking(10, 1, 8, 20.0f)})}),
+                              BglRawRecord{0x99, {1, 2}, 4000u},
+                              bglAirport("EHAM", {bglParkings({bglParking(10, 2, 8, 20.0f)})})})));
+
+    BglParkingList lastCut = bglParkings({bglParking(10, 1, 8, 20.0f), bglParking(10, 2, 8, 20.0f)});
+    lastCut.sizeOverride = 8 + 56 + 28;
+    BglParking codesPast = bglParking(10, 2, 8, 20.0f);
+    codesPast.airlineCodes = {0x4B4C4D, 0x424157, 0x414641};
+    BglParkingList codesCut = bglParkings({bglParking(10, 1, 8, 20.0f), codesPast});
+    codesCut.sizeOverride = 8 + 56 + 56 + 4;
+    seed("bgl", "parking-lists-cut",
+         bglText(bglFileWith({bglAirport("EGLL", {lastCut}), bglAirport("EHAM", {codesCut})})));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The add-on airport scan over a Community folder of 500 generated airport packages (60 stands and 2
 // helipads each, a manifest.json each): walk, pre-check, one task per file, publisher search, generated
 // stand files, scan log and the tblo zip of all 500; beside its floor, reading the bytes of the same BGL
-// files. And the decoding of one large airport file.
+// files. And the decoding of one large airport file, and of two hostile ones whose tables point many times
+// at the same bytes: their cost must follow their size.
 //   airport_scan_bench [--benchmark_filter=...]
 #include "bgl_fixtures/bgl_airports.h"
 #include "core/log.h"
@@ -132,5 +133,36 @@ void BM_DecodeLargeAirportFile(benchmark::State& state) {
         throw std::runtime_error("no stand file generated");
 }
 BENCHMARK(BM_DecodeLargeAirportFile)->Unit(benchmark::kMicrosecond);
+
+// Every hostile file holds EGLL once; the decoder must walk it once.
+fixtures::BglFile hostileFile(std::int64_t shape) {
+    fixtures::BglFile file;
+    fixtures::BglSection first;
+    if (shape == 0) {
+        // 50,000 section entries naming the one subsection that holds EGLL.
+        first.records.push_back(fixtures::bglGridAirport("EGLL", 51.47, -0.46, 1));
+    } else {
+        // 50,000 section entries naming one table of 65,536 empty subsections: 2 MB of tables.
+        first.emptySubsectionsBefore = 65535;
+    }
+    file.sections.assign(50000, fixtures::BglSection{});
+    file.sections.front() = first;
+    for (std::size_t i = 1; i < file.sections.size(); ++i)
+        file.sections[i].tableOfSection = 0;
+    return file;
+}
+
+void BM_DecodeHostileFile(benchmark::State& state) {
+    const BenchFolder folder;
+    BenchFolder::knowAirports({"EGLL"});
+    msfs2020Selected = true;
+    const fs::path file = folder.path() / "hostile.bgl";
+    fixtures::writeBglFile(file, hostileFile(state.range(0)));
+    for (auto _ : state)
+        lf_processBGLfile(file);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(file)));
+    state.SetLabel(state.range(0) == 0 ? "50,000 sections, one subsection" : "50,000 sections, 65,536 empty");
+}
+BENCHMARK(BM_DecodeHostileFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

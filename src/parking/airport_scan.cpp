@@ -1,5 +1,6 @@
 #include "parking/airport_scan.h"
 
+#include "core/exit_request.h"
 #include "core/file_util.h"
 #include "core/log.h"
 #include "core/message_line.h"
@@ -160,7 +161,7 @@ void lf_checkScanFolders(const std::vector<fs::path>& folders) {
     }
 }
 
-bool lf_scanAirports(const std::vector<fs::path>& folders) {
+AirportScanOutcome lf_scanAirports(const std::vector<fs::path>& folders) {
     gf_logLine(
         fmt::format("The scan will search {} folder{}", folders.size(), gf_pluralSuffix(folders.size())));
     gf_flushLog();
@@ -177,11 +178,19 @@ bool lf_scanAirports(const std::vector<fs::path>& folders) {
         scanMessages.reserve(scanMessageReserve);
     }
     lf_checkScanFolders(folders);
+    // A stop ends the walk and the tasks early: the stand files deleted before the walk are not all back.
+    const bool complete = !(stopRequested.load() || userClosed.load());
     lf_writeScanLog();
     gf_clearMessage();
     {
         std::lock_guard lock(scanMessageMutex);
         scanMessages.clear();
+    }
+    if (!complete) {
+        gf_logLine("Airports scan cut short by a stop: not every add-on airport was scanned, the scan runs "
+                   "again at the next start");
+        gf_flushLog();
+        return {false, airportFilesChanged.load()};
     }
     lf_collectThirdpartyFiles(lf_listXmlStems(myThirdpartyDir));
     const bool changed = airportFilesChanged.load();
@@ -189,7 +198,7 @@ bool lf_scanAirports(const std::vector<fs::path>& folders) {
         gf_logLine("Airports scan successful");
         gf_flushLog();
     }
-    return changed;
+    return {true, changed};
 }
 
 void gf_scanAddonAirports() {
@@ -214,10 +223,12 @@ void gf_scanAddonAirports() {
     for (const fs::path& folder : {mySimaddonDir, myThirdpartyDir})
         lf_throwUnlessFolder(folder);
 
-    if (!lf_scanAirports(roots))
-        gf_showMessage("Warning: Scan has not found any add-on airports", true);
-
-    gf_setCheckSetting(SCAN_AIRPORTS, false);
+    const AirportScanOutcome outcome = lf_scanAirports(roots);
+    if (outcome.complete) {
+        if (!outcome.changed)
+            gf_showMessage("Warning: Scan has not found any add-on airports", true);
+        gf_setCheckSetting(SCAN_AIRPORTS, false);
+    }
     gf_invalidateArea(ScreenArea::whole);
     if (tbloCount.load() == 0)
         lf_removeTbloFolder();

@@ -1,7 +1,8 @@
 #pragma once
 // The add-on airport scan: turns the simulator's installed scenery (BGL files) into stand files.
 // The run thread calls gf_scanAddonAirports during the start-up reading while SCAN_AIRPORTS is set, after
-// maxScanTasks has been set and activeScanTasks reset; the scan switches SCAN_AIRPORTS off again.
+// maxScanTasks has been set and activeScanTasks reset; a scan that ran to its end switches SCAN_AIRPORTS
+// off again, one cut short by a stop request leaves it on for the next start.
 #include <atomic>
 #include <cstdint>
 #include <filesystem>

@@ -5,19 +5,26 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
 namespace kvr {
 
-// How one folder walk runs its tasks; tests replace the body and shorten the wait.
+// How one folder walk runs its tasks; tests replace the body and shorten the wait. A body ends soon after
+// its stop token asks it to: the walk waits for every task it started.
 struct AirportWalkOptions {
-    std::function<void(const std::filesystem::path&)> taskBody; // empty: lf_processBGLfile
+    std::function<void(const std::filesystem::path&, std::stop_token)> taskBody; // empty: lf_processBGLfile
     std::chrono::milliseconds resultWait{10000};
 };
 
-// Scans the roots, writes the scan log, collects the tblo files; returns airportFilesChanged.
-bool lf_scanAirports(const std::vector<std::filesystem::path>& folders);
+struct AirportScanOutcome {
+    bool complete = false; // every root walked and every task run to its end: no stop came
+    bool changed = false;  // airportFilesChanged
+};
+
+// Scans the roots and writes the scan log; a complete scan collects the tblo files too.
+AirportScanOutcome lf_scanAirports(const std::vector<std::filesystem::path>& folders);
 void lf_checkScanFolders(const std::vector<std::filesystem::path>& folders);
 void lf_scanAirportFolder(const std::filesystem::path& root, const AirportWalkOptions& options = {});
 // Package folders and files the walk keeps out of: long paths and aircraft, tutorial, AI-traffic and

@@ -91,21 +91,39 @@ private:
     std::optional<fs::directory_entry> pendingFolder_;
 };
 
+// The path's text below the root.
+std::string lf_textBelowRoot(const fs::path& root, const fs::path& path) {
+    // The folders above the root are the user's own ("D:/Discovery Sims/my statics/MSFS/Community"); the
+    // walk's paths begin with the root's text.
+    const std::string text = gf_pathToUtf8(path);
+    const std::string rootText = gf_pathToUtf8(root);
+    return text.starts_with(rootText) ? text.substr(rootText.size()) : text;
+}
+
 bool lf_stopRequested() {
     return stopRequested.load() || userClosed.load();
 }
 
-// Starts the task on a thread of its own that is not joined: a task that hangs must not hold up the scan.
-// The task gives its slot back however it ends.
-std::future<void> lf_startTask(const AirportWalkOptions& options, const fs::path& path) {
-    std::function<void(const fs::path&)> body = options.taskBody;
+// How often a wait for a task looks at the stop request.
+constexpr std::chrono::milliseconds stopPollInterval{20};
+
+// One started task: its result, and the way to ask it to stop.
+struct ScanTask {
+    std::future<void> result;
+    std::stop_source stop;
+};
+
+// Starts the task on a thread of its own that is not joined. The task gives its slot back however it ends.
+ScanTask lf_startTask(const AirportWalkOptions& options, const fs::path& path) {
+    std::function<void(const fs::path&, std::stop_token)> body = options.taskBody;
     if (!body)
-        body = lf_processBGLfile;
-    std::packaged_task<void()> task([body = std::move(body), path] {
+        body = [](const fs::path& file, std::stop_token stop) { lf_processBGLfile(file, std::move(stop)); };
+    ScanTask started;
+    std::packaged_task<void()> task([body = std::move(body), path, stop = started.stop.get_token()] {
         ScanSlotRelease slot;
-        body(path);
+        body(path, stop);
     });
-    std::future<void> result = task.get_future();
+    started.result = task.get_future();
     activeScanTasks.fetch_add(1);
     try {
         std::thread(std::move(task)).detach();
@@ -113,34 +131,44 @@ std::future<void> lf_startTask(const AirportWalkOptions& options, const fs::path
         activeScanTasks.fetch_sub(1);
         throw;
     }
-    return result;
+    return started;
 }
 
-// Waits for the oldest task; throws its exception, or a time-out when it is not finished in time.
-void lf_awaitOldest(std::deque<std::future<void>>& pending, std::chrono::milliseconds wait) {
-    if (pending.front().wait_for(wait) != std::future_status::ready)
+// Waits for the oldest task and takes its result, which throws the task's exception. A stop request asks
+// every pending task to stop. A task not finished within `wait` is asked to stop too, and still awaited:
+// it ends at its next step, and no task outlives the walk.
+void lf_awaitOldest(std::deque<ScanTask>& pending, std::chrono::milliseconds wait) {
+    ScanTask& oldest = pending.front();
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    bool late = false;
+    while (oldest.result.wait_for(stopPollInterval) != std::future_status::ready) {
+        if (lf_stopRequested())
+            for (ScanTask& task : pending)
+                task.stop.request_stop();
+        // A task a stop request has already asked to stop is ending, not late.
+        if (!late && !oldest.stop.stop_requested() && std::chrono::steady_clock::now() >= deadline) {
+            late = true;
+            oldest.stop.request_stop();
+        }
+    }
+    if (late)
         throw std::runtime_error("Future wait timed out after 10 seconds");
-    pending.front().get();
+    oldest.result.get();
 }
 
 } // namespace
 
 bool lf_isSkippedPackageFolder(const fs::path& root, const fs::path& path) {
-    const std::string text = gf_pathToUtf8(path);
-    if (lf_utf16Length(text) >= longPathUnits)
+    if (lf_utf16Length(gf_pathToUtf8(path)) >= longPathUnits)
         return true;
-    // The folders above the root are the user's own ("D:/Discovery Sims/MSFS/Community"); the walk's paths
-    // begin with the root's text.
-    const std::string rootText = gf_pathToUtf8(root);
-    const std::size_t below = text.starts_with(rootText) ? rootText.size() : 0;
-    return lf_containsAny(lf_lowerAscii(text.substr(below)), skippedPackageWords);
+    return lf_containsAny(lf_lowerAscii(lf_textBelowRoot(root, path)), skippedPackageWords);
 }
 
 void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& options) {
     const std::string rootText = gf_pathToUtf8(root);
     gf_appendScanMessage(fmt::format("Scanning for {} airports in {}", "addon ", rootText));
     const auto maxTasks = static_cast<std::size_t>(std::max(maxScanTasks.load(), std::int32_t{1}));
-    std::deque<std::future<void>> pending;
+    std::deque<ScanTask> pending;
 
     FolderWalk walk(root);
     for (auto entry = walk.next(); entry; entry = walk.next()) {
@@ -153,7 +181,8 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
             std::error_code typeError;
             if (!entry->is_regular_file(typeError) || gf_toUpper(gf_pathToUtf8(path.extension())) != ".BGL")
                 continue;
-            if (lf_containsAny(gf_pathToUtf8(path), skippedSceneryWords) || !lf_hasAirportSection(path))
+            if (lf_containsAny(lf_textBelowRoot(root, path), skippedSceneryWords) ||
+                !lf_hasAirportSection(path))
                 continue;
             if (lf_stopRequested())
                 break;

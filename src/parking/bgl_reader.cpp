@@ -1,6 +1,7 @@
 #include "core/log.h"
 #include "core/native_path.h"
 #include "core/shared_state.h"
+#include "core/text_util.h"
 #include "parking/airport_scan_internal.h"
 #include "parking/archive_links_internal.h"
 #include "parking/bgl_reader_internal.h"
@@ -11,6 +12,7 @@
 #include <array>
 #include <fstream>
 #include <stdexcept>
+#include <unordered_set>
 
 namespace kvr {
 
@@ -28,6 +30,7 @@ constexpr std::uint16_t unsupportedAirportRecordId = 0x113;
 constexpr std::size_t maxRecordsPerSection = 9000;
 // Sections are read a slice at a time, so a damaged count cannot make the pre-check read a whole file.
 constexpr std::uint64_t sectionEntriesPerRead = 4096;
+constexpr std::size_t readChunkBytes = std::size_t{1} << 20;
 
 std::uint32_t lf_littleEndian(const unsigned char* bytes) {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
@@ -53,21 +56,91 @@ BglCursor lf_fileStretch(const BglCursor& file, std::uint64_t offset, std::uint6
                       static_cast<std::size_t>(std::min<std::uint64_t>(count, file.size() - offset)));
 }
 
+std::uint64_t lf_streamSize(std::istream& in) {
+    in.seekg(0, std::ios::end);
+    const std::streamoff end = in.tellg();
+    in.clear();
+    return end > 0 ? static_cast<std::uint64_t>(end) : 0;
+}
+
+bool lf_holdsAirportSection(std::istream& in, std::uint64_t size) {
+    if (size < fileHeaderBytes + 1)
+        return false;
+    std::array<unsigned char, 4> count{};
+    if (!lf_readAt(in, 20, reinterpret_cast<char*>(count.data()), count.size()))
+        return false;
+    const std::uint64_t sections = lf_littleEndian(count.data());
+    if (sections == 0 || sections > (size - fileHeaderBytes) / sectionEntryBytes)
+        return false;
+    std::vector<unsigned char> table;
+    for (std::uint64_t first = 0; first < sections; first += sectionEntriesPerRead) {
+        const std::uint64_t entries = std::min(sectionEntriesPerRead, sections - first);
+        table.resize(entries * sectionEntryBytes);
+        if (!lf_readAt(in, fileHeaderBytes + first * sectionEntryBytes, reinterpret_cast<char*>(table.data()),
+                       table.size()))
+            return false;
+        for (std::uint64_t i = 0; i < entries; ++i)
+            if (lf_littleEndian(table.data() + i * sectionEntryBytes) == airportSectionType)
+                return true;
+    }
+    return false;
+}
+
+// The bytes the file gives, read a chunk at a time: the memory follows what comes, not the size the file
+// system declares, which only sizes the chunks. None beyond maxBglFileBytes.
+std::optional<std::vector<std::uint8_t>> lf_readBglBytes(std::istream& in, std::uint64_t declared) {
+    in.clear();
+    in.seekg(0, std::ios::beg);
+    std::vector<std::uint8_t> bytes;
+    while (in && bytes.size() <= maxBglFileBytes) {
+        const std::size_t have = bytes.size();
+        // One byte more than declared shows a file that grew while it was read.
+        const std::uint64_t expected = declared > have ? declared - have + 1 : readChunkBytes;
+        const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(expected, readChunkBytes));
+        bytes.resize(have + chunk);
+        in.read(reinterpret_cast<char*>(bytes.data() + have), static_cast<std::streamsize>(chunk));
+        bytes.resize(have + static_cast<std::size_t>(in.gcount()));
+    }
+    if (bytes.size() > maxBglFileBytes)
+        return std::nullopt;
+    return bytes;
+}
+
+// One file's walk: its bytes, its work, and what it has walked, so that each subsection and each airport
+// is taken once however many entries name them.
+struct FileWalk {
+    BglCursor file;
+    BglWork& work;
+    std::unordered_set<std::uint64_t> walkedSubsections; // file offset x 2^32 + size
+    std::unordered_set<std::size_t> decodedAirports;     // file offsets of their records
+    std::size_t repeatedSubsections = 0;
+};
+
 enum class WalkEnd { subsection, section, file };
 
-// The records of one subsection. The record count goes on across the subsections of a section, so the
-// cap bounds the work per section.
-WalkEnd lf_walkRecords(const BglCursor& data, std::size_t& count, const std::filesystem::path& path) {
-    for (std::uint64_t r = 0;; ++count) {
+// Counts one more record, or subsection entry without records, of a section; false, logged, at the cap.
+bool lf_countTowardCap(std::size_t& count) {
+    if (count == maxRecordsPerSection) {
+        gf_logError(fmt::format(
+            "Error: Maximum loop iterations reached (2) {} possible corrupt BGL or malformed input.",
+            cp1252Dash));
+        return false;
+    }
+    ++count;
+    return true;
+}
+
+// The records of one subsection. The cap's count goes on across the subsections of a section.
+WalkEnd lf_walkRecords(FileWalk& walk, const BglCursor& data, std::size_t& count) {
+    const std::filesystem::path& path = walk.work.path();
+    for (std::uint64_t r = 0;;) {
         const auto record = lf_recordAt(data, r);
         if (!record)
             return WalkEnd::subsection;
-        if (count == maxRecordsPerSection) {
-            gf_logError(fmt::format(
-                "Error: Maximum loop iterations reached (2) {} possible corrupt BGL or malformed input.",
-                cp1252Dash));
+        if (!walk.work.take())
+            return WalkEnd::file;
+        if (!lf_countTowardCap(count))
             return WalkEnd::section;
-        }
         if (!msfs2020Selected.load() && record->id == unsupportedAirportRecordId) {
             lf_reportNotRecognised(path);
             return WalkEnd::file;
@@ -79,54 +152,87 @@ WalkEnd lf_walkRecords(const BglCursor& data, std::size_t& count, const std::fil
                                         record->size, lf_wordIndex(record->bytes.fileOffset())));
             return WalkEnd::section;
         }
-        if (record->id == airportRecordId) {
+        // What follows it in the subsection, airports too, lies inside what it declares.
+        if (record->size > data.size() - r)
+            gf_logError(fmt::format("   Warning: record 0x{:X} at byte {} of {} declares {} bytes where its "
+                                    "subsection holds {}; the rest of the subsection is skipped",
+                                    record->id, record->bytes.fileOffset(), gf_pathToUtf8(path), record->size,
+                                    data.size() - r));
+        if (record->id == airportRecordId && walk.decodedAirports.insert(record->bytes.fileOffset()).second) {
             if (record->bytes.size() < airportHeadFieldBytes) {
                 lf_logUnfitRecord("airport record", record->bytes.fileOffset(), path);
             } else {
                 bool supported = false;
                 const std::string code = lf_decodeIcao(record->bytes.u32At(airportIcaoOffset), supported);
                 if (supported)
-                    lf_decodeAirportRecord(*record, code, path);
+                    lf_decodeAirportRecord(*record, code, walk.work);
             }
         }
         r += record->size;
     }
 }
 
-// The subsections of one section, each walked within its own bytes.
-bool lf_walkSection(const BglCursor& file, const BglCursor& entry, const std::filesystem::path& path) {
+// The subsections of one section, each walked within its own bytes and once per file.
+bool lf_walkSection(FileWalk& walk, const BglCursor& entry, std::size_t index) {
+    const std::string pathText = gf_pathToUtf8(walk.work.path());
     const std::uint64_t subsections = entry.u32At(8);
-    const BglCursor table = lf_fileStretch(file, entry.u32At(12), subsections * subsectionEntryBytes);
-    std::size_t count = 0;
-    for (std::size_t at = 0; at + subsectionEntryBytes <= table.size(); at += subsectionEntryBytes) {
-        const BglCursor subsection = table.slice(at, subsectionEntryBytes);
-        const BglCursor data = lf_fileStretch(file, subsection.u32At(8), subsection.u32At(12));
-        switch (lf_walkRecords(data, count, path)) {
-        case WalkEnd::subsection:
-            break;
-        case WalkEnd::section:
-            return true;
-        case WalkEnd::file:
-            return false;
-        }
+    if (subsections == 0) {
+        gf_logError(fmt::format("   Warning: airport section {} of {} names no subsections, skipped", index,
+                                pathText));
+        return true;
     }
-    return true;
+    const BglCursor table = lf_fileStretch(walk.file, entry.u32At(12), subsections * subsectionEntryBytes);
+    std::size_t count = 0;
+    std::size_t empty = 0;
+    WalkEnd end = WalkEnd::subsection;
+    for (std::size_t at = 0; end == WalkEnd::subsection && at + subsectionEntryBytes <= table.size();
+         at += subsectionEntryBytes) {
+        if (!walk.work.take()) {
+            end = WalkEnd::file;
+            break;
+        }
+        const BglCursor subsection = table.slice(at, subsectionEntryBytes);
+        const std::uint64_t offset = subsection.u32At(8);
+        const std::uint64_t size = subsection.u32At(12);
+        const BglCursor data = lf_fileStretch(walk.file, offset, size);
+        if (data.size() < recordHeaderBytes) {
+            ++empty;
+        } else if (!walk.walkedSubsections.insert(offset << 32 | size).second) {
+            ++walk.repeatedSubsections;
+        } else {
+            end = lf_walkRecords(walk, data, count);
+            continue;
+        }
+        // Entries without records are counted toward the cap as well: they cost a step each.
+        if (!lf_countTowardCap(count))
+            end = WalkEnd::section;
+    }
+    if (empty > 0)
+        gf_logError(fmt::format("   Warning: {} subsection{} of airport section {} of {} hold{} no record "
+                                "(size 0 or beyond the end of the file)",
+                                empty, gf_pluralSuffix(empty), index, pathText, empty == 1 ? "s" : ""));
+    return end != WalkEnd::file;
 }
 
-void lf_decodeSections(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path) {
-    const BglCursor file(bytes);
+void lf_decodeSections(FileWalk& walk) {
+    const BglCursor& file = walk.file;
     if (file.size() <= fileHeaderBytes || file.u32At(4) != bglHeaderSize)
         return;
     const std::uint64_t sections = file.u32At(20);
     if (sections == 0 || fileHeaderBytes + sectionEntryBytes * sections > file.size())
         return;
-    for (std::size_t i = 0; i < sections; ++i) {
+    for (std::size_t i = 0; i < sections && walk.work.take(); ++i) {
         const BglCursor entry = file.slice(fileHeaderBytes + sectionEntryBytes * i, sectionEntryBytes);
         if (entry.u32At(0) != airportSectionType || !lf_hasShortSubsectionEntries(entry.u32At(4)))
             continue;
-        if (!lf_walkSection(file, entry, path))
-            return;
+        if (!lf_walkSection(walk, entry, i))
+            break;
     }
+    if (walk.repeatedSubsections > 0)
+        gf_logError(
+            fmt::format("   Warning: {} subsection entr{} of {} name a subsection walked before, skipped",
+                        walk.repeatedSubsections, walk.repeatedSubsections == 1 ? "y" : "ies",
+                        gf_pathToUtf8(walk.work.path())));
 }
 
 } // namespace
@@ -150,51 +256,52 @@ void lf_logUnfitRecord(std::string_view what, std::size_t fileOffset, const std:
 
 bool lf_hasAirportSection(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    return in && lf_holdsAirportSection(in, lf_streamSize(in));
+}
+
+BglWork::BglWork(std::filesystem::path path, std::uint64_t fileBytes, std::stop_token stop)
+    : path_(std::move(path)), fileBytes_(fileBytes), stepsLeft_(fileBytes), stop_(std::move(stop)) {}
+
+bool BglWork::take(std::uint64_t count) {
+    if (ended_)
         return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff end = in.tellg();
-    if (end < static_cast<std::streamoff>(fileHeaderBytes + 1))
-        return false;
-    const auto size = static_cast<std::uint64_t>(end);
-    std::array<unsigned char, 4> count{};
-    if (!lf_readAt(in, 20, reinterpret_cast<char*>(count.data()), count.size()))
-        return false;
-    const std::uint64_t sections = lf_littleEndian(count.data());
-    if (sections == 0 || sections > (size - fileHeaderBytes) / sectionEntryBytes)
-        return false;
-    std::vector<unsigned char> table;
-    for (std::uint64_t first = 0; first < sections; first += sectionEntriesPerRead) {
-        const std::uint64_t entries = std::min(sectionEntriesPerRead, sections - first);
-        table.resize(entries * sectionEntryBytes);
-        if (!lf_readAt(in, fileHeaderBytes + first * sectionEntryBytes, reinterpret_cast<char*>(table.data()),
-                       table.size()))
-            return false;
-        for (std::uint64_t i = 0; i < entries; ++i)
-            if (lf_littleEndian(table.data() + i * sectionEntryBytes) == airportSectionType)
-                return true;
+    if (stop_.stop_requested()) {
+        gf_logError(fmt::format("   Warning: decoding of {} stopped before its end: the scan was stopped or "
+                                "gave up waiting for it",
+                                gf_pathToUtf8(path_)));
+        ended_ = true;
+    } else if (count > stepsLeft_) {
+        gf_logError(
+            fmt::format("Error: {} needs more work than its {} bytes can hold, possible corrupt BGL or "
+                        "malformed input; the rest of it is skipped",
+                        gf_pathToUtf8(path_), fileBytes_));
+        ended_ = true;
+    } else {
+        stepsLeft_ -= count;
     }
-    return false;
+    return !ended_;
 }
 
-std::vector<std::uint8_t> lf_readBglBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    in.seekg(0, std::ios::end);
-    const std::streamoff end = in.tellg();
-    if (end <= 0)
-        return {};
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(end));
-    in.seekg(0, std::ios::beg);
-    in.read(reinterpret_cast<char*>(bytes.data()), end);
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
-
-void lf_processBGLfile(const std::filesystem::path& path) {
+void lf_processBGLfile(const std::filesystem::path& path, std::stop_token stop) {
     try {
-        lf_decodeSections(lf_readBglBytes(path), path);
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            return;
+        const std::uint64_t declared = lf_streamSize(in);
+        // A file without an airport section is never read whole.
+        if (!lf_holdsAirportSection(in, declared))
+            return;
+        auto bytes = declared > maxBglFileBytes ? std::nullopt : lf_readBglBytes(in, declared);
+        if (!bytes) {
+            gf_logError(
+                fmt::format("   Warning: {} is larger than {} MiB, more than any airport scenery file "
+                            "holds, skipped",
+                            gf_pathToUtf8(path), maxBglFileBytes >> 20));
+            return;
+        }
+        BglWork work(path, bytes->size(), std::move(stop));
+        FileWalk walk{BglCursor(*bytes), work, {}, {}, 0};
+        lf_decodeSections(walk);
     } catch (const std::exception& error) {
         gf_logError(fmt::format("Exception in lf_processBGLfile (std::ex): {} {} {}", gf_pathToUtf8(path),
                                 cp1252Dash, error.what()));

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -43,12 +44,36 @@ std::optional<BglRecordView> lf_recordAt(const BglCursor& data, std::uint64_t of
 // type 3 (airports). Reads only the header and the section table.
 bool lf_hasAirportSection(const std::filesystem::path& path);
 
-// The whole file; empty when it cannot be read.
-std::vector<std::uint8_t> lf_readBglBytes(const std::filesystem::path& path);
+// Files above this size are skipped. An airport scenery file holds the facility data of its airports
+// (runways, aprons, taxiways, parkings, painted lines) and the placements of its objects, a few MB even for
+// the largest airports; models, textures and terrain go to files of their own, which have no airport
+// section. The cap also bounds the memory of the scan: every task holds its whole file.
+inline constexpr std::uint64_t maxBglFileBytes = std::uint64_t{64} << 20;
+
+// The work on one file. Every section entry, subsection entry, record, subrecord and parking looked at is a
+// step. An honest file needs fewer steps than it has bytes: its tables, records and parkings do not overlap
+// and each takes at least 6 bytes (subrecords lie inside their airport, so those bytes count twice). So
+// its size bounds the work on a file however its sizes and offsets point; the stop token ends it sooner.
+class BglWork {
+public:
+    BglWork(std::filesystem::path path, std::uint64_t fileBytes, std::stop_token stop = {});
+    // Takes count steps; false, logged once, when the steps are used up or the task was asked to stop.
+    bool take(std::uint64_t count = 1);
+    bool ended() const { return ended_; }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    std::uint64_t fileBytes_;
+    std::uint64_t stepsLeft_;
+    std::stop_token stop_;
+    bool ended_ = false;
+};
 
 // One scan task: decodes every airport of the file, links or generates its stand file. An exception is
-// logged with the file's path and thrown on to the waiting walk.
-void lf_processBGLfile(const std::filesystem::path& path);
+// logged with the file's path and thrown on to the waiting walk. The task ends early, without writing a
+// half-read airport, when its stop token asks for it.
+void lf_processBGLfile(const std::filesystem::path& path, std::stop_token stop = {});
 
 // The word index of a file offset, as the structural log lines give positions.
 inline std::size_t lf_wordIndex(std::size_t fileOffset) {
@@ -70,12 +95,12 @@ inline constexpr std::size_t airportHeadFieldBytes = 44;
 
 // One airport record (at least airportHeadFieldBytes long): links it to an archived stand file or
 // generates its own.
-void lf_decodeAirportRecord(const BglRecordView& airport, const std::string& code,
-                            const std::filesystem::path& path);
+void lf_decodeAirportRecord(const BglRecordView& airport, const std::string& code, BglWork& work);
 // A new record with the airport's altitude in feet (0 when outside -20..10000 ft).
 ApfRecord lf_makeApfRecord(const BglCursor& airport);
 
-// The typed subrecord readers; a field outside the subrecord throws BglOverrun before anything is added.
+// The typed subrecord readers. A helipad field outside the subrecord throws BglOverrun before anything is
+// added; a parking list gives the parkings that lie whole inside it and logs the rest.
 void lf_readHelipad(const BglCursor& helipad, ApfRecord& record, std::vector<HelipadPosition>& positions,
                     std::uint32_t& helipadCounter);
 void lf_readParkings(const BglCursor& list, ApfRecord& record, std::unordered_set<std::string>& ids,

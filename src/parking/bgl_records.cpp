@@ -10,6 +10,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -79,9 +80,9 @@ void lf_readWhole(std::string_view what, const ApfRecord& record, const BglRecor
 
 // The subrecords of one airport: its helipads and its first parking list; what follows that list is not read.
 void lf_readSubrecords(const BglRecordView& airport, ApfRecord& record,
-                       std::vector<HelipadPosition>& helipads, std::uint32_t& helipadCounter,
-                       const std::filesystem::path& path) {
+                       std::vector<HelipadPosition>& helipads, std::uint32_t& helipadCounter, BglWork& work) {
     const BglCursor& data = airport.bytes;
+    const std::filesystem::path& path = work.path();
     std::unordered_set<std::string> ids;
     std::uint64_t s = firstSubrecordOffset;
     for (std::size_t count = 0; s < airport.size; ++count) {
@@ -100,9 +101,13 @@ void lf_readSubrecords(const BglRecordView& airport, ApfRecord& record,
             gf_flushLog();
             return;
         }
+        if (!work.take())
+            return;
         if (subrecord->id == taxiwayParkingId) {
-            lf_readWhole("parking list", record, *subrecord, path,
-                         [&] { lf_readParkings(subrecord->bytes, record, ids, path); });
+            // Each parking the list has room for is a step.
+            if (work.take(subrecord->bytes.size() / parkingEntryBytes))
+                lf_readWhole("parking list", record, *subrecord, path,
+                             [&] { lf_readParkings(subrecord->bytes, record, ids, path); });
             return;
         }
         const bool helipad = subrecord->id == helipadId;
@@ -111,6 +116,15 @@ void lf_readSubrecords(const BglRecordView& airport, ApfRecord& record,
                          [&] { lf_readHelipad(subrecord->bytes, record, helipads, helipadCounter); });
         if (subrecord->size < recordHeaderBytes) {
             lf_logShortSubrecordSize(subrecord->size, subrecord->bytes.fileOffset(), helipad);
+            return;
+        }
+        // The parking list behind it would lie inside what it declares.
+        if (subrecord->size > data.size() - s) {
+            gf_logError(
+                fmt::format("   Warning: subrecord 0x{:X} of {} at byte {} of {} declares {} bytes where "
+                            "its airport holds {}; the rest of the airport is skipped",
+                            subrecord->id, record.code, subrecord->bytes.fileOffset(), gf_pathToUtf8(path),
+                            subrecord->size, data.size() - s));
             return;
         }
         s += subrecord->size;
@@ -126,22 +140,25 @@ struct ParkingEntry {
     std::size_t fileOffset = 0;
 };
 
-// Every entry of a parking list, or BglOverrun when the list cannot hold the count it declares.
-std::vector<ParkingEntry> lf_parkingEntries(const BglCursor& list) {
-    const std::uint16_t count = list.u16At(6); // the list holds its 8-byte head from here on
+// The entries of a parking list, in order, up to the first that does not lie whole inside the list with the
+// airline codes it counts. BglOverrun when the list is too short for its own head.
+std::vector<ParkingEntry> lf_parkingEntries(const BglCursor& list, std::uint16_t count) {
     BglCursor rest = list.slice(parkingListHeadBytes, list.size() - parkingListHeadBytes);
     std::vector<ParkingEntry> entries;
-    entries.reserve(count);
-    for (std::uint16_t i = 0; i < count; ++i) {
-        BglCursor entry = rest.take(parkingEntryBytes);
+    entries.reserve(std::min<std::size_t>(count, rest.size() / parkingEntryBytes));
+    for (std::uint16_t i = 0; i < count && rest.fits(parkingEntryBytes); ++i) {
+        BglCursor entry = rest.rest();
         ParkingEntry parking;
         parking.fileOffset = entry.fileOffset();
         parking.head = entry.u32();
+        const std::size_t bytes = parkingEntryBytes + 4 * static_cast<std::size_t>(parking.head >> 24);
+        if (!rest.fits(bytes))
+            break;
         parking.radius = entry.f32();
         parking.heading = entry.f32();
         parking.longitude = entry.u32At(28);
         parking.latitude = entry.u32At(32);
-        rest.skip(4 * static_cast<std::size_t>(parking.head >> 24));
+        rest.skip(bytes);
         entries.push_back(parking);
     }
     return entries;
@@ -201,20 +218,22 @@ ApfRecord lf_makeApfRecord(const BglCursor& airport) {
     return record;
 }
 
-void lf_decodeAirportRecord(const BglRecordView& airport, const std::string& code,
-                            const std::filesystem::path& path) {
+void lf_decodeAirportRecord(const BglRecordView& airport, const std::string& code, BglWork& work) {
     ApfRecord record;
     record.code = code;
     std::uint32_t helipadCounter = 1;
     std::uint32_t archivedCount = 0;
     std::vector<HelipadPosition> helipads;
-    const bool linked = lf_linkAirports(record, archivedCount, path);
+    const bool linked = lf_linkAirports(record, archivedCount, work.path());
     // Under MSFS 2024 the archived file of a linked airport is taken as it is.
     if (!msfs2020Selected.load() && linked)
         return;
     record.altitude = lf_makeApfRecord(airport.bytes).altitude;
     record.airportName.clear();
-    lf_readSubrecords(airport, record, helipads, helipadCounter, path);
+    lf_readSubrecords(airport, record, helipads, helipadCounter, work);
+    // An airport read only in part is not written over a whole one.
+    if (work.ended())
+        return;
 
     const std::size_t stands = record.stands.size();
     const bool moreThanArchived = stands > archivedCount && record.publisher != simaddonPublisher;
@@ -254,7 +273,15 @@ void lf_readHelipad(const BglCursor& helipad, ApfRecord& record, std::vector<Hel
 
 void lf_readParkings(const BglCursor& list, ApfRecord& record, std::unordered_set<std::string>& ids,
                      const std::filesystem::path& path) {
-    for (const ParkingEntry& entry : lf_parkingEntries(list)) {
+    const std::uint16_t declared = list.u16At(6);
+    const std::vector<ParkingEntry> entries = lf_parkingEntries(list, declared);
+    if (entries.size() < declared)
+        gf_logError(
+            fmt::format("   Warning: parking list of {} at byte {} of {} holds {} whole parking{} of the "
+                        "{} it declares, the rest skipped",
+                        record.code, list.fileOffset(), gf_pathToUtf8(path), entries.size(),
+                        gf_pluralSuffix(entries.size()), declared));
+    for (const ParkingEntry& entry : entries) {
         const double radius = entry.radius;
         const double heading = entry.heading;
         const double longitude = lf_unpackLongitude(entry.longitude);

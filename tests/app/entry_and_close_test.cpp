@@ -1,5 +1,8 @@
 #include "app_fixture.h"
+#include "bgl_fixtures/bgl_airports.h"
 #include "core/utf.h"
+
+#include <fmt/format.h>
 
 #include <atomic>
 #include <chrono>
@@ -159,6 +162,26 @@ TEST_F(WholeRun, ProductionModeEndsByItselfWithExitCodeZero) {
     EXPECT_TRUE(productionMode);
     EXPECT_NE(logText().find("Exiting: USER CLOSED SIM\n"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(parametersFilePath)) << "the pass read the settings";
+}
+
+TEST_F(WholeRun, AnAirportScanCutShortByTheCloseBoxStaysOnForTheNextStart) {
+    stageProgram();
+    writeParameters(R"(<parameter name="SCAN_LIVERIES" value="false"/>)"
+                    R"(<parameter name="SCAN_AIRPORTS" value="true"/>)");
+    // Far more airport packages than the scan takes in the moment between its first stand file and the close.
+    const fixtures::BglFile egll = fixtures::bglFileWith({fixtures::bglGridAirport("EGLL", 51.47, -0.46, 2)});
+    for (int i = 0; i < 400; ++i)
+        fixtures::writeBglFile(steamPackages / "Community" / fmt::format("airport-{}", i) / "EGLL.bgl", egll);
+    const int code = runWithUser([] {
+        EXPECT_TRUE(waitFor([] { return std::filesystem::exists("airports/my_thirdparty/EGLL.xml"); }));
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    const std::string log = logText();
+    EXPECT_NE(log.find("Airports scan cut short by a stop"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Airports scan successful"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log;
+    EXPECT_EQ(storedValue("SCAN_AIRPORTS"), "true");
 }
 
 TEST_F(WholeRun, ASettingsChangeDuringTheHoldRestartsAndOnlyTheCloseBoxEnds) {

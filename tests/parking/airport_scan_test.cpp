@@ -4,6 +4,7 @@
 #include "core/file_util.h"
 #include "core/native_path.h"
 #include "parking/airport_scan_internal.h"
+#include "parking/bgl_reader_internal.h"
 #include "parking/tblo_zip.h"
 #include "settings/parameter_table.h"
 
@@ -47,7 +48,7 @@ protected:
         std::mutex startedMutex;
         std::set<std::string> started;
         AirportWalkOptions options;
-        options.taskBody = [&](const fs::path& path) {
+        options.taskBody = [&](const fs::path& path, std::stop_token) {
             std::lock_guard lock(startedMutex);
             started.insert(path.lexically_relative(root).generic_string());
         };
@@ -159,6 +160,15 @@ TEST_F(AirportScanDriverTest, SkipWordsCountOnlyBelowTheRoot) {
     EXPECT_EQ(walkStarts(root), (std::set<std::string>{"pkg/scenery/a.bgl"}));
 }
 
+TEST_F(AirportScanDriverTest, SceneryWordsCountOnlyBelowTheRoot) {
+    const BglFile airport = bglFileWith({bglGridAirport("EGLL", 51.47, -0.46, 2)});
+    const fs::path root = folder / "my statics" / "afcad updates" / "x_heliports" / "Community";
+    writeBglFile(root / "pkg" / "scenery" / "a.bgl", airport);
+    writeBglFile(root / "pkg" / "statics" / "s.bgl", airport);
+
+    EXPECT_EQ(walkStarts(root), (std::set<std::string>{"pkg/scenery/a.bgl"}));
+}
+
 TEST_F(AirportScanDriverTest, FailedAndLateTasksCostOneLogLineEach) {
     maxScanTasks = 1;
     const fs::path root = folder / "failing";
@@ -166,7 +176,7 @@ TEST_F(AirportScanDriverTest, FailedAndLateTasksCostOneLogLineEach) {
         writeBgl((fs::path("failing") / name).string(),
                  bglFileWith({bglGridAirport("EGLL", 51.47, -0.46, 1)}));
     AirportWalkOptions options;
-    options.taskBody = [](const fs::path&) { throw std::runtime_error("broken file"); };
+    options.taskBody = [](const fs::path&, std::stop_token) { throw std::runtime_error("broken file"); };
     lf_scanAirportFolder(root, options);
 
     std::size_t inner = 0;
@@ -177,28 +187,28 @@ TEST_F(AirportScanDriverTest, FailedAndLateTasksCostOneLogLineEach) {
     EXPECT_TRUE(
         hasMessage("===>  airports search in " + root.string() + " aborted, futs outer error: broken file"));
 
-    // A task that does not finish in time is given up; it still gives its slot back when it ends.
+    // A task that does not finish in time is given up and asked to stop; the walk returns once it has.
     std::mutex gateMutex;
-    std::condition_variable gate;
-    bool open = false;
+    std::condition_variable_any gate;
     fs::remove(root / "two.bgl");
     fs::remove(root / "three.bgl");
     options.resultWait = std::chrono::milliseconds(20);
-    options.taskBody = [&](const fs::path&) {
+    options.taskBody = [&](const fs::path&, std::stop_token stop) {
         std::unique_lock lock(gateMutex);
-        gate.wait(lock, [&] { return open; });
+        gate.wait(lock, stop, [] { return false; });
     };
     lf_scanAirportFolder(root, options);
     EXPECT_TRUE(hasMessage("===>  airports search in " + root.string() +
                            " aborted, futs outer error: Future wait timed out after 10 seconds"));
-    EXPECT_EQ(activeScanTasks.load(), 1);
-    {
-        std::lock_guard lock(gateMutex);
-        open = true;
-    }
-    gate.notify_all();
-    while (activeScanTasks.load() != 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(activeScanTasks.load(), 0);
+
+    // The decoder itself ends at its next step once asked, without writing the airport it was reading.
+    std::stop_source stopped;
+    stopped.request_stop();
+    lf_processBGLfile(root / "one.bgl", stopped.get_token());
+    EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
+    EXPECT_TRUE(
+        logHas("==>    Warning: decoding of " + (root / "one.bgl").string() + " stopped before its end"));
 }
 
 TEST_F(AirportScanDriverTest, StopRequestEndsTheWalkAndAwaitsStartedTasks) {
@@ -208,7 +218,7 @@ TEST_F(AirportScanDriverTest, StopRequestEndsTheWalkAndAwaitsStartedTasks) {
     std::atomic<int> ran{0};
     std::atomic<int> finished{0};
     AirportWalkOptions options;
-    options.taskBody = [&](const fs::path&) {
+    options.taskBody = [&](const fs::path&, std::stop_token) {
         ++ran;
         stopRequested = true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -355,9 +355,113 @@ TEST_F(BglDecodingTest, EachSectionWalksOnlyItsOwnRecords) {
     EXPECT_FALSE(logHas("Maximum loop iterations"));
 }
 
+TEST_F(BglDecodingTest, ASubsectionNamedByManySectionsIsWalkedOnce) {
+    BglFile file = bglFileWith({airportWith({parkings({parking(bglNameGate, 1)})})});
+    for (int i = 0; i < 3; ++i) {
+        BglSection again;
+        again.tableOfSection = 0;
+        file.sections.push_back(again);
+    }
+    const auto path = writeBgl("again.bgl", file);
+    lf_processBGLfile(path);
+
+    const auto lines = messages();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Generated EGLL.xml: 1 position"), 1);
+    EXPECT_TRUE(logHas("==>    Warning: 3 subsection entries of " + path.string() +
+                       " name a subsection walked before, skipped\n"));
+}
+
+TEST_F(BglDecodingTest, EmptySubsectionsCountTowardTheCapAndTheFileSizeBoundsTheWork) {
+    // 9000 empty entries ahead of the one that holds EGLL: its record would be the 9001st item of the
+    // section.
+    BglFile capped = bglFileWith({airportWith({parkings({parking(bglNameGate, 1)})})});
+    capped.sections.front().emptySubsectionsBefore = 9000;
+    const auto cappedPath = writeBgl("capped.bgl", capped);
+    lf_processBGLfile(cappedPath);
+    EXPECT_TRUE(logHas("==> Error: Maximum loop iterations reached (2) "));
+    EXPECT_TRUE(logHas("==>    Warning: 9000 subsections of airport section 0 of " + cappedPath.string() +
+                       " hold no record"));
+    EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
+
+    // Twenty sections name one table of 9000 empty entries: 20 x 9001 steps, in a file of
+    // 56 + 20 x 20 + 9000 x 16 = 144456 bytes.
+    BglSection emptyTable;
+    emptyTable.emptySubsectionsBefore = 8999;
+    BglFile shared;
+    shared.sections.assign(20, emptyTable);
+    for (std::size_t i = 1; i < shared.sections.size(); ++i)
+        shared.sections[i].tableOfSection = 0;
+    const auto sharedPath = writeBgl("shared.bgl", shared);
+    ASSERT_EQ(fs::file_size(sharedPath), 144456u);
+    lf_processBGLfile(sharedPath);
+    EXPECT_TRUE(
+        logHas("==> Error: " + sharedPath.string() + " needs more work than its 144456 bytes can hold"));
+}
+
+TEST_F(BglDecodingTest, AFileLargerThanAnyAirportFileIsSkippedUnread) {
+    const auto path = writeAirport("huge.bgl", airportWith({parkings({parking(bglNameGate, 1)})}));
+    fs::resize_file(path, std::uintmax_t{4} << 30); // 4 GiB declared, a few hundred bytes written
+    lf_processBGLfile(path);
+    EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
+    EXPECT_TRUE(logHas("==>    Warning: " + path.string() + " is larger than "));
+}
+
+TEST_F(BglDecodingTest, AParkingListKeepsItsWholeEntriesWhenItsEndIsCut) {
+    // EGLL: the list's size cuts its second parking in half. EHAM: the second parking counts 3 airline codes
+    // and the list ends after the first of them.
+    BglParkingList cut =
+        parkings({parking(bglNameGate, 1), parking(bglNameGate, 2, bglTypeGateSmall, 20, 60)});
+    cut.sizeOverride = 8 + 56 + 28;
+    BglParking withCodes = parking(bglNameGate, 2, bglTypeGateSmall, 20, 60);
+    withCodes.airlineCodes = {0x4B4C4D, 0x424157, 0x414641};
+    BglParkingList codesPast = parkings({parking(bglNameGate, 1), withCodes});
+    codesPast.sizeOverride = 8 + 56 + 56 + 4;
+    const auto path =
+        writeBgl("cut.bgl", bglFileWith({airportWith({cut}), airportWith({codesPast}, "EHAM")}));
+    lf_processBGLfile(path);
+
+    for (const std::string code : {"EGLL", "EHAM"}) {
+        SCOPED_TRACE(code);
+        const auto stands = writtenStands(thirdpartyFile(code + ".xml"));
+        EXPECT_EQ(stands.size(), 1u);
+        EXPECT_TRUE(stands.contains("g1"));
+        EXPECT_TRUE(logHas("==>    Warning: parking list of " + code + " at byte "));
+    }
+    EXPECT_TRUE(
+        logHas(" of " + path.string() + " holds 1 whole parking of the 2 it declares, the rest skipped\n"));
+}
+
+TEST_F(BglDecodingTest, AirportsLostToDamagedSizesLeaveALogLine) {
+    const BglAirport egll = airportWith({parkings({parking(bglNameGate, 1)})});
+    BglFile noSubsections = bglFileWith({egll});
+    noSubsections.sections.front().subsectionCountOverride = 0;
+    BglFile emptySubsection = bglFileWith({egll});
+    emptySubsection.sections.front().subsectionSizeOverride = 0;
+    const BglFile recordPastItsSubsection = bglFileWith({BglRawRecord{0x99, {1, 2}, 4000u}, egll});
+    BglHelipad endlessHelipad = helipad(egllLatitude, egllLongitude);
+    endlessHelipad.sizeOverride = 0xFFFFFFFFu;
+    const BglFile helipadPastItsAirport =
+        bglFileWith({airportWith({endlessHelipad, parkings({parking(bglNameGate, 1)})})});
+
+    const std::string logged[] = {
+        "==>    Warning: airport section 0 of " + writeBgl("a.bgl", noSubsections).string() +
+            " names no subsections, skipped\n",
+        "==>    Warning: 1 subsection of airport section 0 of " +
+            writeBgl("b.bgl", emptySubsection).string() + " holds no record",
+        "==>    Warning: record 0x99 at byte ", "==>    Warning: subrecord 0x26 of EGLL at byte "};
+    for (const char* name : {"a.bgl", "b.bgl"})
+        lf_processBGLfile(folder / name);
+    lf_processBGLfile(writeBgl("c.bgl", recordPastItsSubsection));
+    lf_processBGLfile(writeBgl("d.bgl", helipadPastItsAirport));
+    for (const std::string& line : logged)
+        EXPECT_TRUE(logHas(line)) << line;
+    EXPECT_TRUE(logHas(" declares 4000 bytes where its subsection holds "));
+    EXPECT_TRUE(logHas(" declares 4294967295 bytes where its airport holds "));
+}
+
 TEST_F(BglDecodingTest, RecordsTooShortForTheirFieldsAreSkippedAndTheRestStays) {
-    // EHAM: a helipad, then a list that declares 3 parkings but holds 1. EGLL behind it: a helipad record
-    // of 16 bytes (its fields need 32), then a parking list.
+    // EHAM: a helipad, then a list that declares 3 parkings but holds 1, which stays. EGLL behind it: a
+    // helipad record of 16 bytes (its fields need 32), then a parking list.
     BglParkingList claimsMore = parkings({parking(bglNameGate, 1)});
     claimsMore.countOverride = 3;
     const BglAirport eham = airportWith({helipad(52.3, 4.76), claimsMore}, "EHAM");
@@ -367,8 +471,9 @@ TEST_F(BglDecodingTest, RecordsTooShortForTheirFieldsAreSkippedAndTheRestStays) 
     lf_processBGLfile(path);
 
     const auto ehamStands = writtenStands(thirdpartyFile("EHAM.xml"));
-    EXPECT_EQ(ehamStands.size(), 1u);
+    EXPECT_EQ(ehamStands.size(), 2u);
     EXPECT_TRUE(ehamStands.contains("helipad1"));
+    EXPECT_TRUE(ehamStands.contains("g1"));
     const auto stands = egllStands();
     ASSERT_EQ(stands.size(), 1u);
     EXPECT_NEAR(stands.at("g7").latitude, egllLatitude, 1e-6);

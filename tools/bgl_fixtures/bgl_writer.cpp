@@ -157,29 +157,41 @@ std::uint32_t bglPackLongitude(double longitude) {
 
 std::vector<std::uint8_t> bglBytes(const BglFile& file) {
     const auto sectionCount = static_cast<std::uint32_t>(file.sections.size());
-    const std::uint32_t tablesEnd =
-        bglHeaderSize + sectionCount * sectionEntryBytes + sectionCount * subsectionEntryBytes;
+    std::vector<std::uint32_t> tableAt(sectionCount);
+    std::uint32_t tablesEnd = bglHeaderSize + sectionCount * sectionEntryBytes;
+    for (std::uint32_t i = 0; i < sectionCount; ++i) {
+        tableAt[i] = tablesEnd;
+        if (!file.sections[i].tableOfSection)
+            tablesEnd += (file.sections[i].emptySubsectionsBefore + 1) * subsectionEntryBytes;
+    }
     RecordBytes out(tablesEnd);
     out.put32(0, bglMagic);
     out.put32(4, file.headerSize);
     out.put32(20, file.sectionCountOverride.value_or(sectionCount));
+    std::vector<std::uint32_t> subsectionCounts(sectionCount);
     for (std::uint32_t i = 0; i < sectionCount; ++i) {
         const BglSection& section = file.sections[i];
         const std::uint32_t entry = bglHeaderSize + i * sectionEntryBytes;
-        const std::uint32_t subsection =
-            bglHeaderSize + sectionCount * sectionEntryBytes + i * subsectionEntryBytes;
+        out.put32(entry, section.type);
+        out.put32(entry + 4, section.sizeCode);
+        out.put32(entry + 16, subsectionEntryBytes);
+        if (section.tableOfSection) {
+            const std::size_t named = section.tableOfSection.value();
+            out.put32(entry + 8, section.subsectionCountOverride.value_or(subsectionCounts.at(named)));
+            out.put32(entry + 12, tableAt.at(named));
+            continue;
+        }
+        subsectionCounts[i] = section.emptySubsectionsBefore + 1;
+        const std::uint32_t subsection = tableAt[i] + section.emptySubsectionsBefore * subsectionEntryBytes;
         const auto firstRecord = static_cast<std::uint32_t>(out.bytes().size());
         for (const BglRecord& record : section.records)
             out.append(lf_recordBytes(record));
         const auto dataSize = static_cast<std::uint32_t>(out.bytes().size()) - firstRecord;
-        out.put32(entry, section.type);
-        out.put32(entry + 4, section.sizeCode);
-        out.put32(entry + 8, 1);
-        out.put32(entry + 12, subsection);
-        out.put32(entry + 16, subsectionEntryBytes);
+        out.put32(entry + 8, section.subsectionCountOverride.value_or(subsectionCounts[i]));
+        out.put32(entry + 12, tableAt[i]);
         out.put32(subsection + 4, static_cast<std::uint32_t>(section.records.size()));
         out.put32(subsection + 8, firstRecord);
-        out.put32(subsection + 12, dataSize);
+        out.put32(subsection + 12, section.subsectionSizeOverride.value_or(dataSize));
     }
     return std::move(out.bytes());
 }

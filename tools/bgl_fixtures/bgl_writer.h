@@ -1,6 +1,7 @@
 #pragma once
-// Writes BGL scenery files from an in-memory description: file header, section table, one subsection
-// table entry per section, and the records of each section one after the other. Only the fields the
+// Writes BGL scenery files from an in-memory description: file header, section table, each section's
+// subsection table (one entry for its records, after any empty ones), and the records of each section one
+// after the other. Only the fields the
 // airport scan reads carry values; everything else is zero. Every size is written from what the record
 // holds unless an override asks for a wrong one, so tests can also build the malformed files a reader
 // must survive. All integers are little-endian.
@@ -80,6 +81,13 @@ struct BglSection {
     std::uint32_t type = bglAirportSectionType;
     std::uint32_t sizeCode = 0x40000; // bit 16 set would mean 20-byte subsection entries
     std::vector<BglRecord> records;
+    // Subsection entries of size 0 ahead of the one that holds the records; the count includes them.
+    std::uint32_t emptySubsectionsBefore = 0;
+    // Names the subsection table of that earlier section instead of one of its own; its records are not
+    // written.
+    std::optional<std::size_t> tableOfSection;
+    std::optional<std::uint32_t> subsectionCountOverride;
+    std::optional<std::uint32_t> subsectionSizeOverride; // the data size in the entry that holds the records
 };
 
 struct BglFile {
