@@ -374,6 +374,9 @@ void dataBaseSeeds() {
     seed("dbase", "no-dbase.xml", "<airports/>");
     seed("dbase", "empty-sections.xml", "<dbase><types/><typefixes/><airlines/><registrations/></dbase>");
     seed("dbase", "not-xml", "<dbase><types><type icao=");
+    seed("dbase", "doctype.xml",
+         "<!DOCTYPE dbase [<!ENTITY k \"KLM\">]><dbase><types><type icao=\"B738\" category=\"2\"/></types>"
+         "<airlines><airline icao=\"&k;\"/></airlines></dbase>");
 
     seed(
         "airports", "airports.xml",
@@ -388,6 +391,9 @@ void dataBaseSeeds() {
     seed("airports", "no-airports.xml", "<dbase/>");
     seed("airports", "empty.xml", "<airports/>");
     seed("airports", "not-xml", "<airports><airport code=\"EHAM\"");
+    seed("airports", "latin1-doctype.xml",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><!DOCTYPE airports [<!ENTITY n \"Z\xFCrich ]\">]>"
+         "<airports><airport code=\"LSZH\" name=\"&n;\" lat=\"47.46\" lon=\"8.55\"/></airports>");
 
     const fs::path scratch = fs::temp_directory_path() / "vantrel-fuzz-seeds.enc";
     for (const std::size_t length : {std::size_t{0}, std::size_t{40}, std::size_t{4096}, std::size_t{5000}}) {

@@ -113,8 +113,9 @@ bool lf_readAirportsFile(const std::filesystem::path& encryptedFile) {
             throw UserErrorException(airportsError,
                                      fmt::format("{} stream decrypt failed: {}", fileName, error));
         if (fault)
-            throw UserErrorException(airportsError, fmt::format("{} does not parse: {} at offset {}",
-                                                                fileName, fault->description, fault->offset));
+            throw UserErrorException(airportsError,
+                                     fmt::format("{} does not parse: {} at line {}, column {}", fileName,
+                                                 fault->description, fault->line, fault->column));
         if (!isAirports)
             throw UserErrorException(airportsError, fmt::format("{} has no <airports> element", fileName));
 

@@ -143,6 +143,11 @@ private:
                 fmt::format("type '{}' has no valid category '{}'", icao, categoryText.value_or("")));
             return;
         }
+        // Checked before anything of the entry counts: a repeat's span must not reach the average.
+        if (content.tables.types.contains(icao)) {
+            problems.add(fmt::format("type {} appears more than once; the first entry is used", icao));
+            return;
+        }
         AircraftTypeEntry entry;
         entry.category = static_cast<AircraftCategory>(*category);
         if (const auto spanText = element.attribute("wingspan"); spanText && !spanText->empty()) {
@@ -159,10 +164,7 @@ private:
             if (similar != icao &&
                 std::find(entry.similar.begin(), entry.similar.end(), similar) == entry.similar.end())
                 entry.similar.push_back(std::move(similar));
-        if (!content.tables.types.emplace(icao, std::move(entry)).second) {
-            problems.add(fmt::format("type {} appears more than once; the first entry is used", icao));
-            return;
-        }
+        content.tables.types.emplace(icao, std::move(entry));
         content.typeSet.insert(icao);
     }
 
@@ -258,8 +260,8 @@ bool lf_readDbaseFile(const std::filesystem::path& encryptedFile) {
     if (!plain.waitForError().empty())
         throw std::runtime_error(fmt::format("{} stream decrypt failed", fileName));
     if (fault) {
-        gf_logError(fmt::format("gf_readDbase: {} does not parse: {} at offset {}", fileName,
-                                fault->description, fault->offset));
+        gf_logError(fmt::format("gf_readDbase: {} does not parse: {} at line {}, column {}", fileName,
+                                fault->description, fault->line, fault->column));
         return false;
     }
     if (!scan.isDbase()) {

@@ -223,6 +223,17 @@ TEST_F(AircraftDbaseTest, DataFilesWithoutEntriesAreFailedReadingsWithTheirOwnLi
     EXPECT_EQ(count("==> gf_readAirports: input/airports.enc holds no airports\n"), 1u);
 }
 
+TEST(AircraftDbaseSpanTest, ARepeatedTypeAddsNothingToItsCategorysAverageSpan) {
+    WorkingFolder work;
+    writeEncrypted(work / "input" / "dbase.enc", R"(<dbase><types>
+        <type icao="B738" category="2" wingspan="30"/>
+        <type icao="A320" category="2"/>
+        <type icao="B738" category="2" wingspan="90"/>
+    </types></dbase>)");
+    ASSERT_TRUE(lf_readDbaseFile("input/dbase.enc"));
+    EXPECT_DOUBLE_EQ(gf_getWingspan("A320"), 30.0 / 2 / 1852.0) << "the average of the one B738 that counts";
+}
+
 TEST(AircraftDbaseOnceTest, ReadDbaseReadsOncePerProcess) {
     WorkingFolder work;
     writeEncrypted(work / "input" / "dbase.enc",

@@ -117,6 +117,44 @@ TEST_F(AirportTableTest, FailuresAreUserError88NamingFileAndCause) {
     EXPECT_TRUE(gf_findAirport("LOWW")) << "the table keeps what it held";
 }
 
+// The malformed documents fail as a whole and leave the fixture's table; the well-formed ones read, giving
+// airport XA the name shown (as UTF-8).
+TEST_F(AirportTableTest, OnlyWellFormedXmlReadsAndAsXmlDefinesIt) {
+    const auto document = [](std::string_view prolog, std::string_view name, std::string_view after = "") {
+        return fmt::format(R"({}<airports><airport code="XA" lat="1" lon="2" name="{}"/></airports>{})",
+                           prolog, name, after);
+    };
+    const std::pair<std::string, const char*> malformed[] = {
+        {document("", "&bogus;"), "undefined entity"},
+        {document("", "AT&T"), "bare ampersand"},
+        {document("", std::string_view("A\0B", 3)), "NUL byte"},
+        {document("", "\xC3("), "UTF-8 lead byte without its continuation"},
+        {R"(<airports><airport code="XA" code="XB" lat="1" lon="2"/></airports>)", "duplicate attribute"},
+        {document("", "x", "text"), "text after the document element"},
+        {document("text", "x"), "text before the document element"},
+    };
+    for (const auto& [xml, fault] : malformed) {
+        SCOPED_TRACE(fault);
+        writeEncrypted(work / "input" / "airports.enc", xml);
+        expectUserError88("input/airports.enc does not parse: ");
+        EXPECT_TRUE(gf_findAirport("LOWW"));
+    }
+
+    const std::pair<std::string, std::string> wellFormed[] = {
+        {document(R"(<!DOCTYPE airports [<!ENTITY x "a]b"><!ATTLIST airport name CDATA #IMPLIED>]>)", "&x;"),
+         "a]b"},
+        {document(R"(<?xml version="1.0" encoding="ISO-8859-1"?>)", "Caf\xE9"), "Caf\xC3\xA9"},
+        {document("\xEF\xBB\xBF", "AT&amp;T&#233;\tx"), "AT&T\xC3\xA9 x"},
+    };
+    for (const auto& [xml, name] : wellFormed) {
+        SCOPED_TRACE(xml);
+        writeEncrypted(work / "input" / "airports.enc", xml);
+        ASSERT_TRUE(lf_readAirportsFile("input/airports.enc"));
+        ASSERT_TRUE(gf_findAirport("XA"));
+        EXPECT_EQ(gf_findAirport("XA")->name, name);
+    }
+}
+
 TEST(AirportTableOnceTest, ReadAirportsReadsOncePerProcessAndAnswersWhetherAnyWereRead) {
     WorkingFolder work;
     airportTable.clear();
