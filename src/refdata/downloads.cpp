@@ -111,7 +111,8 @@ TransferResult lf_transfer(CURL* curl, const std::string& url, const std::filesy
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         if (result == CURLE_HTTP_RETURNED_ERROR && status != 0)
             return {false, fmt::format("HTTP status {}", status)};
-        return {false, errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(result))};
+        return {false,
+                errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(result))};
     }
     if (std::fclose(file.release()) != 0)
         return {false, fmt::format("cannot write {}", gf_pathToUtf8(partial))};
@@ -135,9 +136,8 @@ TransferResult lf_transferBesideWaitWork(CURL* curl, const std::string& url,
     std::atomic<bool> abandoned{false};
     if (waitWork == nullptr)
         return lf_guardedTransfer(curl, url, partial, limits, abandoned);
-    auto transfer = std::async(std::launch::async, [&] {
-        return lf_guardedTransfer(curl, url, partial, limits, abandoned);
-    });
+    auto transfer = std::async(std::launch::async,
+                               [&] { return lf_guardedTransfer(curl, url, partial, limits, abandoned); });
     try {
         while (transfer.wait_for(waitWorkInterval) != std::future_status::ready)
             (*waitWork)();

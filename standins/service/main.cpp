@@ -48,10 +48,11 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     StandinOptions options;
     if (const auto error = parseStandinArguments(std::vector<std::string>(argv + 1, argv + argc), options)) {
-        std::cerr << "vantrel-standin: " << *error << "\n"
-                  << "usage: vantrel-standin [--port P] [--scenario FILE] [--downloads DIR] [--faults SPEC]\n"
-                     "                       [--download-faults SPEC] [--start-epoch SECONDS] [--speed FACTOR]\n"
-                     "                       [--quiet]\n";
+        std::cerr
+            << "vantrel-standin: " << *error << "\n"
+            << "usage: vantrel-standin [--port P] [--scenario FILE] [--downloads DIR] [--faults SPEC]\n"
+               "                       [--download-faults SPEC] [--start-epoch SECONDS] [--speed FACTOR]\n"
+               "                       [--quiet]\n";
         return 2;
     }
 

@@ -242,8 +242,8 @@ TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileANewVersionTrick
                     {"--downloads", downloads.string(), "--download-faults", "rate=100,path=program/"});
     ASSERT_TRUE(service.ready()) << service.output();
     const auto vantrel = world.startProgram({"VANTREL_DOWNLOAD_URL=" + service.url()});
-    ASSERT_TRUE(waitUntil([&] { return service.output().find("download trickles: ") != std::string::npos; },
-                          60s))
+    ASSERT_TRUE(
+        waitUntil([&] { return service.output().find("download trickles: ") != std::string::npos; }, 60s))
         << service.output();
     std::this_thread::sleep_for(1s); // the package is on its way, 100 bytes a second
 
@@ -270,8 +270,8 @@ TEST_F(Session, LiveTrafficMovesWhileTheParkAirportsStandFileDownloads) {
             "route": [{"latitude": 52.40, "longitude": 4.742, "speedKt": 100, "altitudeFt": 3000},
                       {"latitude": 52.3314, "longitude": 4.7400, "speedKt": 100, "altitudeFt": 50}]}})json");
     const auto vantrel = startVantrel(file, service->url());
-    ASSERT_TRUE(waitUntil([&] { return service->output().find("download held: ") != std::string::npos; },
-                          150s))
+    ASSERT_TRUE(
+        waitUntil([&] { return service->output().find("download held: ") != std::string::npos; }, 150s))
         << world.log();
 
     // How far each live aircraft has come in the simulated world so far.
@@ -297,7 +297,8 @@ TEST_F(Session, LiveTrafficMovesWhileTheParkAirportsStandFileDownloads) {
     EXPECT_TRUE(waitUntil(movedOn, 90s)) << world.log();
     const std::string logWhileHeld = world.log();
     EXPECT_EQ(logWhileHeld.find("failed to download"), std::string::npos) << "the program did not give up";
-    EXPECT_EQ(logWhileHeld.find("Airport file read from"), std::string::npos) << "the stand file is still held";
+    EXPECT_EQ(logWhileHeld.find("Airport file read from"), std::string::npos)
+        << "the stand file is still held";
 
     const auto closed = std::chrono::steady_clock::now();
     vantrel->signal(SIGTERM); // the close box ends the held download too
