@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <future>
 #include <stdexcept>
+#include <system_error>
 
 #include <unistd.h>
 
@@ -136,8 +137,14 @@ TransferResult lf_transferBesideWaitWork(CURL* curl, const std::string& url,
     std::atomic<bool> abandoned{false};
     if (waitWork == nullptr)
         return lf_guardedTransfer(curl, url, partial, limits, abandoned);
-    auto transfer = std::async(std::launch::async,
-                               [&] { return lf_guardedTransfer(curl, url, partial, limits, abandoned); });
+    std::future<TransferResult> transfer;
+    try {
+        transfer = std::async(std::launch::async,
+                              [&] { return lf_guardedTransfer(curl, url, partial, limits, abandoned); });
+    } catch (const std::system_error&) {
+        // No thread to spare: the transfer runs here, and the work waits for it as it did before.
+        return lf_guardedTransfer(curl, url, partial, limits, abandoned);
+    }
     try {
         while (transfer.wait_for(waitWorkInterval) != std::future_status::ready)
             (*waitWork)();
