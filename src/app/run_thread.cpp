@@ -15,11 +15,13 @@
 #include "core/file_util.h"
 #include "core/log.h"
 #include "core/message_line.h"
+#include "core/native_path.h"
 #include "core/scan_slots.h"
 #include "core/shell_port.h"
 #include "core/status_display.h"
 #include "core/user_error.h"
 #include "liveries/livery_database.h"
+#include "liveries/livery_paths.h"
 #include "parking/airport_scan.h"
 #include "parking/park_airport.h"
 #include "refdata/airport_table.h"
@@ -41,6 +43,8 @@ namespace {
 
 // The live-traffic service must not be visited again within this many seconds.
 constexpr int serviceRevisitSeconds = 2;
+// How often a wait of the pass looks at the stop request.
+constexpr auto stopCheckInterval = std::chrono::milliseconds(50);
 
 bool lf_stopping() {
     return stopRequested.load() || userClosed.load();
@@ -53,7 +57,21 @@ void lf_holdForTheService() {
     gf_showMessage(fmt::format("Holding for {} seconds... (RT API cannot be revisited within {} seconds)",
                                wait, serviceRevisitSeconds),
                    true);
-    std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::seconds(wait));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(wait);
+    while (!lf_stopping() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_until(std::min(end, std::chrono::steady_clock::now() + stopCheckInterval));
+}
+
+// A new program folder beside the user's old settings has no catalogue yet, whatever SCAN_LIVERIES says.
+bool lf_liveryScanWanted() {
+    if (SCAN_LIVERIES.value())
+        return true;
+    std::error_code ec;
+    if (std::filesystem::exists(liveryPaths.liveriesScanned, ec))
+        return false;
+    gf_logLine(
+        fmt::format("{} not found, the liveries are scanned", gf_pathToUtf8(liveryPaths.liveriesScanned)));
+    return true;
 }
 
 void lf_countAddonFolders() {
@@ -155,8 +173,12 @@ void lf_runThread() {
             return;
         maxScanTasks = static_cast<std::int32_t>(std::thread::hardware_concurrency());
         activeScanTasks.exchange(0);
-        if (SCAN_LIVERIES.value())
+        if (lf_liveryScanWanted())
             scan_link::scanLiveries();
+        // A stopped scan wrote no catalogue: the pass ends with the reason of whoever stopped it, and the
+        // data base is built at the next pass.
+        if (lf_stopping())
+            return;
         gf_processScannedLiveries();
         // Production mode ends the run once the liveries are scanned and read: requested any earlier, the
         // stop would cut the scan short.

@@ -11,6 +11,7 @@
 #include "core/time_util.h"
 #include "parking/static_parking.h"
 #include "platform/win32/win32.h"
+#include "refdata/downloads.h"
 #include "settings/control_services.h"
 #include "settings/parameter_table.h"
 #include "simlink/sim_link_state.h"
@@ -43,6 +44,17 @@ public:
     TimerResolution(const TimerResolution&) = delete;
     TimerResolution& operator=(const TimerResolution&) = delete;
 };
+
+// A round that waits for a download (a stand file of the park airport) keeps the engine's 10 ms ticks
+// going on the loop's own deadline, so that live traffic does not stand still for the transfer and the
+// loop goes on where the wait left off. The rounds themselves wait.
+void lf_tickWhileDownloading(std::chrono::steady_clock::time_point& deadline) {
+    while (std::chrono::steady_clock::now() >= deadline) {
+        if (flightActive.load() && !simLinkSuspended.load())
+            engine_link::handleAddingStack();
+        deadline += tick;
+    }
+}
 
 void lf_runRoundSteps() {
     const RoundSteps steps = lf_roundSteps(roundCounter.load(), staticUpdatePhase.load());
@@ -108,6 +120,7 @@ void lf_sessionLoop() {
     lf_fillGlobalCombo();
     gf_enableControl(csToOidButton);
     const TimerResolution resolution;
+    const ScopedDownloadWaitWork tickingWhileDownloading([&deadline] { lf_tickWhileDownloading(deadline); });
 
     for (;;) {
         if (flightActive.load() && !simLinkSuspended.load()) {

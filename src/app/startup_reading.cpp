@@ -6,6 +6,7 @@
 #include "app/run_thread_internal.h"
 #include "app/session_state.h"
 #include "app/time_shift.h"
+#include "core/exit_request.h"
 #include "core/log.h"
 #include "core/shared_state.h"
 #include "core/shell_port.h"
@@ -138,6 +139,9 @@ void lf_readStartupData() {
     lf_createDataFolders();
     // The update check asks for the program's end itself when a new version was unpacked.
     if (!restartPending.load() && !gf_checkForUpdates())
+        return;
+    // Closed while the update check waited for the server: nothing further is needed to close down.
+    if (stopRequested.load() || userClosed.load())
         return;
     lf_applyStoredTimeShift();
     gf_updateCurrentTimeSlot();

@@ -51,8 +51,13 @@ void lf_collectOldest(std::deque<std::future<FileLiveries>>& pending, std::chron
 }
 
 // After the walk: every result in walk order. A task that failed costs only its own file; a result that
-// does not come in time ends the collection, and the results still pending are dropped.
+// does not come in time ends the collection, and the results still pending are dropped. A stopped scan
+// writes nothing, so its results are not waited for.
 void lf_collectRemaining(std::deque<std::future<FileLiveries>>& pending, std::chrono::milliseconds wait) {
+    if (lf_scanStopRequested()) {
+        pending.clear();
+        return;
+    }
     try {
         while (!pending.empty()) {
             if (pending.front().wait_for(wait) != std::future_status::ready)
@@ -137,6 +142,9 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
     std::error_code error;
     fs::recursive_directory_iterator entries(folder, fs::directory_options::skip_permission_denied, error);
     for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
+        // A package of tens of thousands of files takes longer than the close box may wait.
+        if (lf_scanStopRequested())
+            break;
         const fs::path path = entries->path();
         try {
             if (lf_skipsDescent(path, ownNameStart))
@@ -219,8 +227,10 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
         previousCount = scannedLiveries.size();
     }
 
-    if (lf_scanStopRequested())
+    if (lf_scanStopRequested()) {
+        scannedLiveries.clear();
         return true;
+    }
     if (scannedLiveries.empty()) {
         statusDisplay.liveryCount.store(0);
         gf_invalidateArea(ScreenArea::statusPane);

@@ -55,10 +55,12 @@ ScanReportPaths lf_scanReportPaths() {
 void lf_removeScanFiles() {
     const ScanReportPaths paths = lf_scanReportPaths();
     try {
+        // The catalogue is not among them: a scan that is stopped or finds nothing must leave the next
+        // start-up a catalogue to read, and a complete new one replaces it in one step.
         for (const fs::path* file : std::initializer_list<const fs::path*>{
-                 &paths.cfgWithoutFltsim, &liveryPaths.liveriesScanned, &liveryPaths.inlineRegcodes,
-                 &paths.invalidAirlineCodes, &paths.invalidAircraftCodes, &paths.fixes,
-                 &paths.invalidAircraftCfgFiles, &paths.incompleteSections})
+                 &paths.cfgWithoutFltsim, &liveryPaths.inlineRegcodes, &paths.invalidAirlineCodes,
+                 &paths.invalidAircraftCodes, &paths.fixes, &paths.invalidAircraftCfgFiles,
+                 &paths.incompleteSections})
             fs::remove(*file);
         // Fails while the user keeps files of his own there; the folder then simply stays.
         fs::remove(liveryPaths.errorsFolder);

@@ -20,8 +20,8 @@ struct ScanReportPaths {
 // Below the livery folders of liveryPaths, so that they follow the working folder.
 ScanReportPaths lf_scanReportPaths();
 
-// Removes the previous scan's catalogue and error reports, then output/errors when it is empty. Logs the
-// first failure and stops there; never throws.
+// Removes the previous scan's error reports (not the catalogue, which only a complete new one replaces),
+// then output/errors when it is empty. Logs the first failure and stops there; never throws.
 void lf_removeScanFiles();
 
 // Corrects cargo flag, airline and type of every scanned livery whose registration the aircraft data

@@ -2,6 +2,7 @@
 #include <curl/curl.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,9 +25,26 @@ enum class DownloadMode { smallFile, package };
 // Downloads a URL into a file. Follows redirects, fails on HTTP errors, bounds the connect and the total
 // time. The bytes go to a temporary file beside the target, which is renamed into place only when the
 // transfer is complete; on failure the target keeps what it held and the error is logged
-// ("gf_downloadFile: ...").
+// ("gf_downloadFile: ..."). The stop request (close box, new settings) ends a transfer within a second,
+// and none starts while it is set: false, logged as "gf_downloadFile: <url> stopped".
 bool gf_downloadFile(CURL* curl, const std::string& url, const std::filesystem::path& localPath,
                      DownloadMode mode = DownloadMode::smallFile);
+
+// Work the installing thread must go on with while it waits for its downloads (the session keeps the live
+// traffic moving while a stand file comes): for as long as the guard lives, each download on that thread
+// runs beside it, and the work is called about every 10 ms until the transfer ends. Downloads on other
+// threads do not see it. What the work throws ends the transfer and is thrown on by gf_downloadFile.
+class ScopedDownloadWaitWork {
+public:
+    explicit ScopedDownloadWaitWork(std::function<void()> work);
+    ~ScopedDownloadWaitWork();
+    ScopedDownloadWaitWork(const ScopedDownloadWaitWork&) = delete;
+    ScopedDownloadWaitWork& operator=(const ScopedDownloadWaitWork&) = delete;
+
+private:
+    std::function<void()> work_;
+    const std::function<void()>* previous_;
+};
 
 // The download server's address: VANTREL_DOWNLOAD_URL, default http://127.0.0.1:18767, without a
 // trailing '/'.

@@ -1,5 +1,6 @@
 // vantrel-standin: the live-traffic web service and the download server on 127.0.0.1, for tests and
 // the demo. See docs/service-protocol.md.
+#include "standins/service/download_faults.h"
 #include "standins/service/service_routes.h"
 #include "standins/service/standin_options.h"
 
@@ -47,9 +48,11 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     StandinOptions options;
     if (const auto error = parseStandinArguments(std::vector<std::string>(argv + 1, argv + argc), options)) {
-        std::cerr << "vantrel-standin: " << *error << "\n"
-                  << "usage: vantrel-standin [--port P] [--scenario FILE] [--downloads DIR] [--faults SPEC]\n"
-                     "                       [--start-epoch SECONDS] [--speed FACTOR] [--quiet]\n";
+        std::cerr
+            << "vantrel-standin: " << *error << "\n"
+            << "usage: vantrel-standin [--port P] [--scenario FILE] [--downloads DIR] [--faults SPEC]\n"
+               "                       [--download-faults SPEC] [--start-epoch SECONDS] [--speed FACTOR]\n"
+               "                       [--quiet]\n";
         return 2;
     }
 
@@ -65,6 +68,14 @@ int main(int argc, char** argv) {
         !server.set_mount_point("/downloads", options.downloadsFolder.string())) {
         std::cerr << "vantrel-standin: downloads folder not found: " << options.downloadsFolder << "\n";
         return 1;
+    }
+    if (!options.downloadFaults.empty()) {
+        DownloadFaultSpec downloadFaults;
+        if (const auto error = gf_parseDownloadFaultSpec(options.downloadFaults, downloadFaults)) {
+            std::cerr << "vantrel-standin: " << *error << "\n";
+            return 1;
+        }
+        gf_installDownloadFaults(server, options.downloadsFolder, downloadFaults);
     }
     if (!options.quiet) {
         server.set_logger([](const httplib::Request& request, const httplib::Response& response) {

@@ -26,6 +26,8 @@ std::optional<std::string> parseStandinArguments(const std::vector<std::string>&
             options.downloadsFolder = value;
         } else if (flag == "--faults") {
             options.faults = value;
+        } else if (flag == "--download-faults") {
+            options.downloadFaults = value;
         } else if (flag == "--start-epoch") {
             double epoch = 0.0;
             const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), epoch);

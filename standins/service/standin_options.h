@@ -11,6 +11,7 @@ struct StandinOptions {
     std::filesystem::path scenarioFile;    // live-traffic scenario (JSON); empty: no traffic
     std::filesystem::path downloadsFolder; // served under /downloads/; empty: no downloads
     std::string faults;                    // faults to inject, see docs/service-protocol.md
+    std::string downloadFaults;            // slow downloads, see docs/download-server.md
     bool quiet = false;                    // no request log on standard output
     std::optional<double> startEpoch;      // the service clock at start (epoch s); default: the real time
     double speed = 1.0;                    // service seconds per real second

@@ -1,3 +1,4 @@
+#include "app/closing_down.h"
 #include "app_fixture.h"
 #include "bgl_fixtures/bgl_airports.h"
 #include "core/utf.h"
@@ -137,6 +138,17 @@ protected:
         return count;
     }
     static void closeBox() { PostMessageW(mainWindowHandle.load(), WM_CLOSE, 0, 0); }
+    // A user-aitraffic package of `files` aircraft.cfg files, one KLM livery each.
+    void writeAiPackage(std::size_t files) {
+        const std::filesystem::path package = steamPackages / "Community" / "user-aitraffic";
+        for (std::size_t i = 0; i < files; ++i) {
+            const std::filesystem::path model = package / ("model" + std::to_string(i));
+            std::filesystem::create_directories(model);
+            writeFileText(model / "aircraft.cfg", "[GENERAL]\nicao_type_designator = \"B738\"\n\n[FLTSIM.0]\n"
+                                                  "title = \"Scanned KLM " +
+                                                      std::to_string(i) + "\"\nicao_airline = \"KLM\"\n");
+        }
+    }
 
     std::filesystem::path previous;
     std::filesystem::path steamPackages = folder / "config" / "Microsoft Flight Simulator" / "Packages";
@@ -255,6 +267,52 @@ TEST_F(WholeRun, AStartRemovesTheTemporaryFilesKilledRunsLeftAndNothingElse) {
     for (const std::filesystem::path& file : kept)
         EXPECT_TRUE(std::filesystem::exists(file)) << file;
     EXPECT_NE(logText().find("Removed 7 temporary files left by an earlier run\n"), std::string::npos);
+}
+
+// New settings during the first pass's livery scan restart the program, the close box during the second
+// pass's scan ends it; neither stopped scan touches the catalogue of the last complete one.
+TEST_F(WholeRun, AStoppedLiveryScanEndsWithItsRequestersReasonAndKeepsTheCatalogue) {
+    stageProgram();
+    writeParameters(
+        R"(<parameter name="SCAN_LIVERIES" value="true"/><parameter name="SCAN_AIRPORTS" value="false"/>)"
+        R"(<parameter name="LAST_EPOCH_TIME:" value="2147483647"/>)");
+    writeAiPackage(3000);
+    const std::string previousCatalogue = readFileText("output/LiveriesScanned.xml");
+    std::vector<std::string> cataloguesAtClosingDown;
+    gf_installClosingDownObserver(
+        [&] { cataloguesAtClosingDown.push_back(readFileText("output/LiveriesScanned.xml")); });
+    const int code = runWithUser([this] {
+        EXPECT_TRUE(waitFor([this] { return logCount("liveries scan automatic starts") == 1; }));
+        PostMessageW(mainWindowHandle.load(), WM_COMMAND, MAKEWPARAM(SCAN_AIRPORTS.controlId, BN_CLICKED), 0);
+        EXPECT_TRUE(waitFor([this] { return logCount("liveries scan automatic starts") == 2; }))
+            << "no second pass";
+        closeBox();
+    });
+    gf_installClosingDownObserver(nullptr);
+    EXPECT_EQ(code, 0);
+    const std::string log = logText();
+    const auto restart = log.find("Exiting: NEW SETTINGS\n");
+    ASSERT_NE(restart, std::string::npos) << log;
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n", restart), std::string::npos) << log;
+    EXPECT_EQ(log.find("SYSTEM ERROR"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Error "), std::string::npos) << log;
+    EXPECT_EQ(cataloguesAtClosingDown, std::vector<std::string>(2, previousCatalogue));
+    EXPECT_EQ(storedValue("SCAN_LIVERIES"), "true") << "the next start scans again";
+}
+
+// The usual update: a new program folder, the user's old settings with the scan switched off.
+TEST_F(WholeRun, WithoutACatalogueTheLiveriesAreScannedAsIfAskedFor) {
+    stageProgram();
+    std::filesystem::remove("output/LiveriesScanned.xml");
+    writeAiPackage(2);
+    const int code = runClosingWhen([this] {
+        return logCount("Holding for 2 seconds") == 1 || !gf_messageLineSnapshot().errorText.empty();
+    });
+    EXPECT_EQ(code, 0);
+    const std::string log = logText();
+    EXPECT_EQ(log.find("Error "), std::string::npos) << log;
+    EXPECT_NE(log.find("liveries scan automatic starts"), std::string::npos) << log;
+    EXPECT_NE(readFileText("output/LiveriesScanned.xml").find(R"(title="Scanned KLM 1")"), std::string::npos);
 }
 
 TEST_F(WholeRun, WithoutItsTitleResourceTheProgramEndsWithZeroAndALogLine) {

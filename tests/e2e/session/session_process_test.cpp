@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <ctime>
+#include <map>
 
 namespace kvr::test {
 namespace {
@@ -241,6 +242,81 @@ TEST_F(Session, ADownloadedNewVersionEndsTheProgramWithItsNotice) {
     EXPECT_NE(log.find("Vantrel 99.0.0 has been downloaded to "), std::string::npos) << log;
     EXPECT_NE(log.find("Exiting: NEW VERSION\n"), std::string::npos);
     EXPECT_EQ(log.find("Error "), std::string::npos) << "the rest of the start-up is skipped";
+}
+
+TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileANewVersionTrickles) {
+    const std::filesystem::path downloads = world.root / "new-version";
+    std::filesystem::create_directories(downloads / "program");
+    writeFileText(downloads / "program" / "Vantrel-99.0.0.zip", std::string(50000, 'z'));
+    writeFileText(downloads / "versions.json",
+                  R"({"program": {"version": "99.0.0", "file": "program/Vantrel-99.0.0.zip"}})");
+    StandIn service(world.root.path(),
+                    {"--downloads", downloads.string(), "--download-faults", "rate=100,path=program/"});
+    ASSERT_TRUE(service.ready()) << service.output();
+    const auto vantrel = world.startProgram({"VANTREL_DOWNLOAD_URL=" + service.url()});
+    ASSERT_TRUE(
+        waitUntil([&] { return service.output().find("download trickles: ") != std::string::npos; }, 60s))
+        << service.output();
+    std::this_thread::sleep_for(1s); // the package is on its way, 100 bytes a second
+
+    const auto closed = std::chrono::steady_clock::now();
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
+    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("\n==> "), std::string::npos) << "a stopped download is no error: " << log;
+    EXPECT_TRUE(std::filesystem::is_empty(world.program / "updates")) << "no partial package is left";
+}
+
+// The user flies towards the park airport EHAM among its arrivals; the stand file, which has to come from
+// the download server, is held back there.
+TEST_F(Session, LiveTrafficMovesWhileTheParkAirportsStandFileDownloads) {
+    const auto service = startService({"--download-faults", "hold=600,path=stock/EHAM.xml"});
+    std::filesystem::create_directories(world.program / "airports");
+    writeFileText(world.program / "airports" / "my_park_airports.txt", "EHAM\n");
+    const auto file = world.writeScenario("approach.json", R"json({
+        "simulator": {"kind": "MSFS 2020", "startsAfterSeconds": 1, "flightStartsAfterSeconds": 2},
+        "userAircraft": {"title": "Boeing 737-800 KLM (PH-BXA)", "atcModel": "B738", "wingspanFt": 117.4,
+            "latitude": 52.52, "longitude": 4.745, "altitudeFt": 3000, "headingDeg": 183, "onGround": false,
+            "route": [{"latitude": 52.40, "longitude": 4.742, "speedKt": 100, "altitudeFt": 3000},
+                      {"latitude": 52.3314, "longitude": 4.7400, "speedKt": 100, "altitudeFt": 50}]}})json");
+    const auto vantrel = startVantrel(file, service->url());
+    ASSERT_TRUE(
+        waitUntil([&] { return service->output().find("download held: ") != std::string::npos; }, 150s))
+        << world.log();
+
+    // How far each live aircraft has come in the simulated world so far.
+    const auto figuresFile = world.root / "world.json";
+    auto livePaths = [&] {
+        std::map<std::string, double> paths;
+        const auto figures = nlohmann::json::parse(readFileText(figuresFile), nullptr, false);
+        if (figures.is_object())
+            for (const auto& aircraft : figures["aircraft"])
+                if (!isStatic(aircraft) && !aircraft["removed"].get<bool>())
+                    paths[aircraft["atcId"].get<std::string>()] = aircraft["pathNm"];
+        return paths;
+    };
+    // While the download is held, some live aircraft (already there, or created meanwhile) moves on.
+    auto movedOn = [&] {
+        const auto before = livePaths();
+        std::this_thread::sleep_for(4s); // two figure files later
+        for (const auto& [atcId, path] : livePaths())
+            if (before.contains(atcId) && path > before.at(atcId))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(waitUntil(movedOn, 90s)) << world.log();
+    const std::string logWhileHeld = world.log();
+    EXPECT_EQ(logWhileHeld.find("failed to download"), std::string::npos) << "the program did not give up";
+    EXPECT_EQ(logWhileHeld.find("Airport file read from"), std::string::npos)
+        << "the stand file is still held";
+
+    const auto closed = std::chrono::steady_clock::now();
+    vantrel->signal(SIGTERM); // the close box ends the held download too
+    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
+    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    EXPECT_NE(world.log().find("Exiting: USER CLOSED SIM\n"), std::string::npos);
 }
 
 TEST_F(Session, TheSimulatorsClockShiftsTheTrafficAndItsTime) {

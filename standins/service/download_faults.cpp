@@ -1,0 +1,113 @@
+#include "standins/service/download_faults.h"
+
+#include <httplib.h>
+
+#include <charconv>
+#include <chrono>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace kvr::standin {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A held or trickling answer looks this often whether the stand-in is stopping or the client has gone.
+constexpr auto checkInterval = 100ms;
+constexpr std::string_view downloadsPrefix = "/downloads/";
+
+template <typename Number> bool lf_read(const std::string& text, Number& out) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+std::optional<std::string> lf_fileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void lf_announce(std::string_view what, const std::string& path) {
+    std::cout << what << path << std::endl;
+}
+
+void lf_hold(const httplib::Server& server, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (server.is_running() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(checkInterval);
+}
+
+} // namespace
+
+std::optional<std::string> gf_parseDownloadFaultSpec(const std::string& text, DownloadFaultSpec& spec) {
+    std::istringstream items(text);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        if (item.empty())
+            continue;
+        const auto equals = item.find('=');
+        if (equals == std::string::npos)
+            return "download fault item without '=': " + item;
+        const std::string key = item.substr(0, equals);
+        const std::string value = item.substr(equals + 1);
+        bool ok = false;
+        if (key == "hold") {
+            ok = lf_read(value, spec.holdSeconds) && spec.holdSeconds > 0.0;
+        } else if (key == "rate") {
+            ok = lf_read(value, spec.bytesPerSecond) && spec.bytesPerSecond > 0;
+        } else if (key == "path") {
+            spec.pathPart = value;
+            ok = !value.empty();
+        } else {
+            return "unknown download fault: " + key;
+        }
+        if (!ok)
+            return "bad value in download fault item: " + item;
+    }
+    return std::nullopt;
+}
+
+void gf_installDownloadFaults(httplib::Server& server, const std::filesystem::path& folder,
+                              const DownloadFaultSpec& spec) {
+    server.set_pre_routing_handler([&server, folder, spec](const httplib::Request& request,
+                                                           httplib::Response& response) {
+        const std::string& path = request.path;
+        if (request.method != "GET" || !path.starts_with(downloadsPrefix) ||
+            path.find(spec.pathPart) == std::string::npos || path.find("..") != std::string::npos)
+            return httplib::Server::HandlerResponse::Unhandled;
+        const auto bytes = lf_fileBytes(folder / path.substr(downloadsPrefix.size()));
+        if (!bytes)
+            return httplib::Server::HandlerResponse::Unhandled;
+        if (spec.holdSeconds > 0.0) {
+            lf_announce("download held: ", path);
+            lf_hold(server, spec.holdSeconds);
+        }
+        if (spec.bytesPerSecond <= 0) {
+            response.set_content(*bytes, "application/octet-stream");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        lf_announce("download trickles: ", path);
+        const auto body = std::make_shared<const std::string>(*bytes);
+        const std::size_t bytesPerCheck =
+            std::max<std::size_t>(1, static_cast<std::size_t>(spec.bytesPerSecond) / 10);
+        response.set_content_provider(
+            body->size(), "application/octet-stream",
+            [&server, body, bytesPerCheck](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                std::this_thread::sleep_for(checkInterval);
+                if (!server.is_running() || !sink.is_writable())
+                    return false;
+                return sink.write(body->data() + offset, std::min(bytesPerCheck, length));
+            });
+        return httplib::Server::HandlerResponse::Handled;
+    });
+}
+
+} // namespace kvr::standin
