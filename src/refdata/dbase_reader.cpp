@@ -208,14 +208,14 @@ private:
             return;
         }
         // Filled where it lies: no record is built only to be moved into the table.
-        DbaseRecord& record = entry->second;
-        record.airline = airlineCode.value_or("");
-        record.type = type.value_or("");
-        record.operatorCode = operatorCode.value_or("");
-        record.cargo = gf_attributeBool(cargo);
+        DbaseRecord& stored = entry->second;
+        stored.airline = airlineCode.value_or("");
+        stored.type = type.value_or("");
+        stored.operatorCode = operatorCode.value_or("");
+        stored.cargo = gf_attributeBool(cargo);
         // Without its own flag a registration flies for its operator, or else its airline.
         if (!cargo)
-            cargoFromAirline_.push_back(&entry->second);
+            cargoFromAirline_.push_back(&stored);
         if (id.size() < 6)
             content.tables.shortRegistrations.emplace_back(id);
     }
