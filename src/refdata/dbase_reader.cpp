@@ -202,17 +202,20 @@ private:
             problems.add(fmt::format("registration at offset {} has no id", element.offset));
             return;
         }
-        const auto [entry, added] = content.tables.registrations.try_emplace(
-            std::string(id),
-            DbaseRecord{std::string(airlineCode.value_or("")), std::string(type.value_or("")),
-                        std::string(operatorCode.value_or("")), gf_attributeBool(cargo)});
+        const auto [entry, added] = content.tables.registrations.try_emplace(std::string(id));
         if (!added) {
             problems.add(fmt::format("registration {} appears more than once; the first entry is used", id));
             return;
         }
+        // Filled where it lies: no record is built only to be moved into the table.
+        DbaseRecord& stored = entry->second;
+        stored.airline = airlineCode.value_or("");
+        stored.type = type.value_or("");
+        stored.operatorCode = operatorCode.value_or("");
+        stored.cargo = gf_attributeBool(cargo);
         // Without its own flag a registration flies for its operator, or else its airline.
         if (!cargo)
-            cargoFromAirline_.push_back(&entry->second);
+            cargoFromAirline_.push_back(&stored);
         if (id.size() < 6)
             content.tables.shortRegistrations.emplace_back(id);
     }

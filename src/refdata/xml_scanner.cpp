@@ -45,25 +45,32 @@ void XMLCALL lf_endElement(void* userData, const XML_Char*) {
     --static_cast<ScanState*>(userData)->depth;
 }
 
+// Whether the parser's name is that name. Most names differ from the one sought in their first bytes: this
+// stops there instead of measuring the whole name first.
+bool lf_isName(const char* parserName, std::string_view name) {
+    for (const char c : name)
+        if (*parserName++ != c)
+            return false;
+    return *parserName == '\0';
+}
+
 } // namespace
 
 std::optional<std::string_view> XmlElement::attribute(std::string_view attributeName) const {
     for (const char* const* a = attributes; *a != nullptr; a += 2)
-        if (attributeName == *a)
+        if (lf_isName(*a, attributeName))
             return a[1];
     return std::nullopt;
 }
 
 void XmlElement::pickAttributes(
     std::initializer_list<std::pair<std::string_view, std::optional<std::string_view>*>> fields) const {
-    for (const char* const* a = attributes; *a != nullptr; a += 2) {
-        const std::string_view name(*a);
+    for (const char* const* a = attributes; *a != nullptr; a += 2)
         for (const auto& [fieldName, field] : fields)
-            if (name == fieldName) {
+            if (lf_isName(*a, fieldName)) {
                 *field = a[1];
                 break;
             }
-    }
 }
 
 std::optional<XmlFault> gf_scanXml(const DecryptingBuffer& text,
