@@ -86,6 +86,16 @@ void gf_enableControlsAfterBusy() {
     gf_invalidateControlsArea();
 }
 
+void gf_setTimeControlEnabled(WindowControl& control, bool enabled) {
+    const auto timeControls = lf_timeControls();
+    const auto at = std::find(timeControls.begin(), timeControls.end(), &control);
+    // A state wanted while busy would be overwritten by the state the bracket remembered.
+    if (controlsBusy.load() && at != timeControls.end())
+        rememberedTimeControls[static_cast<std::size_t>(at - timeControls.begin())] = enabled;
+    else
+        gf_setControlEnabled(control, enabled);
+}
+
 void gf_updateParkControls() {
     const bool enabled = !RT_PARKTRAFFIC_ONLY.value();
     for (WindowControl* control :

@@ -1,4 +1,5 @@
 #include "app_fixture.h"
+#include "core/message_line.h"
 #include "core/utf.h"
 
 #include <atomic>
@@ -95,14 +96,15 @@ protected:
     }
     // What the start-up reading needs: data files, a simulator install, a livery catalogue, no scans, and a
     // last visit to the service that makes every pass hold for 2 s.
-    void stageProgram() {
+    void stageProgram(const std::string& moreParameters = "") {
         std::filesystem::create_directories("docs");
         std::filesystem::copy(std::filesystem::path(VANTREL_DIST_DIR) / "input", "input");
         std::filesystem::create_directories(steamPackages / "Community");
         setenv("VANTREL_DOWNLOAD_URL", "http://127.0.0.1:9", 1);
         writeParameters(
             R"(<parameter name="SCAN_LIVERIES" value="false"/><parameter name="SCAN_AIRPORTS" value="false"/>)"
-            R"(<parameter name="LAST_EPOCH_TIME:" value="2147483647"/>)");
+            R"(<parameter name="LAST_EPOCH_TIME:" value="2147483647"/>)" +
+            moreParameters);
         std::filesystem::create_directories("output");
         writeFileText(
             "output/LiveriesScanned.xml",
@@ -130,6 +132,16 @@ protected:
         return count;
     }
     static void closeBox() { PostMessageW(mainWindowHandle.load(), WM_CLOSE, 0, 0); }
+    static std::string boxText(const WindowControl& box) {
+        wchar_t text[512] = {};
+        GetWindowTextW(box.windowHandle.load(), text, 512);
+        return wide_to_utf8(text);
+    }
+    static void enter(const WindowControl& box, const std::string& text) {
+        SetWindowTextW(box.windowHandle.load(), L"");
+        EXPECT_TRUE(standin::typeText(box.windowHandle.load(), text));
+        EXPECT_TRUE(standin::pressKey(box.windowHandle.load(), VK_RETURN));
+    }
 
     std::filesystem::path previous;
     std::filesystem::path steamPackages = folder / "config" / "Microsoft Flight Simulator" / "Packages";
@@ -195,6 +207,57 @@ TEST_F(WholeRun, ACommunityPathEnteredAfterError150RestartsTheProgram) {
     EXPECT_NE(log.find("Community path found, Vantrel will restart ...\n", error), std::string::npos) << log;
     EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n", error), std::string::npos) << log;
     EXPECT_EQ(storedValue("MSFS_INSTALL_PATH"), packages.string());
+}
+
+// A reader that fails for good stops the session with SYSTEM ERROR; the path the user then enters is a
+// fix that restarts the program.
+TEST_F(WholeRun, ACommunityPathEnteredAfterAnErrorStopRestartsTheProgram) {
+    stageProgram();
+    const std::filesystem::path packages = folder / "sim" / "Packages";
+    std::filesystem::create_directories(packages / "Community");
+    const int code = runWithUser([&] {
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 1; }));
+        gf_onWorkerError("Traffic Reader", false);
+        EXPECT_TRUE(waitFor([this] { return logCount("Exiting: SYSTEM ERROR") == 1; }));
+        enter(ALL_INSTALL_PATH, packages.string());
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 2; })) << "no restart";
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    const std::string log = logText();
+    EXPECT_NE(log.find("Community path found, Vantrel will restart ...\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log;
+    EXPECT_EQ(storedValue("MSFS_INSTALL_PATH"), packages.string());
+}
+
+// With KEEP_SIM_TIME_PAR on, the shift outlives the session; chosen while the program waits for the
+// simulator, it is in force and saved at once.
+TEST_F(WholeRun, ATimeShiftChosenBeforeTheSimulatorIsThereIsAppliedAndSavedAtOnce) {
+    stageProgram(R"(<parameter name="KEEP_SIM_TIME_PAR" value="true"/>)");
+    const int code = runWithUser([this] {
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 1; }));
+        EXPECT_TRUE(standin::chooseComboItem(TIME_SHIFT_HOURS.windowHandle.load(), 3));
+        EXPECT_TRUE(
+            waitFor([] { return gf_messageLineSnapshot().messageText == "Time shifted 180 minutes"; }));
+        EXPECT_EQ(storedValue("TIME_SHIFT_HOURS"), "3");
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(storedValue("TIME_SHIFT_HOURS"), "3") << "kept at the session's end";
+}
+
+// Every session end empties DESTINATION; its box shows that.
+TEST_F(WholeRun, TheDestinationBoxIsEmptiedWithItsSettingAtTheSessionEnd) {
+    stageProgram(R"(<parameter name="DESTINATION" value="EHAM"/>)");
+    const int code = runWithUser([this] {
+        EXPECT_TRUE(waitFor([] { return boxText(DESTINATION) == "EHAM"; }));
+        EXPECT_TRUE(standin::click(SCAN_AIRPORTS.windowHandle.load())); // a restart while waiting
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 2; }));
+        EXPECT_EQ(boxText(DESTINATION), "");
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(storedValue("DESTINATION"), "");
 }
 
 TEST_F(WholeRun, WithoutItsTitleResourceTheProgramEndsWithZeroAndALogLine) {
