@@ -68,13 +68,14 @@ void gf_disableControlsWhileBusy() {
 }
 
 void gf_enableControlsAfterBusy() {
-    controlsBusy = false;
+    const bool wasBusy = controlsBusy.exchange(false);
     statusDisplay.minutesToStaticUpdate = 19;
     gf_invalidateControlsArea();
     gf_enableControl(MAX_PARK_SEL);
     gf_enableControl(MAX_LIVE_SEL);
+    // A park airport that fails to load ends a calculation that never began: nothing was remembered then.
     const auto timeControls = lf_timeControls();
-    for (std::size_t i = 0; i < timeControls.size(); ++i)
+    for (std::size_t i = 0; wasBusy && i < timeControls.size(); ++i)
         gf_setControlEnabled(*timeControls[i], rememberedTimeControls[i]);
     gf_enableControl(RT_PARKTRAFFIC_ONLY);
     if (!INITIAL_LOAD_ONLY.value())
