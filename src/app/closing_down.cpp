@@ -164,7 +164,9 @@ void lf_closingDown() {
         engine_link::clearSpawnCache();
         lf_removeFlightPlanFolder();
         gf_setParameterAndSave(DESTINATION, "");
+        gf_showControlText(DESTINATION);
         gf_setParameterAndSave(BLOCK_CALLSIGN, "");
+        gf_showControlText(BLOCK_CALLSIGN);
         lf_endTimeShift();
         engine_link::clearSpawnedCallsigns();
         gf_logLiveryMatchingSummary();
@@ -228,8 +230,13 @@ void lf_resetSessionState() {
 }
 
 void lf_restartForCommunityPath() {
-    gf_showMessage(fmt::format("Community path found, {} will restart ...", programShortName), true);
-    gf_requestExit(ExitReason::newSettings, 3);
+    gf_requestExitOverError(ExitReason::newSettings, 3);
+    // Another reason may have ended the session first; the path is saved for the next start then.
+    if (lf_restartsAfter(exitReason.load()) && !userClosed.load())
+        lf_showLoggedNotice(fmt::format("Community path found, {} will restart ...", programShortName));
+    else
+        lf_showLoggedNotice(
+            fmt::format("Community path found, {} uses it at its next start", programShortName));
 }
 
 } // namespace kvr

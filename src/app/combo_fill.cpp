@@ -3,6 +3,7 @@
 #include "core/log.h"
 #include "core/utf.h"
 #include "platform/win32/win32.h"
+#include "settings/control_services.h"
 #include "settings/parameter_table.h"
 
 #include <fmt/format.h>
@@ -57,6 +58,8 @@ void lf_fillStringCombo(StringComboParameter& setting) {
 
 void lf_fillGlobalCombo() {
     lf_fillStringCombo(CALLSIGN_2_OBJECTID);
+    // The list is created enabled and disabled by the start-up reading; only callsigns make it usable.
+    gf_setControlEnabled(CALLSIGN_2_OBJECTID, !CALLSIGN_2_OBJECTID.choices().empty());
 }
 
 } // namespace kvr

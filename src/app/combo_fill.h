@@ -14,7 +14,8 @@ void lf_fillNumberCombo(FloatComboParameter& setting);
 void lf_fillStringCombo(StringComboParameter& setting);
 // The index of the current value among the setting's texts.
 std::optional<int> findComboIndex(const StringComboParameter& setting);
-// Refills the CALLSIGN_2_OBJECTID list from its shared list of callsigns.
+// Refills the CALLSIGN_2_OBJECTID list from its shared list of callsigns, selects the chosen one and
+// enables the list exactly when it holds a callsign.
 void lf_fillGlobalCombo();
 
 } // namespace kvr

@@ -4,6 +4,7 @@
 #include "app/control_state.h"
 #include "app/main_window.h"
 #include "app/request_flags.h"
+#include "app/time_shift.h"
 #include "core/message_line.h"
 #include "core/shared_state.h"
 #include "core/status_display.h"
@@ -109,13 +110,14 @@ bool lf_onMaxFit(const Selection& chosen) {
     return true;
 }
 
-// The three lists make one shift, which the run thread applies and saves in its next round.
+// The three lists make one shift.
 bool lf_onTimeShift(NumComboParameter& setting, const Selection& chosen) {
     const std::optional<std::int32_t> value = lf_chosenNumber(setting, chosen.first);
-    if (!value)
+    // While the simulator's clock is followed the lists are disabled; a choice that slipped through is stale.
+    if (!value || SIM_TIME.value())
         return true;
     setting.setValue(*value);
-    timeShiftRequested.exchange(true);
+    lf_applyChosenTimeShift();
     return true;
 }
 

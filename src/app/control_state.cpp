@@ -68,13 +68,14 @@ void gf_disableControlsWhileBusy() {
 }
 
 void gf_enableControlsAfterBusy() {
-    controlsBusy = false;
+    const bool wasBusy = controlsBusy.exchange(false);
     statusDisplay.minutesToStaticUpdate = 19;
     gf_invalidateControlsArea();
     gf_enableControl(MAX_PARK_SEL);
     gf_enableControl(MAX_LIVE_SEL);
+    // A park airport that fails to load ends a calculation that never began: nothing was remembered then.
     const auto timeControls = lf_timeControls();
-    for (std::size_t i = 0; i < timeControls.size(); ++i)
+    for (std::size_t i = 0; wasBusy && i < timeControls.size(); ++i)
         gf_setControlEnabled(*timeControls[i], rememberedTimeControls[i]);
     gf_enableControl(RT_PARKTRAFFIC_ONLY);
     if (!INITIAL_LOAD_ONLY.value())
@@ -84,6 +85,16 @@ void gf_enableControlsAfterBusy() {
     gf_enableControl(reReadButton);
     gf_updateParkControls();
     gf_invalidateControlsArea();
+}
+
+void gf_setTimeControlEnabled(WindowControl& control, bool enabled) {
+    const auto timeControls = lf_timeControls();
+    const auto at = std::find(timeControls.begin(), timeControls.end(), &control);
+    // A state wanted while busy would be overwritten by the state the bracket remembered.
+    if (controlsBusy.load() && at != timeControls.end())
+        rememberedTimeControls[static_cast<std::size_t>(at - timeControls.begin())] = enabled;
+    else
+        gf_setControlEnabled(control, enabled);
 }
 
 void gf_updateParkControls() {

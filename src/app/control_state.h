@@ -7,6 +7,8 @@
 
 namespace kvr {
 
+struct WindowControl;
+
 // A static-parking calculation is running; the parking controls are disabled meanwhile.
 extern std::atomic<bool> controlsBusy;
 // The "Now" button may be enabled.
@@ -15,6 +17,10 @@ extern std::atomic<bool> nowButtonAllowed;
 // Bracket a static-parking calculation.
 void gf_disableControlsWhileBusy();
 void gf_enableControlsAfterBusy();
+// Enables or disables one of the time controls (SIM_TIME, KEEP_SIM_TIME_PAR and the three time-shift
+// lists). While the controls are busy it stays disabled and gets that state when they are free again.
+// Run thread, like the bracket.
+void gf_setTimeControlEnabled(WindowControl& control, bool enabled);
 // PARK_SOFT, WEEK, parking_percentage and MAX_FIT_FL are enabled exactly when RT_PARKTRAFFIC_ONLY is off.
 void gf_updateParkControls();
 

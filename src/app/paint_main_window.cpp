@@ -49,35 +49,45 @@ int lf_width(const std::wstring& text) {
     return static_cast<int>(size.cx);
 }
 
+// Where a text too wide for its room loses its units to the ellipsis.
+enum class Cut { atEnd, atStart, inMiddle };
+
 // The text with `keep` of its UTF-16 units and the ellipsis in place of the others; a cut never splits a
 // surrogate pair.
-std::wstring lf_shortened(const std::wstring& text, std::size_t keep, bool keepEnd) {
+std::wstring lf_shortened(const std::wstring& text, std::size_t keep, Cut cut) {
     auto isLowSurrogate = [](wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
-    if (keepEnd) {
-        std::size_t from = text.size() - keep;
-        while (from < text.size() && isLowSurrogate(text[from]))
-            ++from;
-        return std::wstring(ellipsis) + text.substr(from);
-    }
-    while (keep > 0 && keep < text.size() && isLowSurrogate(text[keep]))
-        --keep;
-    return text.substr(0, keep) + std::wstring(ellipsis);
+    const std::size_t headKept = cut == Cut::atStart ? 0 : cut == Cut::atEnd ? keep : (keep + 1) / 2;
+    std::size_t head = headKept;
+    while (head > 0 && head < text.size() && isLowSurrogate(text[head]))
+        --head;
+    std::size_t tail = text.size() - (keep - headKept);
+    while (tail < text.size() && isLowSurrogate(text[tail]))
+        ++tail;
+    return text.substr(0, head) + std::wstring(ellipsis) + text.substr(tail);
 }
 
 // The longest shortened text that fits: the width grows with the units kept.
-std::wstring lf_fitted(const std::wstring& text, int room, bool keepEnd) {
+std::wstring lf_fitted(const std::wstring& text, int room, Cut cut) {
     if (lf_width(text) <= room)
         return text;
     std::size_t fits = 0;
     std::size_t tooMany = text.size();
     while (tooMany - fits > 1) {
         const std::size_t middle = (fits + tooMany) / 2;
-        if (lf_width(lf_shortened(text, middle, keepEnd)) <= room)
+        if (lf_width(lf_shortened(text, middle, cut)) <= room)
             fits = middle;
         else
             tooMany = middle;
     }
-    return lf_shortened(text, fits, keepEnd);
+    return lf_shortened(text, fits, cut);
+}
+
+// The message line is one line high; a longer text (a downloaded version's folder) keeps its start and its
+// end, which say what happened and what to do, and the whole text is in Log.txt.
+void lf_drawMessageText(const std::string& text) {
+    const int room = messageLineRect.right - 2 * messageTextAt.x;
+    if (const auto wide = lf_wide(text))
+        lf_drawWide(messageTextAt.x, messageTextAt.y, lf_fitted(*wide, room, Cut::inMiddle), yellowColour);
 }
 
 } // namespace
@@ -89,18 +99,18 @@ void gf_textOut(int x, int y, const std::string& text, COLORREF colour) {
 
 void gf_textOutWithin(int x, int y, const std::string& text, int room, COLORREF colour, bool keepEnd) {
     if (const auto wide = lf_wide(text))
-        lf_drawWide(x, y, lf_fitted(*wide, room, keepEnd), colour);
+        lf_drawWide(x, y, lf_fitted(*wide, room, keepEnd ? Cut::atStart : Cut::atEnd), colour);
 }
 
 void gf_paintMessageLine(const std::string& message) {
     FillRect(mainWindow.paintDc, &messageLineRect, mainWindow.greenBrush.get());
     if (!message.empty())
-        gf_textOut(messageTextAt.x, messageTextAt.y, message, yellowColour);
+        lf_drawMessageText(message);
 }
 
 void lf_paintErrorLine(const std::string& error) {
     FillRect(mainWindow.paintDc, &messageLineRect, mainWindow.redBrush.get());
-    gf_textOut(messageTextAt.x, messageTextAt.y, error, yellowColour);
+    lf_drawMessageText(error);
 }
 
 void lf_paintMainWindow(HDC dc) {

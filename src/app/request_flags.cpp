@@ -1,5 +1,6 @@
 #include "app/request_flags.h"
 
+#include "app/combo_fill.h"
 #include "core/status_display.h"
 #include "engine/traffic_engine.h"
 #include "settings/control_services.h"
@@ -63,8 +64,10 @@ void gf_requestCallsignSelectionReset() {
 }
 
 void gf_serveEngineRequests() {
-    if (callsignSelectionResetRequested.exchange(false))
+    if (callsignSelectionResetRequested.exchange(false)) {
         lf_resetCallsignSelection();
+        lf_fillGlobalCombo();
+    }
     if (navLightsRequested.exchange(false))
         lf_sendNavLightsWhileParked();
     if (liveLimitRequested.exchange(false))

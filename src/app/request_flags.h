@@ -17,7 +17,7 @@ extern std::atomic<bool> parkTrafficOnlyChanged;    // holds the new value of RT
 extern std::atomic<bool> staticParkingNowRequested; // a static-parking update is scheduled
 // A time shift rebuilds the traffic and a static-parking update brackets the controls as busy, both the run
 // thread's own work, so the window only asks for them.
-extern std::atomic<bool> timeShiftRequested;              // a time-shift list changed: the shift of the three
+extern std::atomic<bool> timeShiftRequested;              // a chosen shift is in force: rebuild the traffic
 extern std::atomic<bool> simTimeSwitched;                 // SIM_TIME was switched
 extern std::atomic<bool> staticParkingCountdownRequested; // "Now": schedule an update, restart the countdown
 

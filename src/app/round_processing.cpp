@@ -1,4 +1,5 @@
 // The work of one round: everything the run thread does once per new set of user-aircraft data.
+#include "app/combo_fill.h"
 #include "app/control_state.h"
 #include "app/engine_link.h"
 #include "app/request_flags.h"
@@ -58,9 +59,8 @@ void lf_followSimulatorClock() {
 void lf_serveWindowRequests() {
     if (simTimeSwitched.exchange(false))
         lf_applySimTimeSetting();
-    // While the simulator's clock is followed, its lists are disabled and a shift of theirs is stale.
-    if (timeShiftRequested.exchange(false) && !SIM_TIME.value())
-        lf_applyTimeShift(lf_timeShiftSettingMinutes(), false);
+    if (timeShiftRequested.exchange(false))
+        lf_rebuildForTimeShift();
     if (staticParkingCountdownRequested.exchange(false)) {
         staticUpdateCountdown = staticUpdateCountdownStart;
         lf_showStaticParkingCountdown();
@@ -132,6 +132,7 @@ void lf_processRound() {
     if (csToOidRequested.exchange(false)) {
         lf_setObjectIdText("");
         engine_link::refreshCallsignList();
+        lf_fillGlobalCombo();
         callsignSelectionChanged = true;
     }
 

@@ -1,5 +1,6 @@
 #include "app/time_shift.h"
 
+#include "app/control_state.h"
 #include "app/engine_link.h"
 #include "app/request_flags.h"
 #include "app/rounds.h"
@@ -34,6 +35,33 @@ void lf_selectCurrent(NumComboParameter& setting) {
         gf_selectComboIndex(setting, *index);
 }
 
+// The shift itself: the three settings with their lists and both readers; the traffic is left alone.
+// Returns the minutes in force.
+int lf_storeTimeShift(int minutes) {
+    // A negative shift would ask the service for the future; it means no shift.
+    minutes = std::max(minutes, 0);
+    timeShiftActive = minutes > 0;
+    if (minutes > maxTimeShiftMinutes) {
+        minutes = maxTimeShiftMinutes;
+        gf_logLine("Time shifting is limited to 2 weeks");
+    }
+    lf_setTimeShiftCombos(minutes);
+    traffic_link::setTimeOffset(minutes);
+    return minutes;
+}
+
+// The message of a shift; true when the traffic of the old time must go.
+bool lf_announceTimeShift(int minutes, bool quiet) {
+    if (minutes != 0) {
+        if (!quiet)
+            gf_showMessage(fmt::format("Time shifted {} minute{}", minutes, gf_pluralSuffixInt(minutes)),
+                           true);
+    } else {
+        gf_showMessage("Time shift = 0", true);
+    }
+    return !quiet;
+}
+
 } // namespace
 
 void lf_setTimeShiftCombos(int minutes) {
@@ -49,24 +77,19 @@ int lf_timeShiftSettingMinutes() {
 }
 
 void lf_applyTimeShift(int minutes, bool quiet) {
-    // A negative shift would ask the service for the future; it means no shift.
-    minutes = std::max(minutes, 0);
-    timeShiftActive = minutes > 0;
-    if (minutes > maxTimeShiftMinutes) {
-        minutes = maxTimeShiftMinutes;
-        gf_logLine("Time shifting is limited to 2 weeks");
-    }
-    lf_setTimeShiftCombos(minutes);
-    traffic_link::setTimeOffset(minutes);
-    if (minutes != 0) {
-        if (quiet)
-            return;
-        gf_showMessage(fmt::format("Time shifted {} minute{}", minutes, gf_pluralSuffixInt(minutes)), true);
-    } else {
-        gf_showMessage("Time shift = 0", true);
-        if (quiet)
-            return;
-    }
+    minutes = lf_storeTimeShift(minutes);
+    if (lf_announceTimeShift(minutes, quiet))
+        lf_rebuildForTimeShift();
+}
+
+void lf_applyChosenTimeShift() {
+    lf_announceTimeShift(lf_storeTimeShift(lf_timeShiftSettingMinutes()), false);
+    // Only a connected simulator can hold traffic of the old time; the readers already ask for the new one.
+    if (!waitingForSim.load())
+        timeShiftRequested.exchange(true);
+}
+
+void lf_rebuildForTimeShift() {
     // Aircraft of another time must not stay in the simulator.
     engine_link::rebuildTraffic();
     lf_showStaticParkingCountdown();
@@ -82,7 +105,7 @@ void lf_applySimTimeSetting() {
         lastSimUtcSeconds = 0;
     }
     for (NumComboParameter* setting : {&TIME_SHIFT_DAYS, &TIME_SHIFT_HOURS, &TIME_SHIFT_MINS})
-        gf_setControlEnabled(*setting, !followSimulator);
+        gf_setTimeControlEnabled(*setting, !followSimulator);
 }
 
 void lf_resetTimeShift() {
@@ -93,9 +116,11 @@ void lf_resetTimeShift() {
 }
 
 void lf_setTimeControlsEnabled(bool enabled) {
-    for (WindowControl* control : std::initializer_list<WindowControl*>{
-             &TIME_SHIFT_DAYS, &TIME_SHIFT_HOURS, &TIME_SHIFT_MINS, &SIM_TIME, &KEEP_SIM_TIME_PAR})
-        gf_setControlEnabled(*control, enabled);
+    // While the simulator's clock is followed, a shift of the lists would be overwritten in the next round.
+    for (NumComboParameter* list : {&TIME_SHIFT_DAYS, &TIME_SHIFT_HOURS, &TIME_SHIFT_MINS})
+        gf_setTimeControlEnabled(*list, enabled && !SIM_TIME.value());
+    gf_setTimeControlEnabled(SIM_TIME, enabled);
+    gf_setTimeControlEnabled(KEEP_SIM_TIME_PAR, enabled);
     statusDisplay.timeControlsEnabled = enabled;
     gf_invalidateArea(ScreenArea::controlsArea);
 }

@@ -55,6 +55,16 @@ void gf_requestExit(ExitReason reason, int seconds) {
     stopRequested.exchange(true);
 }
 
+bool gf_requestExitOverError(ExitReason reason, int seconds) {
+    std::lock_guard lock(requestMutex);
+    if (stopRequested.load() && (exitReason.load() != ExitReason::systemError || userClosed.load()))
+        return false;
+    restartDelaySeconds.store(seconds);
+    exitReason.store(reason);
+    stopRequested.exchange(true);
+    return true;
+}
+
 void gf_resetStopState() {
     std::lock_guard lock(requestMutex);
     userClosed.store(false);

@@ -1,8 +1,10 @@
 #include "simlink/sim_install.h"
 
+#include "core/file_util.h"
 #include "core/log.h"
 #include "core/native_path.h"
 #include "core/shared_state.h"
+#include "core/text_encoding.h"
 #include "core/text_util.h"
 #include "settings/parameter_table.h"
 #include "simlink/sim_install_internal.h"
@@ -11,7 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
+#include <vector>
 
 namespace kvr {
 
@@ -33,6 +35,17 @@ std::filesystem::path lf_environmentFolder(const char* variable, const char* hom
     return std::filesystem::current_path();
 }
 #endif
+
+// One place the simulator may be installed; a path that cannot be converted is logged and passed over, so
+// that the other places are still tried and the user is asked for the path when none is found.
+template <typename Look> std::filesystem::path lf_checkedLook(Look look) {
+    try {
+        return look();
+    } catch (const std::exception& e) {
+        gf_logLine(fmt::format("gf_detectSimInstall: {}", e.what()));
+        return {};
+    }
+}
 
 } // namespace
 
@@ -74,16 +87,15 @@ std::filesystem::path lf_pathFromText(std::string text) {
 }
 
 std::optional<std::filesystem::path> lf_installedPackagesPath(const std::filesystem::path& userCfg) {
-    std::ifstream in(userCfg, std::ios::binary);
-    if (!in)
+    const std::optional<std::string> bytes = gf_readFileBytes(userCfg);
+    if (!bytes)
         return std::nullopt;
+    // The simulator writes UTF-8, but a file edited by hand may hold the folder in the ANSI code page, whose
+    // bytes are no UTF-8 and no path on Windows.
+    std::vector<std::string> lines;
+    gf_splitLines(gf_decodeToUtf8(gf_detectCharsetOfBytes(*bytes), *bytes), lines);
     const std::string key = "InstalledPackagesPath";
-    std::string line;
-    bool first = true;
-    while (std::getline(in, line)) {
-        if (first && line.rfind("\xEF\xBB\xBF", 0) == 0)
-            line.erase(0, 3);
-        first = false;
+    for (const std::string& line : lines) {
         const std::string trimmed = gf_trim(line);
         if (trimmed.rfind(key, 0) != 0 || trimmed.size() == key.size() ||
             (trimmed[key.size()] != ' ' && trimmed[key.size()] != '\t'))
@@ -113,21 +125,30 @@ std::filesystem::path gf_simPath(const std::string& relativeFolder) {
 
 std::filesystem::path gf_detectSimInstall() {
     const bool msfs2020 = msfs2020Selected;
-    const std::filesystem::path steam = lf_steamPackagesFolder(msfs2020);
-    if (lf_isValidPackagesFolder(steam)) {
-        gf_logLine(fmt::format("Packages folder of the Steam version: {}", gf_pathToUtf8(steam)));
+    const std::filesystem::path steam = lf_checkedLook([&] {
+        const std::filesystem::path folder = lf_steamPackagesFolder(msfs2020);
+        if (!lf_isValidPackagesFolder(folder))
+            return std::filesystem::path();
+        gf_logLine(fmt::format("Packages folder of the Steam version: {}", gf_pathToUtf8(folder)));
+        return folder;
+    });
+    if (!steam.empty())
         return steam;
-    }
     for (const std::filesystem::path& userCfg : lf_userCfgFiles(msfs2020)) {
-        const auto folder = lf_installedPackagesPath(userCfg);
-        if (folder && lf_isValidPackagesFolder(*folder)) {
-            gf_logLine(
-                fmt::format("Packages folder from {}: {}", gf_pathToUtf8(userCfg), gf_pathToUtf8(*folder)));
-            return *folder;
-        }
-        if (folder)
-            gf_logLine(fmt::format("{} names {}, which holds no Community folder", gf_pathToUtf8(userCfg),
-                                   gf_pathToUtf8(*folder)));
+        const std::filesystem::path found = lf_checkedLook([&] {
+            const auto folder = lf_installedPackagesPath(userCfg);
+            if (folder && lf_isValidPackagesFolder(*folder)) {
+                gf_logLine(fmt::format("Packages folder from {}: {}", gf_pathToUtf8(userCfg),
+                                       gf_pathToUtf8(*folder)));
+                return *folder;
+            }
+            if (folder)
+                gf_logLine(fmt::format("{} names {}, which holds no Community folder", gf_pathToUtf8(userCfg),
+                                       gf_pathToUtf8(*folder)));
+            return std::filesystem::path();
+        });
+        if (!found.empty())
+            return found;
     }
     return {};
 }

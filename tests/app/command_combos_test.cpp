@@ -58,16 +58,20 @@ TEST_F(Lists, MaxFitHoursBecomeHalfHourSlots) {
     EXPECT_EQ(storedValue("MAX_FIT_FL"), "<absent>");
 }
 
-TEST_F(Lists, TimeShiftListsAskTheRunThreadForTheWholeShift) {
+TEST_F(Lists, TimeShiftListsApplyAndSaveTheWholeShiftAtOnce) {
     chooseValue(TIME_SHIFT_DAYS, 1);
     chooseValue(TIME_SHIFT_HOURS, 2);
     chooseValue(TIME_SHIFT_MINS, 30);
-    EXPECT_TRUE(timeShiftRequested);
-    EXPECT_EQ(TIME_SHIFT_DAYS.value(), 1);
-    EXPECT_EQ(TIME_SHIFT_HOURS.value(), 2);
-    EXPECT_EQ(TIME_SHIFT_MINS.value(), 30);
-    EXPECT_EQ(message(), "") << "nothing is shifted on the window's thread";
-    EXPECT_NE(storedValue("TIME_SHIFT_MINS"), "30") << "the time shift saves the three values";
+    EXPECT_EQ(message(), "Time shifted 1590 minutes");
+    EXPECT_EQ(storedValue("TIME_SHIFT_DAYS"), "1");
+    EXPECT_EQ(storedValue("TIME_SHIFT_HOURS"), "2");
+    EXPECT_EQ(storedValue("TIME_SHIFT_MINS"), "30");
+    EXPECT_FALSE(timeShiftRequested) << "no simulator, no traffic of the old time";
+
+    waitingForSim = false;
+    chooseValue(TIME_SHIFT_MINS, 0);
+    EXPECT_EQ(storedValue("TIME_SHIFT_MINS"), "0");
+    EXPECT_TRUE(timeShiftRequested) << "the run thread removes the traffic of the old time";
 }
 
 TEST_F(Lists, ChoosingACallsignAsksForItsObjectId) {

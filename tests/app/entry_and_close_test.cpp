@@ -1,24 +1,17 @@
 #include "app/closing_down.h"
-#include "app_fixture.h"
 #include "bgl_fixtures/bgl_airports.h"
-#include "core/utf.h"
+#include "core/message_line.h"
+#include "whole_run_fixture.h"
 
 #include <fmt/format.h>
 
-#include <atomic>
-#include <chrono>
-#include <functional>
-#include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <unistd.h>
 
 namespace kvr::test {
 namespace {
-
-using namespace std::chrono_literals;
 
 TEST(ProductionSwitch, CaseIsIgnoredTheLastRecognisedWinsOthersAreIgnored) {
     EXPECT_EQ(lf_readProductionSwitch(L"vantrel"), std::nullopt);
@@ -71,88 +64,6 @@ TEST_F(CloseButton, EditAndStaticColoursAreLightBlueOnTheDcBrush) {
     EXPECT_EQ(SendMessageW(window(), WM_CTLCOLORSTATIC, 0, 0),
               reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH)));
 }
-
-// The whole program on the test's thread: the window, its message loop and a run-thread pass.
-class WholeRun : public MainWindowTest {
-protected:
-    void SetUp() override {
-        registerClass = false;
-        MainWindowTest::SetUp();
-        previous = std::filesystem::current_path();
-        std::filesystem::create_directories(folder / "program");
-        std::filesystem::current_path(folder / "program");
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous);
-        standin::setProcessArguments({});
-        MainWindowTest::TearDown();
-    }
-    // Runs the program until its loop ends; meanwhile the user closes the window once `closeWhen` holds.
-    template <typename Condition> int runClosingWhen(Condition closeWhen) {
-        std::atomic<bool> ended{false};
-        auto user = std::async(std::launch::async, [&] {
-            while (!ended && !(closeWhen() && mainWindowHandle.load()))
-                std::this_thread::sleep_for(10ms);
-            if (!ended)
-                PostMessageW(mainWindowHandle.load(), WM_CLOSE, 0, 0);
-        });
-        const int code = gf_runMainWindow(GetModuleHandleW(nullptr));
-        ended = true;
-        user.get();
-        return code;
-    }
-    // What the start-up reading needs: data files, a simulator install, a livery catalogue, no scans, and a
-    // last visit to the service that makes every pass hold for 2 s.
-    void stageProgram() {
-        std::filesystem::create_directories("docs");
-        std::filesystem::copy(std::filesystem::path(VANTREL_DIST_DIR) / "input", "input");
-        std::filesystem::create_directories(steamPackages / "Community");
-        setenv("VANTREL_DOWNLOAD_URL", "http://127.0.0.1:9", 1);
-        writeParameters(
-            R"(<parameter name="SCAN_LIVERIES" value="false"/><parameter name="SCAN_AIRPORTS" value="false"/>)"
-            R"(<parameter name="LAST_EPOCH_TIME:" value="2147483647"/>)");
-        std::filesystem::create_directories("output");
-        writeFileText(
-            "output/LiveriesScanned.xml",
-            R"(<?xml version="1.0"?><root><meta><info name="author" value="Vantrel"/></meta><liveries>)"
-            R"(<liv airl="KLM" type="B738" title="Boeing 737-800 KLM"/></liveries></root>)");
-    }
-    // Runs the program until its loop ends while `user` plays the user on a thread of its own.
-    int runWithUser(const std::function<void()>& user) {
-        auto acting = std::async(std::launch::async, user);
-        const int code = gf_runMainWindow(GetModuleHandleW(nullptr));
-        acting.get();
-        return code;
-    }
-    static bool waitFor(const std::function<bool()>& condition) {
-        const auto deadline = std::chrono::steady_clock::now() + 30s;
-        while (!condition() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(20ms);
-        return condition();
-    }
-    std::size_t logCount(const std::string& text) {
-        const std::string log = logText();
-        std::size_t count = 0;
-        for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-            ++count;
-        return count;
-    }
-    static void closeBox() { PostMessageW(mainWindowHandle.load(), WM_CLOSE, 0, 0); }
-    // A user-aitraffic package of `files` aircraft.cfg files, one KLM livery each.
-    void writeAiPackage(std::size_t files) {
-        const std::filesystem::path package = steamPackages / "Community" / "user-aitraffic";
-        for (std::size_t i = 0; i < files; ++i) {
-            const std::filesystem::path model = package / ("model" + std::to_string(i));
-            std::filesystem::create_directories(model);
-            writeFileText(model / "aircraft.cfg", "[GENERAL]\nicao_type_designator = \"B738\"\n\n[FLTSIM.0]\n"
-                                                  "title = \"Scanned KLM " +
-                                                      std::to_string(i) + "\"\nicao_airline = \"KLM\"\n");
-        }
-    }
-
-    std::filesystem::path previous;
-    std::filesystem::path steamPackages = folder / "config" / "Microsoft Flight Simulator" / "Packages";
-};
 
 TEST_F(WholeRun, WithoutDocsTheErrorStaysRedUntilTheUserClosesThenThePositionIsStored) {
     const int code = runClosingWhen([] { return !gf_messageLineSnapshot().errorText.empty(); });
@@ -313,6 +224,57 @@ TEST_F(WholeRun, WithoutACatalogueTheLiveriesAreScannedAsIfAskedFor) {
     EXPECT_EQ(log.find("Error "), std::string::npos) << log;
     EXPECT_NE(log.find("liveries scan automatic starts"), std::string::npos) << log;
     EXPECT_NE(readFileText("output/LiveriesScanned.xml").find(R"(title="Scanned KLM 1")"), std::string::npos);
+}
+
+// A reader that fails for good stops the session with SYSTEM ERROR; the path the user then enters is a
+// fix that restarts the program.
+TEST_F(WholeRun, ACommunityPathEnteredAfterAnErrorStopRestartsTheProgram) {
+    stageProgram();
+    const std::filesystem::path packages = folder / "sim" / "Packages";
+    std::filesystem::create_directories(packages / "Community");
+    const int code = runWithUser([&] {
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 1; }));
+        gf_onWorkerError("Traffic Reader", false);
+        EXPECT_TRUE(waitFor([this] { return logCount("Exiting: SYSTEM ERROR") == 1; }));
+        enter(ALL_INSTALL_PATH, packages.string());
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 2; })) << "no restart";
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    const std::string log = logText();
+    EXPECT_NE(log.find("Community path found, Vantrel will restart ...\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log;
+    EXPECT_EQ(storedValue("MSFS_INSTALL_PATH"), packages.string());
+}
+
+// With KEEP_SIM_TIME_PAR on, the shift outlives the session; chosen while the program waits for the
+// simulator, it is in force and saved at once.
+TEST_F(WholeRun, ATimeShiftChosenBeforeTheSimulatorIsThereIsAppliedAndSavedAtOnce) {
+    stageProgram(R"(<parameter name="KEEP_SIM_TIME_PAR" value="true"/>)");
+    const int code = runWithUser([this] {
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 1; }));
+        EXPECT_TRUE(standin::chooseComboItem(TIME_SHIFT_HOURS.windowHandle.load(), 3));
+        EXPECT_TRUE(
+            waitFor([] { return gf_messageLineSnapshot().messageText == "Time shifted 180 minutes"; }));
+        EXPECT_EQ(storedValue("TIME_SHIFT_HOURS"), "3");
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(storedValue("TIME_SHIFT_HOURS"), "3") << "kept at the session's end";
+}
+
+// Every session end empties DESTINATION; its box shows that.
+TEST_F(WholeRun, TheDestinationBoxIsEmptiedWithItsSettingAtTheSessionEnd) {
+    stageProgram(R"(<parameter name="DESTINATION" value="EHAM"/>)");
+    const int code = runWithUser([this] {
+        EXPECT_TRUE(waitFor([] { return boxText(DESTINATION) == "EHAM"; }));
+        EXPECT_TRUE(standin::click(SCAN_AIRPORTS.windowHandle.load())); // a restart while waiting
+        EXPECT_TRUE(waitFor([this] { return logCount("Holding for 2 seconds") == 2; }));
+        EXPECT_EQ(boxText(DESTINATION), "");
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(storedValue("DESTINATION"), "");
 }
 
 TEST_F(WholeRun, WithoutItsTitleResourceTheProgramEndsWithZeroAndALogLine) {

@@ -286,6 +286,28 @@ TEST_F(Painting, MessageLineIsGreenWithYellowTextAndAnErrorMakesItRed) {
     EXPECT_EQ(colourOf("Prepare for a restart ..."), yellowColour);
 }
 
+// The notice of a downloaded version names its folder, however deep it lies.
+TEST_F(Painting, AMessageWiderThanItsLineKeepsItsStartAndItsEnd) {
+    const std::string start = "Vantrel 12.0.1 has been downloaded to /home/";
+    const std::string end = "; close Vantrel and install it from there";
+    gf_showMessage(start + std::string(150, 'x') + "/Vantrel/updates/Vantrel-12.0.1" + end);
+    repaint();
+    std::optional<standin::DrawnText> notice;
+    for (const auto& t : standin::drawnTexts(window()))
+        if (t.y == 455)
+            notice = t;
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(notice->text.starts_with(start)) << notice->text;
+    EXPECT_TRUE(notice->text.ends_with(end)) << notice->text;
+    EXPECT_NE(notice->text.find("\u2026"), std::string::npos) << notice->text;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+    cairo_t* cr = cairo_create(surface);
+    standin::gf_selectFont(cr);
+    EXPECT_LE(notice->x + standin::gf_textWidth(cr, notice->text), 880 - notice->x);
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+}
+
 TEST_F(Painting, TextThatDoesNotConvertIsLoggedAndSkipped) {
     statusDisplay.changeTexts([](StatusTexts& t) { t.parkAirportText = "EH\xc3"; });
     repaint();

@@ -75,6 +75,9 @@ TEST_F(TimeShift, SimulatorTimeOnWaitsForTheNextRoundOffGoesBackToZero) {
     EXPECT_EQ(TIME_SHIFT_HOURS.value(), 0);
     EXPECT_EQ(lastSimUtcSeconds, 1'750'000'000);
     EXPECT_NE(logText().find("Time shift = 0\n"), std::string::npos);
+    EXPECT_TRUE(controlsBusy) << "the static parking is placed again";
+    EXPECT_FALSE(IsWindowEnabled(TIME_SHIFT_HOURS.windowHandle.load())) << "not while busy";
+    gf_enableControlsAfterBusy();
     EXPECT_TRUE(IsWindowEnabled(TIME_SHIFT_HOURS.windowHandle.load()));
 }
 

@@ -1,7 +1,7 @@
 // The time-shift lists, the simulator-time box and "Now" used while the run thread ticks the traffic
-// engine and runs its rounds. The window only raises flags that the run thread serves, so a
-// ThreadSanitizer build finds no race on the traffic tables or the remembered control states; any report
-// fails the test. Label: tsan.
+// engine and runs its rounds. The window applies and saves a chosen shift itself but leaves the traffic to
+// the run thread through flags, so a ThreadSanitizer build finds no race on the traffic tables, the
+// settings or the remembered control states; any report fails the test. Label: tsan.
 #include "app/combo_fill.h"
 #include "app/engine_link.h"
 #include "app/rounds.h"
@@ -66,6 +66,7 @@ TEST_F(TimeShiftThreads, TheWindowsTimeControlsDuringTicksLeaveTheTrafficToTheRu
         lf_fillNumberCombo(*list);
     lf_setTimeControlsEnabled(true);
     parkAirportLoaded = true;
+    waitingForSim = false; // a connected simulator: a chosen shift rebuilds the traffic
 
     std::atomic<bool> running{true};
     std::atomic<int> rounds{0};
@@ -108,6 +109,7 @@ TEST_F(TimeShiftThreads, TheWindowsTimeControlsDuringTicksLeaveTheTrafficToTheRu
         standin::pumpMessages();
     joiner.join();
     parkAirportLoaded = false;
+    waitingForSim = true;
     EXPECT_GT(rounds.load(), 10);
     EXPECT_GT(TIME_SHIFT_HOURS.value() + TIME_SHIFT_MINS.value(), 0);
 }

@@ -128,6 +128,15 @@ TEST_F(InstallFolders, NonAsciiDataFolderAndCommunityPathWork) {
     EXPECT_EQ(gf_detectSimInstall(), steam);
 }
 
+// Written by hand in the ANSI code page, the file holds the 'ë' as the single byte EB, which is no UTF-8.
+TEST_F(InstallFolders, AUserCfgInTheAnsiCodePageNamesItsFolderToo) {
+    const std::filesystem::path packages = folder.path() / std::u8string(u8"Sim\u00eb") / "Packages";
+    std::filesystem::create_directories(packages / "Community");
+    writeUserCfg(folder.path() / "roaming/Microsoft Flight Simulator/UserCfg.opt",
+                 "InstalledPackagesPath \"" + folder.path().string() + "/Sim\xEB/Packages\"\r\n");
+    EXPECT_EQ(gf_detectSimInstall(), packages);
+}
+
 CreateRequest planRequest() {
     CreateRequest request;
     request.tailNumber = "PH-BXB";

@@ -163,9 +163,17 @@ TEST_F(WindowDump, AProgramFolderThatCannotBeWrittenIsNamedInTheErrorLine) {
                          {"--bounding-set=-dac_override,-dac_read_search", "--", VANTREL_EXECUTABLE},
                          world.environment({"VANTREL_WINDOW_JSON=" + dumpFile.string()}), world.program,
                          world.root / "vantrel-output.txt");
-    const std::string error = "42: Vantrel cannot write in " + world.program.string() +
-                              ", not even Log.txt: move the Vantrel folder into a folder of your own";
-    EXPECT_TRUE(waitForDump([&](const json& d) { return painted(d, 3, 455, error, yellow); }, 60s))
+    // The scratch folder's long name may lose its middle to the ellipsis that fits the line to the window.
+    const std::string start = "42: Vantrel cannot write in " + world.program.string().substr(0, 12);
+    const std::string end = "Log.txt: move the Vantrel folder into a folder of your own";
+    const auto errorShown = [&](const json& d) {
+        for (const json& t : d["texts"])
+            if (t["x"] == 3 && t["y"] == 455 && t["colour"] == yellow &&
+                t["text"].get<std::string>().ends_with(end))
+                return painted(d, 3, 455, start, yellow);
+        return false;
+    };
+    EXPECT_TRUE(waitForDump(errorShown, 60s))
         << readFileText(dumpFile) << readFileText(world.root / "vantrel-output.txt");
     EXPECT_FALSE(std::filesystem::exists(world.program / "Log.txt"));
     vantrel.signal(SIGTERM);

@@ -1,0 +1,101 @@
+// Whole sessions inside the test: gf_runMainWindow with the simulated simulator and vantrel-standin's
+// traffic at Schiphol, and the user at the window's controls.
+#include "app/control_state.h"
+#include "app/traffic_link.h"
+#include "core/status_display.h"
+#include "platform/simconnect/simulated_simulator.h"
+#include "support/standin_process.h"
+#include "whole_run_fixture.h"
+
+#include <algorithm>
+
+namespace kvr::test {
+namespace {
+
+class LiveSession : public WholeRun {
+protected:
+    void SetUp() override {
+        WholeRun::SetUp();
+        stageProgram();
+        service = std::make_unique<StandinProcess>(std::vector<std::string>{
+            "--scenario", std::string(VANTREL_SOURCE_DIR) + "/scenarios/traffic/eham.json"});
+        setenv("VANTREL_SERVICE_URL", service->url().c_str(), 1);
+        // The readers keep their time offset from session to session; an earlier program in the process
+        // may have left one.
+        traffic_link::setTimeOffset(0);
+        // The user's 737 at a stand at Schiphol; the liveries installed are those of the catalogue.
+        const std::filesystem::path scenario = folder / "sim.json";
+        writeFileText(scenario, R"json({"install": {"titles": ["Boeing 737-800 KLM"]},
+            "userAircraft": {"title": "Boeing 737-800 KLM (PH-BXA)", "atcModel": "B738", "wingspanFt": 117.4,
+                             "latitude": 52.30860, "longitude": 4.76390, "altitudeFt": -11, "headingDeg": 45}})json");
+        setenv("VANTREL_SIM", scenario.c_str(), 1);
+        // A program run before this one in the process may have found no simulator; look again.
+        simsim::installSimulator(nullptr);
+    }
+    void TearDown() override {
+        unsetenv("VANTREL_SIM");
+        unsetenv("VANTREL_SERVICE_URL");
+        simsim::installSimulator(nullptr);
+        service.reset();
+        WholeRun::TearDown();
+    }
+    static bool enabled(const WindowControl& control) {
+        return IsWindowEnabled(control.windowHandle.load()) != FALSE;
+    }
+    static bool inSimulator(const std::string& tailNumber) {
+        const auto objects = simsim::currentSimulator()->objects();
+        return std::any_of(objects.begin(), objects.end(),
+                           [&](const simsim::SimObjectState& o) { return o.atcId == tailNumber; });
+    }
+
+    std::unique_ptr<StandinProcess> service;
+};
+
+TEST_F(LiveSession, TheCallsignListOffersTheLiveAircraftAndBlockRemovesTheChosenOne) {
+    const int code = runWithUser([] {
+        const bool live = waitFor(
+            [] { return enabled(csToOidButton) && statusDisplay.liveAircraftCount.load() > 0; }, 180s);
+        EXPECT_TRUE(live) << "no live aircraft in the simulator";
+        if (live) {
+            HWND list = CALLSIGN_2_OBJECTID.windowHandle.load();
+            EXPECT_TRUE(standin::click(csToOidButton.windowHandle.load()));
+            EXPECT_TRUE(
+                waitFor([&] { return enabled(CALLSIGN_2_OBJECTID) && !standin::comboItems(list).empty(); }));
+            const std::vector<std::string> callsigns = standin::comboItems(list);
+            if (!callsigns.empty()) {
+                EXPECT_TRUE(standin::chooseComboItem(list, 0));
+                EXPECT_TRUE(waitFor([] { return enabled(blockButton); }));
+                EXPECT_TRUE(standin::click(blockButton.windowHandle.load()));
+                EXPECT_TRUE(waitFor([&] { return BLOCK_CALLSIGN.value() == callsigns[0]; }));
+                EXPECT_TRUE(waitFor([&] { return !inSimulator(callsigns[0]); })) << callsigns[0];
+            }
+        }
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+}
+
+// SIM_TIME on disables the lists; off again, they must be usable once the static parking placed for the
+// new time is done.
+TEST_F(LiveSession, AfterSimTimeIsSwitchedOffTheTimeShiftListsAreUsableAgain) {
+    const int code = runWithUser([this] {
+        // Each switch shifts the time and places the static parking anew, which keeps the controls busy.
+        auto switchSimTime = [this](std::size_t shifts) {
+            EXPECT_TRUE(waitFor([] { return !controlsBusy.load() && enabled(SIM_TIME); }, 120s));
+            EXPECT_TRUE(standin::click(SIM_TIME.windowHandle.load()));
+            EXPECT_TRUE(waitFor([&] { return logCount("Time shift") == shifts; }));
+            EXPECT_TRUE(waitFor([] { return controlsBusy.load(); }));
+            EXPECT_TRUE(waitFor([] { return !controlsBusy.load() && enabled(SIM_TIME); }, 120s));
+        };
+        EXPECT_TRUE(waitFor([] { return enabled(csToOidButton); }, 120s)) << "no session";
+        switchSimTime(1);
+        EXPECT_FALSE(enabled(TIME_SHIFT_HOURS)) << "the simulator's clock is followed";
+        switchSimTime(2);
+        EXPECT_TRUE(waitFor([] { return enabled(TIME_SHIFT_HOURS) && enabled(TIME_SHIFT_MINS); }, 2s));
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+}
+
+} // namespace
+} // namespace kvr::test
