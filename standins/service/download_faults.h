@@ -19,8 +19,8 @@ struct DownloadFaultSpec {
 // Parses "key=value,key=value"; the error text when the text is not valid.
 std::optional<std::string> gf_parseDownloadFaultSpec(const std::string& text, DownloadFaultSpec& spec);
 
-// Serves the files of the folder below /downloads/ that the spec names with its hold and its rate, ahead
-// of the plain file serving. Each held or trickled download is announced on standard output
+// Serves the files of the folder below /downloads/ that the fault list names with its hold and its rate,
+// ahead of the plain file serving. Each held or trickled download is announced on standard output
 // ("download held: PATH" / "download trickles: PATH") when it begins.
 void gf_installDownloadFaults(httplib::Server& server, const std::filesystem::path& folder,
                               const DownloadFaultSpec& spec);
