@@ -94,7 +94,6 @@ void lf_rebuildForTimeShift() {
 void lf_applySimTimeSetting() {
     const bool followSimulator = SIM_TIME.value();
     if (!followSimulator) {
-        lf_setTimeShiftCombos(0);
         lf_applyTimeShift(0, false);
         lastSimUtcSeconds = static_cast<std::int64_t>(simUtcTime.load());
     } else {
