@@ -6,7 +6,6 @@
 #include "core/native_path.h"
 #include "core/temporary_files.h"
 #include "refdata/downloads_internal.h"
-#include "refdata/stream_decrypt.h"
 
 #include <fmt/format.h>
 
@@ -14,8 +13,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <future>
-#include <stdexcept>
 #include <system_error>
 
 namespace kvr {
