@@ -50,16 +50,12 @@ int lf_storeTimeShift(int minutes) {
     return minutes;
 }
 
-// The message of a shift; true when the traffic of the old time must go.
-bool lf_announceTimeShift(int minutes, bool quiet) {
-    if (minutes != 0) {
-        if (!quiet)
-            gf_showMessage(fmt::format("Time shifted {} minute{}", minutes, gf_pluralSuffixInt(minutes)),
-                           true);
-    } else {
+// The message of a shift; a shift back to 0 is shown even when quiet.
+void lf_announceTimeShift(int minutes, bool quiet) {
+    if (minutes == 0)
         gf_showMessage("Time shift = 0", true);
-    }
-    return !quiet;
+    else if (!quiet)
+        gf_showMessage(fmt::format("Time shifted {} minute{}", minutes, gf_pluralSuffixInt(minutes)), true);
 }
 
 } // namespace
@@ -77,8 +73,8 @@ int lf_timeShiftSettingMinutes() {
 }
 
 void lf_applyTimeShift(int minutes, bool quiet) {
-    minutes = lf_storeTimeShift(minutes);
-    if (lf_announceTimeShift(minutes, quiet))
+    lf_announceTimeShift(lf_storeTimeShift(minutes), quiet);
+    if (!quiet)
         lf_rebuildForTimeShift();
 }
 
@@ -98,7 +94,6 @@ void lf_rebuildForTimeShift() {
 void lf_applySimTimeSetting() {
     const bool followSimulator = SIM_TIME.value();
     if (!followSimulator) {
-        lf_setTimeShiftCombos(0);
         lf_applyTimeShift(0, false);
         lastSimUtcSeconds = static_cast<std::int64_t>(simUtcTime.load());
     } else {

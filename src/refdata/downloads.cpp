@@ -6,7 +6,6 @@
 #include "core/native_path.h"
 #include "core/temporary_files.h"
 #include "refdata/downloads_internal.h"
-#include "refdata/stream_decrypt.h"
 
 #include <fmt/format.h>
 
@@ -14,8 +13,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <future>
-#include <stdexcept>
 #include <system_error>
 
 namespace kvr {
@@ -34,7 +33,7 @@ struct FileCloser {
 };
 
 struct TransferResult {
-    bool stopped = false; // ended by the stop request, not by the server
+    bool stopped = false; // ended by the stop request, not by the server; no error then
     std::string error;    // empty on success
 };
 
@@ -98,7 +97,7 @@ TransferResult lf_transfer(CURL* curl, const std::string& url, const std::filesy
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, nullptr);
     if (result == CURLE_ABORTED_BY_CALLBACK)
-        return {true, "stopped"};
+        return {.stopped = true};
     if (result != CURLE_OK) {
         long status = 0;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
@@ -182,10 +181,9 @@ bool lf_downloadWithLimits(CURL* curl, const std::string& url, const std::filesy
         gf_logError(fmt::format("gf_downloadFile: no connection handle for {}", url));
         return false;
     }
-    TransferResult transfer{true, "stopped"};
     const PartialFile partial(gf_temporaryPathBeside(localPath, TemporaryKind::download));
-    if (!lf_stopping())
-        transfer = lf_transferBesideWaitWork(curl, url, partial.path(), limits);
+    TransferResult transfer = lf_stopping() ? TransferResult{.stopped = true}
+                                            : lf_transferBesideWaitWork(curl, url, partial.path(), limits);
     // A transfer given up for the close box is no failure of the server.
     if (transfer.stopped) {
         gf_logLine(fmt::format("gf_downloadFile: {} stopped", url));

@@ -1,17 +1,17 @@
 #include "standins/service/download_faults.h"
 
+#include "standins/service/spec_items.h"
+
 #include <httplib.h>
 
-#include <charconv>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <memory>
-#include <sstream>
 #include <string_view>
 #include <thread>
-#include <vector>
 
 namespace kvr::standin {
 
@@ -22,11 +22,6 @@ using namespace std::chrono_literals;
 // A held or trickling answer looks this often whether the stand-in is stopping or the client has gone.
 constexpr auto checkInterval = 100ms;
 constexpr std::string_view downloadsPrefix = "/downloads/";
-
-template <typename Number> bool lf_read(const std::string& text, Number& out) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size();
-}
 
 std::optional<std::string> lf_fileBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -48,31 +43,20 @@ void lf_hold(const httplib::Server& server, double seconds) {
 } // namespace
 
 std::optional<std::string> gf_parseDownloadFaultSpec(const std::string& text, DownloadFaultSpec& spec) {
-    std::istringstream items(text);
-    std::string item;
-    while (std::getline(items, item, ',')) {
-        if (item.empty())
-            continue;
-        const auto equals = item.find('=');
-        if (equals == std::string::npos)
-            return "download fault item without '=': " + item;
-        const std::string key = item.substr(0, equals);
-        const std::string value = item.substr(equals + 1);
+    return gf_readItems(text, "download fault", [&spec](const std::string& key, const std::string& value) {
         bool ok = false;
         if (key == "hold") {
-            ok = lf_read(value, spec.holdSeconds) && spec.holdSeconds > 0.0;
+            ok = gf_readNumber(value, spec.holdSeconds) && spec.holdSeconds > 0.0;
         } else if (key == "rate") {
-            ok = lf_read(value, spec.bytesPerSecond) && spec.bytesPerSecond > 0;
+            ok = gf_readNumber(value, spec.bytesPerSecond) && spec.bytesPerSecond > 0;
         } else if (key == "path") {
             spec.pathPart = value;
             ok = !value.empty();
         } else {
-            return "unknown download fault: " + key;
+            return ItemVerdict::unknownKey;
         }
-        if (!ok)
-            return "bad value in download fault item: " + item;
-    }
-    return std::nullopt;
+        return ok ? ItemVerdict::taken : ItemVerdict::badValue;
+    });
 }
 
 void gf_installDownloadFaults(httplib::Server& server, const std::filesystem::path& folder,

@@ -1,81 +1,62 @@
 #include "standins/service/faults.h"
 
-#include <charconv>
-#include <sstream>
-#include <vector>
+#include "standins/service/spec_items.h"
 
 namespace kvr::standin {
 
 namespace {
 
-std::vector<std::string> lf_split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(text);
-    while (std::getline(in, part, separator))
-        parts.push_back(part);
-    return parts;
-}
-
-template <typename Number> bool lf_read(const std::string& text, Number& out) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size();
-}
-
 bool lf_share(const std::string& text, double& out) {
-    return lf_read(text, out) && out >= 0.0 && out <= 1.0;
+    return gf_readNumber(text, out) && out >= 0.0 && out <= 1.0;
+}
+
+ItemVerdict lf_takeFaultItem(FaultSpec& spec, const std::string& key, const std::string& value) {
+    const auto fields = gf_splitText(value, ':');
+    bool ok = false;
+    if (key == "5xx") {
+        ok = lf_share(value, spec.serverErrorShare);
+    } else if (key == "malformed") {
+        ok = lf_share(value, spec.malformedShare);
+    } else if (key == "drop") {
+        ok = lf_share(value, spec.dropShare);
+    } else if (key == "slow") {
+        ok = fields.size() == 2 && lf_share(fields[0], spec.slowShare) &&
+             gf_readNumber(fields[1], spec.slowMilliseconds) && spec.slowMilliseconds >= 0;
+    } else if (key == "status") {
+        ok = fields.size() == 2 && gf_readNumber(fields[0], spec.statusCode) && spec.statusCode >= 100 &&
+             spec.statusCode <= 599 && lf_share(fields[1], spec.statusShare);
+    } else if (key == "stall") {
+        ok = fields.size() == 2 && gf_readNumber(fields[0], spec.stallStartS) &&
+             gf_readNumber(fields[1], spec.stallDurationS) && spec.stallStartS >= 0.0 &&
+             spec.stallDurationS > 0.0;
+    } else if (key == "ahead") {
+        ok = fields.size() == 2 && lf_share(fields[0], spec.aheadShare) &&
+             gf_readNumber(fields[1], spec.aheadSeconds) && spec.aheadSeconds > 0.0;
+    } else if (key == "jump") {
+        ok = fields.size() == 2 && lf_share(fields[0], spec.jumpShare) &&
+             gf_readNumber(fields[1], spec.jumpDegrees) && spec.jumpDegrees > 0.0 && spec.jumpDegrees <= 90.0;
+    } else if (key == "overflow") {
+        ok = gf_readNumber(value, spec.overflowEveryS) && spec.overflowEveryS > 0.0;
+    } else if (key == "only") {
+        spec.only = value;
+        ok = value == "traffic" || value == "parked" || value == "weather";
+    } else if (key == "seed") {
+        ok = gf_readNumber(value, spec.seed);
+    } else if (key == "after") {
+        ok = gf_readNumber(value, spec.after) && spec.after >= 0;
+    } else {
+        return ItemVerdict::unknownKey;
+    }
+    return ok ? ItemVerdict::taken : ItemVerdict::badValue;
 }
 
 } // namespace
 
 std::optional<std::string> gf_parseFaultSpec(const std::string& text, FaultSpec& spec) {
-    for (const auto& item : lf_split(text, ',')) {
-        if (item.empty())
-            continue;
-        const auto equals = item.find('=');
-        if (equals == std::string::npos)
-            return "fault item without '=': " + item;
-        const std::string key = item.substr(0, equals);
-        const std::string value = item.substr(equals + 1);
-        const auto fields = lf_split(value, ':');
-        bool ok = false;
-        if (key == "5xx") {
-            ok = lf_share(value, spec.serverErrorShare);
-        } else if (key == "malformed") {
-            ok = lf_share(value, spec.malformedShare);
-        } else if (key == "drop") {
-            ok = lf_share(value, spec.dropShare);
-        } else if (key == "slow") {
-            ok = fields.size() == 2 && lf_share(fields[0], spec.slowShare) &&
-                 lf_read(fields[1], spec.slowMilliseconds) && spec.slowMilliseconds >= 0;
-        } else if (key == "status") {
-            ok = fields.size() == 2 && lf_read(fields[0], spec.statusCode) && spec.statusCode >= 100 &&
-                 spec.statusCode <= 599 && lf_share(fields[1], spec.statusShare);
-        } else if (key == "stall") {
-            ok = fields.size() == 2 && lf_read(fields[0], spec.stallStartS) &&
-                 lf_read(fields[1], spec.stallDurationS) && spec.stallStartS >= 0.0 &&
-                 spec.stallDurationS > 0.0;
-        } else if (key == "ahead") {
-            ok = fields.size() == 2 && lf_share(fields[0], spec.aheadShare) &&
-                 lf_read(fields[1], spec.aheadSeconds) && spec.aheadSeconds > 0.0;
-        } else if (key == "jump") {
-            ok = fields.size() == 2 && lf_share(fields[0], spec.jumpShare) &&
-                 lf_read(fields[1], spec.jumpDegrees) && spec.jumpDegrees > 0.0 && spec.jumpDegrees <= 90.0;
-        } else if (key == "overflow") {
-            ok = lf_read(value, spec.overflowEveryS) && spec.overflowEveryS > 0.0;
-        } else if (key == "only") {
-            spec.only = value;
-            ok = value == "traffic" || value == "parked" || value == "weather";
-        } else if (key == "seed") {
-            ok = lf_read(value, spec.seed);
-        } else if (key == "after") {
-            ok = lf_read(value, spec.after) && spec.after >= 0;
-        } else {
-            return "unknown fault: " + key;
-        }
-        if (!ok)
-            return "bad value in fault item: " + item;
-    }
+    if (auto error = gf_readItems(text, "fault", [&spec](const std::string& key, const std::string& value) {
+            return lf_takeFaultItem(spec, key, value);
+        }))
+        return error;
     if (spec.serverErrorShare + spec.malformedShare + spec.dropShare + spec.statusShare > 1.0)
         return "the shares of 5xx, malformed, drop and status add up to more than 1";
     return std::nullopt;
