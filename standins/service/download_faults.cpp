@@ -1,6 +1,6 @@
 #include "standins/service/download_faults.h"
 
-#include "standins/service/spec_items.h"
+#include "standins/service/option_items.h"
 
 #include <httplib.h>
 

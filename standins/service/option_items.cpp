@@ -1,4 +1,4 @@
-#include "standins/service/spec_items.h"
+#include "standins/service/option_items.h"
 
 #include <sstream>
 
