@@ -5,22 +5,23 @@ namespace kvr {
 
 namespace {
 
+// Named members: several functions share a signature, so a table in the wrong order would still compile.
 constexpr SimConnectFunctions linkedFunctions{
-    &SimConnect_Open,
-    &SimConnect_Close,
-    &SimConnect_CallDispatch,
-    &SimConnect_AddToDataDefinition,
-    &SimConnect_RequestDataOnSimObject,
-    &SimConnect_RequestDataOnSimObjectType,
-    &SimConnect_SubscribeToSystemEvent,
-    &SimConnect_MapClientEventToSimEvent,
-    &SimConnect_TransmitClientEvent,
-    &SimConnect_AICreateNonATCAircraft,
-    &SimConnect_AISetAircraftFlightPlan,
-    &SimConnect_AIRemoveObject,
-    &SimConnect_AIReleaseControl,
-    &SimConnect_SetDataOnSimObject,
-    &SimConnect_GetLastSentPacketID,
+    .Open = &SimConnect_Open,
+    .Close = &SimConnect_Close,
+    .CallDispatch = &SimConnect_CallDispatch,
+    .AddToDataDefinition = &SimConnect_AddToDataDefinition,
+    .RequestDataOnSimObject = &SimConnect_RequestDataOnSimObject,
+    .RequestDataOnSimObjectType = &SimConnect_RequestDataOnSimObjectType,
+    .SubscribeToSystemEvent = &SimConnect_SubscribeToSystemEvent,
+    .MapClientEventToSimEvent = &SimConnect_MapClientEventToSimEvent,
+    .TransmitClientEvent = &SimConnect_TransmitClientEvent,
+    .AICreateNonATCAircraft = &SimConnect_AICreateNonATCAircraft,
+    .AISetAircraftFlightPlan = &SimConnect_AISetAircraftFlightPlan,
+    .AIRemoveObject = &SimConnect_AIRemoveObject,
+    .AIReleaseControl = &SimConnect_AIReleaseControl,
+    .SetDataOnSimObject = &SimConnect_SetDataOnSimObject,
+    .GetLastSentPacketID = &SimConnect_GetLastSentPacketID,
 };
 
 } // namespace

@@ -19,22 +19,23 @@ mkdir -p "$build/dist/Vantrel"
 echo "a simulated simulator of an earlier build" >"$build/dist/Vantrel/SimConnect.dll"
 
 VANTREL_SIMCONNECT_SDK="$sdk" VANTREL_WINDOWS_DEPS="$deps" VANTREL_WINDOWS_BUILD_DIR="$build" \
-  VANTREL_WINDOWS_CMAKE_ARGS= "$source/scripts/build-windows"
+  VANTREL_WINDOWS_CMAKE_ARGS='' "$source/scripts/build-windows"
 
 failed=0
 check() {
-  if "$@"; then echo "ok: ${description}"; else echo "FAILED: ${description}"; failed=1; fi
+  local description=$1
+  shift
+  if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failed=1; fi
 }
-description="configured with the SDK folder as given"
-check grep -qxF "VANTREL_SIMCONNECT_SDK:PATH=$sdk" "$build/CMakeCache.txt"
-description="the SDK's header declared the link"
-check grep -qF "$sdk/include" "$build/compile_commands.json"
-description="no SimConnect.dll in the program folder"
-check test ! -e "$build/dist/Vantrel/SimConnect.dll"
-description="vantrel.exe and no SimConnect.dll in the zip"
+holds() { grep -qF -- "$2" <<<"$1"; }
+lacks() { ! grep -qi -- "$2" <<<"$1"; }
+check "configured with the SDK folder as given" grep -qxF "VANTREL_SIMCONNECT_SDK:PATH=$sdk" "$build/CMakeCache.txt"
+check "the SDK's header declared the link" grep -qF "$sdk/include" "$build/compile_commands.json"
+check "no SimConnect.dll in the program folder" test ! -e "$build/dist/Vantrel/SimConnect.dll"
 listing=$(unzip -l "$build/dist/Vantrel.zip")
-check eval 'grep -q "Vantrel/vantrel.exe" <<<"$listing" && ! grep -qi "SimConnect" <<<"$listing"'
-description="vantrel.exe imports Windows' DLLs and not SimConnect.dll"
+check "vantrel.exe in the zip" holds "$listing" "Vantrel/vantrel.exe"
+check "no SimConnect.dll in the zip" lacks "$listing" SimConnect
 imports=$(x86_64-w64-mingw32-objdump -p "$build/dist/Vantrel/vantrel.exe" | grep "DLL Name")
-check eval 'grep -q "KERNEL32.dll" <<<"$imports" && ! grep -qi "SimConnect" <<<"$imports"'
+check "vantrel.exe imports Windows' DLLs" holds "$imports" KERNEL32.dll
+check "vantrel.exe imports no SimConnect.dll" lacks "$imports" SimConnect
 exit "$failed"
