@@ -288,9 +288,6 @@ void lf_processBGLfile(const std::filesystem::path& path, std::stop_token stop) 
         if (!in)
             return;
         const std::uint64_t declared = lf_streamSize(in);
-        // A file without an airport section is never read whole.
-        if (!lf_holdsAirportSection(in, declared))
-            return;
         auto bytes = declared > maxBglFileBytes ? std::nullopt : lf_readBglBytes(in, declared);
         if (!bytes) {
             gf_logError(
