@@ -7,6 +7,13 @@ namespace kvr {
 namespace {
 // Orders the requests: the reason is stored before the stop flag, so whoever sees the flag finds the reason.
 std::mutex requestMutex;
+
+// Under requestMutex.
+void lf_storeRequest(ExitReason reason, int seconds) {
+    restartDelaySeconds.store(seconds);
+    exitReason.store(reason);
+    stopRequested.exchange(true);
+}
 } // namespace
 
 std::atomic<bool> stopRequested{false};
@@ -48,21 +55,14 @@ void gf_requestExit(ExitReason reason, int seconds) {
         stopRequested.exchange(true);
         return;
     }
-    if (stopRequested.load())
-        return;
-    restartDelaySeconds.store(seconds);
-    exitReason.store(reason);
-    stopRequested.exchange(true);
+    if (!stopRequested.load())
+        lf_storeRequest(reason, seconds);
 }
 
-bool gf_requestExitOverError(ExitReason reason, int seconds) {
+void gf_requestExitOverError(ExitReason reason, int seconds) {
     std::lock_guard lock(requestMutex);
-    if (stopRequested.load() && (exitReason.load() != ExitReason::systemError || userClosed.load()))
-        return false;
-    restartDelaySeconds.store(seconds);
-    exitReason.store(reason);
-    stopRequested.exchange(true);
-    return true;
+    if (!stopRequested.load() || (exitReason.load() == ExitReason::systemError && !userClosed.load()))
+        lf_storeRequest(reason, seconds);
 }
 
 void gf_resetStopState() {

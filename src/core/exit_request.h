@@ -34,8 +34,8 @@ void gf_requestExit(ExitReason reason, int seconds);
 
 // A request that may also take over an error stop: first-wins as above, and while the session waits
 // after a SYSTEM ERROR that the user has not closed yet, the reason and the restart delay are replaced
-// (the user fixed what the error asked for). True when the request took effect.
-bool gf_requestExitOverError(ExitReason reason, int seconds);
+// (the user fixed what the error asked for).
+void gf_requestExitOverError(ExitReason reason, int seconds);
 
 // Back to the start of a session: userClosed, stopRequested cleared, reason NOT YET SET.
 // The restart delay and the exit code keep their values.

@@ -91,13 +91,13 @@ private:
     std::optional<fs::directory_entry> pendingFolder_;
 };
 
-// The path's text below the root.
-std::string lf_textBelowRoot(const fs::path& root, const fs::path& path) {
+// The text of a walked path below the root.
+std::string lf_textBelowRoot(const std::string& rootText, std::string pathText) {
     // The folders above the root are the user's own ("D:/Discovery Sims/my statics/MSFS/Community"); the
     // walk's paths begin with the root's text.
-    const std::string text = gf_pathToUtf8(path);
-    const std::string rootText = gf_pathToUtf8(root);
-    return text.starts_with(rootText) ? text.substr(rootText.size()) : text;
+    if (pathText.starts_with(rootText))
+        pathText.erase(0, rootText.size());
+    return pathText;
 }
 
 bool lf_stopRequested() {
@@ -159,9 +159,11 @@ void lf_awaitOldest(std::deque<ScanTask>& pending, std::chrono::milliseconds wai
 } // namespace
 
 bool lf_isSkippedPackageFolder(const fs::path& root, const fs::path& path) {
-    if (lf_utf16Length(gf_pathToUtf8(path)) >= longPathUnits)
+    std::string text = gf_pathToUtf8(path);
+    if (lf_utf16Length(text) >= longPathUnits)
         return true;
-    return lf_containsAny(lf_lowerAscii(lf_textBelowRoot(root, path)), skippedPackageWords);
+    return lf_containsAny(lf_lowerAscii(lf_textBelowRoot(gf_pathToUtf8(root), std::move(text))),
+                          skippedPackageWords);
 }
 
 void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& options) {
@@ -181,7 +183,7 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
             std::error_code typeError;
             if (!entry->is_regular_file(typeError) || gf_toUpper(gf_pathToUtf8(path.extension())) != ".BGL")
                 continue;
-            if (lf_containsAny(lf_textBelowRoot(root, path), skippedSceneryWords) ||
+            if (lf_containsAny(lf_textBelowRoot(rootText, gf_pathToUtf8(path)), skippedSceneryWords) ||
                 !lf_hasAirportSection(path))
                 continue;
             if (lf_stopRequested())

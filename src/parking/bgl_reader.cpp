@@ -174,11 +174,10 @@ WalkEnd lf_walkRecords(FileWalk& walk, const BglCursor& data, std::size_t& count
 
 // The subsections of one section, each walked within its own bytes and once per file.
 bool lf_walkSection(FileWalk& walk, const BglCursor& entry, std::size_t index) {
-    const std::string pathText = gf_pathToUtf8(walk.work.path());
     const std::uint64_t subsections = entry.u32At(8);
     if (subsections == 0) {
         gf_logError(fmt::format("   Warning: airport section {} of {} names no subsections, skipped", index,
-                                pathText));
+                                gf_pathToUtf8(walk.work.path())));
         return true;
     }
     const BglCursor table = lf_fileStretch(walk.file, entry.u32At(12), subsections * subsectionEntryBytes);
@@ -210,7 +209,8 @@ bool lf_walkSection(FileWalk& walk, const BglCursor& entry, std::size_t index) {
     if (empty > 0)
         gf_logError(fmt::format("   Warning: {} subsection{} of airport section {} of {} hold{} no record "
                                 "(size 0 or beyond the end of the file)",
-                                empty, gf_pluralSuffix(empty), index, pathText, empty == 1 ? "s" : ""));
+                                empty, gf_pluralSuffix(empty), index, gf_pathToUtf8(walk.work.path()),
+                                empty == 1 ? "s" : ""));
     return end != WalkEnd::file;
 }
 
@@ -288,9 +288,6 @@ void lf_processBGLfile(const std::filesystem::path& path, std::stop_token stop) 
         if (!in)
             return;
         const std::uint64_t declared = lf_streamSize(in);
-        // A file without an airport section is never read whole.
-        if (!lf_holdsAirportSection(in, declared))
-            return;
         auto bytes = declared > maxBglFileBytes ? std::nullopt : lf_readBglBytes(in, declared);
         if (!bytes) {
             gf_logError(

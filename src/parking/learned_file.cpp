@@ -187,16 +187,13 @@ bool lf_mergeInto(const std::string& id, pugi::xml_node parkpos, bool older, Sta
 }
 
 // The learned file is written anew when the airport is given up: what it held is copied aside first.
-// When that fails the copy is owed, and the file is not written over until it is made.
-bool lf_copyAside(const std::filesystem::path& path, ParkAirportFileInfo& info) {
+// When that fails the copy is owed, and the file is not written over until it is made. Returns what
+// became of the file, for the log line.
+std::string lf_copyAside(const std::filesystem::path& path, ParkAirportFileInfo& info) {
     if (gf_save1GenerationOf(path))
-        return true;
+        return "saved as *.0.xml";
     info.learnedCopyOwed = true;
-    return false;
-}
-
-std::string lf_copyAsideText(bool copied) {
-    return copied ? "saved as *.0.xml" : "not copied aside, so it is not written over";
+    return "not copied aside, so it is not written over";
 }
 
 // A handmade file replaces the stand file's stands. One that cannot be read leaves them in place and is
@@ -232,9 +229,8 @@ void lf_readLearned(const std::filesystem::path& path, ParkAirportFileInfo& info
         if (unsaved) {
             info.learnedCopyOwed = unsaved->copyOwed;
         } else if (const pugi::xml_parse_result result = loaded.load_file(path.c_str()); !result) {
-            const bool copied = lf_copyAside(path, info);
             gf_logError(fmt::format("{} found, but could not be loaded, {}: {}", pathText,
-                                    lf_copyAsideText(copied), result.description()));
+                                    lf_copyAside(path, info), result.description()));
             return;
         }
         const pugi::xml_document& doc = unsaved ? unsaved->document : loaded;
@@ -246,9 +242,8 @@ void lf_readLearned(const std::filesystem::path& path, ParkAirportFileInfo& info
         // A version that does not read as numbers would make every option look old and drop it.
         const auto version = meta.accepted ? VersionData::fromText(meta.version) : std::nullopt;
         if (!version) {
-            const bool copied = lf_copyAside(path, info);
             gf_logError(fmt::format("{} found, but its meta block is missing or has no readable version, {}",
-                                    pathText, lf_copyAsideText(copied)));
+                                    pathText, lf_copyAside(path, info)));
             return;
         }
         const auto handmade = gf_findParameterValue(doc, "handmade");
@@ -258,7 +253,7 @@ void lf_readLearned(const std::filesystem::path& path, ParkAirportFileInfo& info
                        "All flights will be cleared, except for a handmade file\n");
             // The options it drops were still the user's.
             if (!handmade)
-                gf_logLine(fmt::format("{} {}", pathText, lf_copyAsideText(lf_copyAside(path, info))));
+                gf_logLine(fmt::format("{} {}", pathText, lf_copyAside(path, info)));
         }
 
         const std::string learnedName = gf_findParameterValue(doc, "airport_name").value_or("");

@@ -123,13 +123,6 @@ std::string gf_txtFileName(const std::string& code) {
     return code + ".txt";
 }
 
-std::string lf_trimBlanks(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 bool lf_readApfLink(const std::filesystem::path& path, std::string& link) {
     link.clear();
     std::error_code ec;

@@ -7,9 +7,6 @@ namespace kvr {
 // Reads a link file: true with its first line (trailing white space removed) when that names an .xml file.
 bool lf_readApfLink(const std::filesystem::path& path, std::string& link);
 
-// The text without leading and trailing blanks.
-std::string lf_trimBlanks(const std::string& text);
-
 // Downloads a server path (archive/...) into a local file; empty on success, else the error text.
 // A failed download leaves no local file.
 std::string lf_downloadApf(const std::string& path, const std::filesystem::path& localPath);

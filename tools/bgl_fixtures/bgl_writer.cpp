@@ -168,7 +168,6 @@ std::vector<std::uint8_t> bglBytes(const BglFile& file) {
     out.put32(0, bglMagic);
     out.put32(4, file.headerSize);
     out.put32(20, file.sectionCountOverride.value_or(sectionCount));
-    std::vector<std::uint32_t> subsectionCounts(sectionCount);
     for (std::uint32_t i = 0; i < sectionCount; ++i) {
         const BglSection& section = file.sections[i];
         const std::uint32_t entry = bglHeaderSize + i * sectionEntryBytes;
@@ -177,17 +176,17 @@ std::vector<std::uint8_t> bglBytes(const BglFile& file) {
         out.put32(entry + 16, subsectionEntryBytes);
         if (section.tableOfSection) {
             const std::size_t named = section.tableOfSection.value();
-            out.put32(entry + 8, section.subsectionCountOverride.value_or(subsectionCounts.at(named)));
+            out.put32(entry + 8, section.subsectionCountOverride.value_or(
+                                     file.sections.at(named).emptySubsectionsBefore + 1));
             out.put32(entry + 12, tableAt.at(named));
             continue;
         }
-        subsectionCounts[i] = section.emptySubsectionsBefore + 1;
         const std::uint32_t subsection = tableAt[i] + section.emptySubsectionsBefore * subsectionEntryBytes;
         const auto firstRecord = static_cast<std::uint32_t>(out.bytes().size());
         for (const BglRecord& record : section.records)
             out.append(lf_recordBytes(record));
         const auto dataSize = static_cast<std::uint32_t>(out.bytes().size()) - firstRecord;
-        out.put32(entry + 8, section.subsectionCountOverride.value_or(subsectionCounts[i]));
+        out.put32(entry + 8, section.subsectionCountOverride.value_or(section.emptySubsectionsBefore + 1));
         out.put32(entry + 12, tableAt[i]);
         out.put32(subsection + 4, static_cast<std::uint32_t>(section.records.size()));
         out.put32(subsection + 8, firstRecord);

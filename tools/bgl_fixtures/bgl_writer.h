@@ -1,10 +1,9 @@
 #pragma once
 // Writes BGL scenery files from an in-memory description: file header, section table, each section's
 // subsection table (one entry for its records, after any empty ones), and the records of each section one
-// after the other. Only the fields the
-// airport scan reads carry values; everything else is zero. Every size is written from what the record
-// holds unless an override asks for a wrong one, so tests can also build the malformed files a reader
-// must survive. All integers are little-endian.
+// after the other. Only the fields the airport scan reads carry values; everything else is zero. Every
+// size is written from what the record holds unless an override asks for a wrong one, so tests can also
+// build the malformed files a reader must survive. All integers are little-endian.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
