@@ -46,10 +46,6 @@ constexpr int serviceRevisitSeconds = 2;
 // How often a wait of the pass looks at the stop request.
 constexpr auto stopCheckInterval = std::chrono::milliseconds(50);
 
-bool lf_stopping() {
-    return stopRequested.load() || userClosed.load();
-}
-
 void lf_holdForTheService() {
     const int wait = lf_holdSeconds(std::time(nullptr), LAST_EPOCH_TIME.value());
     if (wait <= 0)
@@ -58,7 +54,7 @@ void lf_holdForTheService() {
                                wait, serviceRevisitSeconds),
                    true);
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(wait);
-    while (!lf_stopping() && std::chrono::steady_clock::now() < end)
+    while (!gf_stopping() && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_until(std::min(end, std::chrono::steady_clock::now() + stopCheckInterval));
 }
 
@@ -133,7 +129,7 @@ void lf_scansHoldAndSession() {
     lf_countAddonFolders();
     // Whoever stopped the pass gave the reason: a settings change during the scan or the hold restarts, and
     // only the user's own close ends the program.
-    if (lf_stopping())
+    if (gf_stopping())
         return;
     lf_startSession();
 }
@@ -169,7 +165,7 @@ void lf_runThread() {
         gf_flushLog();
         // A downloaded new version ends the program from inside the start-up reading, which then skips what
         // the rest of the pass needs.
-        if (lf_stopping())
+        if (gf_stopping())
             return;
         maxScanTasks = static_cast<std::int32_t>(std::thread::hardware_concurrency());
         activeScanTasks.exchange(0);
@@ -177,14 +173,14 @@ void lf_runThread() {
             scan_link::scanLiveries();
         // A stopped scan wrote no catalogue: the pass ends with the reason of whoever stopped it, and the
         // data base is built at the next pass.
-        if (lf_stopping())
+        if (gf_stopping())
             return;
         gf_processScannedLiveries();
         // Production mode ends the run once the liveries are scanned and read: requested any earlier, the
         // stop would cut the scan short.
         if (productionMode.load())
             lf_closeIfProduction();
-        if (!lf_stopping())
+        if (!gf_stopping())
             lf_scansHoldAndSession();
     });
     // An unattended production run never waits for a user, not even after an error.

@@ -33,10 +33,6 @@ constexpr int readyWaits = 10;        // for the session GUID and the first QNH,
 constexpr int firstReportWaits = 150; // 100 ms each
 constexpr auto readerWatchdogLimit = std::chrono::seconds(10);
 
-bool lf_stopping() {
-    return stopRequested.load() || userClosed.load();
-}
-
 bool lf_knownPosition(const UserAcData& data) {
     return std::abs(data.latitude) > 0.0001 || std::abs(data.longitude) > 0.0001;
 }
@@ -55,7 +51,7 @@ void lf_setLamp(std::atomic<int>& lamp, int state) {
 // requested meanwhile ends the watch at once: the session is over anyway.
 void lf_watchTrafficReader() {
     const auto start = std::chrono::steady_clock::now();
-    while (!traffic_link::trafficReceiving() && !lf_stopping()) {
+    while (!traffic_link::trafficReceiving() && !gf_stopping()) {
         if (std::chrono::steady_clock::now() - start > readerWatchdogLimit) {
             gf_logLine("TrafficReader receiving timed out after 10 seconds?");
             gf_requestExit(ExitReason::readerError, 15);
@@ -69,11 +65,11 @@ void lf_watchTrafficReader() {
 
 bool lf_requestSimAircraft() {
     while (!flightActive.load() || simLinkSuspended.load()) {
-        if (lf_stopping())
+        if (gf_stopping())
             return false;
         std::this_thread::sleep_for(100ms);
     }
-    if (lf_stopping())
+    if (gf_stopping())
         return false;
     if (!gf_requestUserAcOnGround()) {
         gf_logError("SimConnect request ac gnd/air fails");
@@ -84,14 +80,14 @@ bool lf_requestSimAircraft() {
         user = gf_requestUserAcPosition();
         if (userAcDataReceived.load() && lf_knownPosition(user))
             break;
-        if (lf_stopping())
+        if (gf_stopping())
             return false;
         std::this_thread::sleep_for(500ms);
     }
     gf_requestUserAcTitleAndModel();
     while (!lf_knownPosition(user)) {
         user = gf_requestUserAcPosition();
-        if (lf_stopping())
+        if (gf_stopping())
             return false;
         std::this_thread::sleep_for(200ms);
     }
@@ -99,12 +95,12 @@ bool lf_requestSimAircraft() {
 }
 
 void lf_showNoTrafficHint() {
-    for (int waits = 0; waits < firstReportWaits && !lf_stopping(); ++waits) {
+    for (int waits = 0; waits < firstReportWaits && !gf_stopping(); ++waits) {
         if (gsl::narrow<std::int64_t>(std::round(traffic_link::latestReportTime())) != 0)
             return;
         std::this_thread::sleep_for(100ms);
     }
-    if (!lf_stopping() && gsl::narrow<std::int64_t>(std::round(traffic_link::latestReportTime())) == 0)
+    if (!gf_stopping() && gsl::narrow<std::int64_t>(std::round(traffic_link::latestReportTime())) == 0)
         gf_logLine("No traffic in this region?");
 }
 
@@ -122,10 +118,10 @@ void gf_runSession() {
         return;
     if (AUTO_RANGE.value())
         lf_applyAutoRange();
-    if (lf_stopping())
+    if (gf_stopping())
         return;
     lf_setStatusFlag(statusDisplay.rtLampPending, false);
-    if (lf_stopping())
+    if (gf_stopping())
         return;
     engine_link::setKeepReportsFlag(false);
 

@@ -32,10 +32,6 @@ constexpr int ticksPerSecond = 100;
 // Countdown of the not-flying step; run thread only.
 int notFlyingTicks = ticksPerSecond;
 
-bool lf_stopping() {
-    return stopRequested.load() || userClosed.load();
-}
-
 // The 10 ms sleeps keep their rate only with the timer resolution raised.
 class TimerResolution {
 public:
@@ -127,13 +123,13 @@ void lf_sessionLoop() {
             engine_link::handleAddingStack();
             if (newData.exchange(false)) {
                 lf_processRound();
-                if (lf_stopping())
+                if (gf_stopping())
                     break;
                 lf_runRoundSteps();
             }
         } else {
             lf_onFlightNotRunning();
-            if (lf_stopping())
+            if (gf_stopping())
                 break;
         }
         while (

@@ -141,7 +141,7 @@ void lf_readStartupData() {
     if (!restartPending.load() && !gf_checkForUpdates())
         return;
     // Closed while the update check waited for the server: nothing further is needed to close down.
-    if (stopRequested.load() || userClosed.load())
+    if (gf_stopping())
         return;
     lf_applyStoredTimeShift();
     gf_updateCurrentTimeSlot();

@@ -65,6 +65,10 @@ void gf_requestExitOverError(ExitReason reason, int seconds) {
         lf_storeRequest(reason, seconds);
 }
 
+bool gf_stopping() {
+    return stopRequested.load() || userClosed.load();
+}
+
 void gf_resetStopState() {
     std::lock_guard lock(requestMutex);
     userClosed.store(false);

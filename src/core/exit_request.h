@@ -37,6 +37,9 @@ void gf_requestExit(ExitReason reason, int seconds);
 // (the user fixed what the error asked for).
 void gf_requestExitOverError(ExitReason reason, int seconds);
 
+// A stop is on its way (an exit request or the close box): every wait and every long walk gives up.
+bool gf_stopping();
+
 // Back to the start of a session: userClosed, stopRequested cleared, reason NOT YET SET.
 // The restart delay and the exit code keep their values.
 void gf_resetStopState();

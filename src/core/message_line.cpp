@@ -18,12 +18,14 @@ MessageLineState messageLine;
 
 namespace {
 std::atomic<int> messageRoundCounter{0};
-
-bool lf_quiet() { return stopRequested.load() || userClosed.load(); }
 } // namespace
 
-int gf_messageRoundCounter() { return messageRoundCounter.load(); }
-void gf_setMessageRoundCounter(int round) { messageRoundCounter.store(round); }
+int gf_messageRoundCounter() {
+    return messageRoundCounter.load();
+}
+void gf_setMessageRoundCounter(int round) {
+    messageRoundCounter.store(round);
+}
 
 void gf_showMessage(const std::string& text, bool log) {
     std::lock_guard lock(messageMutex);
@@ -31,19 +33,21 @@ void gf_showMessage(const std::string& text, bool log) {
         return;
     messageLine.messageText = text;
     messageLine.messageRound = text.empty() ? 0 : std::max(messageRoundCounter.load(), 1);
-    if (log && !text.empty() && !lf_quiet())
+    if (log && !text.empty() && !gf_stopping())
         gf_logLine(text);
     gf_invalidateArea(ScreenArea::messageLine);
 }
 
-void gf_clearMessage() { gf_showMessage(std::string(), false); }
+void gf_clearMessage() {
+    gf_showMessage(std::string(), false);
+}
 
 void gf_showError(const std::string& text) {
     std::lock_guard lock(messageMutex);
     messageLine.messageText.clear();
     messageLine.messageRound = 0;
     messageLine.errorText = text;
-    if (!lf_quiet())
+    if (!gf_stopping())
         gf_logLine(fmt::format("Error {}", text));
     gf_invalidateArea(ScreenArea::messageLine);
 }

@@ -1,5 +1,6 @@
 #include "liveries/livery_scan_internal.h"
 
+#include "core/exit_request.h"
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/native_path.h"
@@ -165,7 +166,7 @@ void gf_scanLiveries() {
     }
 
     gf_enableControl(AI_PACKAGE_SELECTOR);
-    if (lf_scanStopRequested()) {
+    if (gf_stopping()) {
         // Nothing was written; switching the scan off now would leave the next start without a catalogue.
         gf_logLine("liveries scan stopped, it runs again at the next start");
         return;

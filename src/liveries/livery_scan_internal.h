@@ -28,9 +28,6 @@ void lf_autoScanJustFlight(const std::filesystem::path& community, LiveryFolders
 void lf_autoScanIvaoMtl(const std::filesystem::path& community, LiveryFolders& folders);
 void lf_autoScanUserAiTraffic(const std::filesystem::path& community, LiveryFolders& folders);
 
-// A stop was requested or the main window was closed: the scan writes nothing more.
-bool lf_scanStopRequested();
-
 // Scans every folder into scannedLiveries, then corrects, prioritises, sorts, de-duplicates and writes
 // the catalogue and the reports. False when no livery was found; true when the catalogue was written or
 // a stop was requested.

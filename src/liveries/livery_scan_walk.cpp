@@ -54,7 +54,7 @@ void lf_collectOldest(std::deque<std::future<FileLiveries>>& pending, std::chron
 // does not come in time ends the collection, and the results still pending are dropped. A stopped scan
 // writes nothing, so its results are not waited for.
 void lf_collectRemaining(std::deque<std::future<FileLiveries>>& pending, std::chrono::milliseconds wait) {
-    if (lf_scanStopRequested()) {
+    if (gf_stopping()) {
         pending.clear();
         return;
     }
@@ -89,10 +89,6 @@ void lf_prioritizeFolders(std::list<LiveryData>& liveries) {
 }
 
 } // namespace
-
-bool lf_scanStopRequested() {
-    return stopRequested.load() || userClosed.load();
-}
 
 ScanProgress::ScanProgress(std::string scanningText)
     : scanningText_(std::move(scanningText)),
@@ -143,7 +139,7 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
     fs::recursive_directory_iterator entries(folder, fs::directory_options::skip_permission_denied, error);
     for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
         // A package of tens of thousands of files takes longer than the close box may wait.
-        if (lf_scanStopRequested())
+        if (gf_stopping())
             break;
         const fs::path path = entries->path();
         try {
@@ -186,7 +182,7 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
 
 bool lf_scanLiveryFolders(const LiveryFolders& folders) {
     // A stop that came before the scan began leaves the previous catalogue and reports alone.
-    if (lf_scanStopRequested())
+    if (gf_stopping())
         return true;
     // A scan that stopped or found nothing left its titles and report lines behind.
     scannedLiveries.clear();
@@ -214,7 +210,7 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
         }
         if (folderNumber < 10)
             ++folderNumber;
-        if (lf_scanStopRequested())
+        if (gf_stopping())
             continue;
         lf_searchLiveriesinFolder(folderNumber, folder, options);
         const std::size_t found = scannedLiveries.size() - previousCount;
@@ -227,7 +223,7 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
         previousCount = scannedLiveries.size();
     }
 
-    if (lf_scanStopRequested()) {
+    if (gf_stopping()) {
         scannedLiveries.clear();
         return true;
     }

@@ -179,7 +179,7 @@ AirportScanOutcome lf_scanAirports(const std::vector<fs::path>& folders) {
     }
     lf_checkScanFolders(folders);
     // A stop ends the walk and the tasks early: the stand files deleted before the walk are not all back.
-    const bool complete = !(stopRequested.load() || userClosed.load());
+    const bool complete = !gf_stopping();
     lf_writeScanLog();
     gf_clearMessage();
     {

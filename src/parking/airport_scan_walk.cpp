@@ -100,10 +100,6 @@ std::string lf_textBelowRoot(const std::string& rootText, std::string pathText) 
     return pathText;
 }
 
-bool lf_stopRequested() {
-    return stopRequested.load() || userClosed.load();
-}
-
 // How often a wait for a task looks at the stop request.
 constexpr std::chrono::milliseconds stopPollInterval{20};
 
@@ -142,7 +138,7 @@ void lf_awaitOldest(std::deque<ScanTask>& pending, std::chrono::milliseconds wai
     const auto deadline = std::chrono::steady_clock::now() + wait;
     bool late = false;
     while (oldest.result.wait_for(stopPollInterval) != std::future_status::ready) {
-        if (lf_stopRequested())
+        if (gf_stopping())
             for (ScanTask& task : pending)
                 task.stop.request_stop();
         // A task a stop request has already asked to stop is ending, not late.
@@ -186,7 +182,7 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
             if (lf_containsAny(lf_textBelowRoot(rootText, gf_pathToUtf8(path)), skippedSceneryWords) ||
                 !lf_hasAirportSection(path))
                 continue;
-            if (lf_stopRequested())
+            if (gf_stopping())
                 break;
             gf_waitForScanSlot();
             pending.push_back(lf_startTask(options, path));

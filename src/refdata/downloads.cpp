@@ -37,10 +37,6 @@ struct TransferResult {
     std::string error;    // empty on success
 };
 
-bool lf_stopping() {
-    return stopRequested.load() || userClosed.load();
-}
-
 std::size_t lf_writeToFile(char* data, std::size_t size, std::size_t count, void* file) {
     return std::fwrite(data, size, count, static_cast<std::FILE*>(file)) * size;
 }
@@ -48,7 +44,7 @@ std::size_t lf_writeToFile(char* data, std::size_t size, std::size_t count, void
 // libcurl calls it many times a second while bytes flow and about once a second while none do, so a
 // transfer ends within a second of the close box or of its waiter giving it up.
 int lf_abortWhenStopped(void* abandoned, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return lf_stopping() || static_cast<const std::atomic<bool>*>(abandoned)->load() ? 1 : 0;
+    return gf_stopping() || static_cast<const std::atomic<bool>*>(abandoned)->load() ? 1 : 0;
 }
 
 // The partial file goes on every way out that did not rename it into place.
@@ -182,7 +178,7 @@ bool lf_downloadWithLimits(CURL* curl, const std::string& url, const std::filesy
         return false;
     }
     const PartialFile partial(gf_temporaryPathBeside(localPath, TemporaryKind::download));
-    TransferResult transfer = lf_stopping() ? TransferResult{.stopped = true}
+    TransferResult transfer = gf_stopping() ? TransferResult{.stopped = true}
                                             : lf_transferBesideWaitWork(curl, url, partial.path(), limits);
     // A transfer given up for the close box is no failure of the server.
     if (transfer.stopped) {

@@ -44,11 +44,6 @@ struct VersionsFile {
     std::optional<VersionEntry> simAddon24;
 };
 
-// The close box or new settings: the check gives up at once and leaves nothing half done.
-bool lf_stopping() {
-    return stopRequested.load() || userClosed.load();
-}
-
 // Server paths go into URLs and local file names as they are, so only plain characters are taken.
 bool lf_isPlainServerPath(const std::string& path) {
     if (!gf_isSafeZipEntryName(path) || path.back() == '/')
@@ -109,7 +104,7 @@ bool lf_fetchNewProgram(CURL* curl, const VersionEntry& program) {
     fs::create_directories(updatesFolder, ec);
     const fs::path package = updatesFolder / gf_pathFromUtf8(program.file).filename();
     if (!gf_downloadFile(curl, gf_downloadUrl(program.file), package, DownloadMode::package)) {
-        if (lf_stopping())
+        if (gf_stopping())
             return false;
         gf_logError(fmt::format("Update check: version {} could not be downloaded, going on with {}",
                                 program.versionText, programVersionText));
@@ -179,7 +174,7 @@ void lf_refreshSimAddon24(CURL* curl, const VersionEntry& simAddon) {
     std::error_code ec;
     fs::create_directories(simAddonFolder, ec);
     if (!gf_downloadFile(curl, gf_downloadUrl(simAddon.file), package, DownloadMode::package)) {
-        if (lf_stopping())
+        if (gf_stopping())
             return;
         gf_logError(fmt::format(
             "Update check: simulator add-on package {} could not be downloaded, {} stays as it is",
@@ -215,7 +210,7 @@ bool lf_checkForUpdates() {
     std::error_code ec;
     fs::create_directories(versionsFile.parent_path(), ec);
     if (!gf_downloadFile(curl.get(), gf_downloadUrl("versions.json"), versionsFile)) {
-        if (lf_stopping())
+        if (gf_stopping())
             return true;
         gf_logLine(
             fmt::format("Update check: {} cannot be reached, going on offline", gf_downloadServerUrl()));
@@ -236,7 +231,7 @@ bool lf_checkForUpdates() {
     if (versions.program.version > running && lf_fetchNewProgram(curl.get(), versions.program))
         return false;
     // Closed while the new version came: the rest of the check waits for the next start.
-    if (lf_stopping())
+    if (gf_stopping())
         return true;
     if (versions.addons)
         lf_checkAddonVersion(*versions.addons);
