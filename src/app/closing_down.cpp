@@ -59,6 +59,16 @@ bool lf_restartsAfter(ExitReason reason) {
            reason == ExitReason::readerError;
 }
 
+// The simulator link's thread ends here, on the run thread, while the window still answers its messages:
+// its last act (learning the user's stand) must not meet the park traffic being cleared, and no thread of
+// the session may outlive the window into the process's end, where a join could wait forever.
+void lf_endSimClientThread() {
+    if (simClientThread.joinable()) {
+        simClientThread.request_stop();
+        simClientThread.join();
+    }
+}
+
 void lf_postToWindow(UINT message) {
     if (HWND hwnd = mainWindowHandle.load())
         PostMessageW(hwnd, message, 0, 0);
@@ -149,8 +159,7 @@ void lf_closingDown() {
         gf_flushLog();
         lf_notifyObserver();
         engine_link::setKeepReportsFlag(false);
-        if (simClientThread.joinable())
-            simClientThread.request_stop();
+        lf_endSimClientThread();
         traffic_link::stopReadersAndLogout();
         if (exitReason.load() == ExitReason::systemError) {
             lf_waitForTheUserOrARequest();
@@ -171,11 +180,12 @@ void lf_closingDown() {
         engine_link::clearSpawnedCallsigns();
         gf_logLiveryMatchingSummary();
         gf_logNoMatch();
+        gf_flushLog();
+        // Posting the end is the run thread's last act: once the window has it, the process may be ending.
         if (const ExitReason reason = exitReason.load(); lf_restartsAfter(reason))
             lf_restart(reason);
         else
             lf_quit(reason);
-        gf_flushLog();
     } catch (const std::exception& e) {
         gf_showMessage(fmt::format("{} exception {}", "lf_closingDown", e.what()), true);
         gf_logError(fmt::format("{} exception {}", "lf_closingDown", e.what()));
@@ -203,12 +213,9 @@ void lf_restartCountdown() {
 
 void lf_resetSessionState() {
     traffic_link::resetReaders();
-    // The link's thread was asked to stop at closing down; it must be gone before its state is reset, or
-    // it could still report a flight of the old session.
-    if (simClientThread.joinable()) {
-        simClientThread.request_stop();
-        simClientThread.join();
-    }
+    // Normally gone since closing down; it must be, before its state is reset, or it could still report a
+    // flight of the old session.
+    lf_endSimClientThread();
     gf_resetSimLink();
     engine_link::clearTrafficTables();
     gf_clearMessageAndError();

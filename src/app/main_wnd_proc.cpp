@@ -50,6 +50,7 @@ void lf_storePositionAndQuit() {
     // A minimised window reports a position far below -30000, which clamps to the limit.
     lf_storeWindowPosition(oldX, oldY);
     gf_logLine(gf_timeToText(std::time(nullptr)));
+    gf_flushLog();
     PostQuitMessage(exitCode.load());
 }
 

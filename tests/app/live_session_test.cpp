@@ -4,6 +4,7 @@
 #include "app/traffic_link.h"
 #include "core/status_display.h"
 #include "platform/simconnect/simulated_simulator.h"
+#include "simlink/sim_client.h"
 #include "support/standin_process.h"
 #include "whole_run_fixture.h"
 
@@ -73,6 +74,17 @@ TEST_F(LiveSession, TheCallsignListOffersTheLiveAircraftAndBlockRemovesTheChosen
         closeBox();
     });
     EXPECT_EQ(code, 0);
+}
+
+// Closing down ends the simulator link's thread while the window still runs: none is left for the end of
+// the process, where waiting for it could keep the program from ending.
+TEST_F(LiveSession, NoThreadOfTheSimulatorLinkOutlivesTheWindow) {
+    const int code = runWithUser([] {
+        EXPECT_TRUE(waitFor([] { return statusDisplay.simConnected.load(); }, 60s));
+        closeBox();
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(simClientThread.joinable());
 }
 
 // SIM_TIME on disables the lists; off again, they must be usable once the static parking placed for the
