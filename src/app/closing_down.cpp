@@ -120,9 +120,10 @@ void lf_restart(ExitReason reason) {
     gf_clearMessageAndError();
     lf_showLoggedNotice("Prepare for a restart ...");
     if (reason != ExitReason::newSettings) {
-        // A restart after an error never repeats the scans.
+        // A restart after an error does not repeat the livery scan. SCAN_AIRPORTS stays as it is: a finished
+        // airport scan switched it off, and one that did not finish has deleted the stand files it was
+        // rebuilding, so it must run again.
         gf_setCheckSetting(SCAN_LIVERIES, false);
-        gf_setCheckSetting(SCAN_AIRPORTS, false);
     }
     lf_restartCountdown();
     // The close box used while the session closed down or counted down ends the program: the reset below
@@ -167,9 +168,9 @@ void lf_closingDown() {
                 lf_showLoggedNotice(fmt::format("User closed {}", programShortName));
         }
         if (!currentParkAirport.code.empty())
-            gf_clearParkTraffic();
+            gf_clearParkTraffic(LearnedSaving::atClosingDown);
         else
-            gf_saveUnsavedLearnedFiles();
+            gf_saveUnsavedLearnedFiles(LearnedSaving::atClosingDown);
         engine_link::clearSpawnCache();
         lf_removeFlightPlanFolder();
         gf_setParameterAndSave(DESTINATION, "");

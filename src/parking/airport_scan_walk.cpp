@@ -103,8 +103,9 @@ std::string lf_textBelowRoot(const std::string& rootText, std::string pathText) 
 // How often a wait for a task looks at the stop request.
 constexpr std::chrono::milliseconds stopPollInterval{20};
 
-// One started task: its result, and the way to ask it to stop.
+// One started task: its file, its result, and the way to ask it to stop.
 struct ScanTask {
+    fs::path file;
     std::future<void> result;
     std::stop_source stop;
 };
@@ -115,6 +116,7 @@ ScanTask lf_startTask(const AirportWalkOptions& options, const fs::path& path) {
     if (!body)
         body = [](const fs::path& file, std::stop_token stop) { lf_processBGLfile(file, std::move(stop)); };
     ScanTask started;
+    started.file = path;
     std::packaged_task<void()> task([body = std::move(body), path, stop = started.stop.get_token()] {
         ScanSlotRelease slot;
         body(path, stop);
@@ -131,24 +133,25 @@ ScanTask lf_startTask(const AirportWalkOptions& options, const fs::path& path) {
 }
 
 // Waits for the oldest task and takes its result, which throws the task's exception. A stop request asks
-// every pending task to stop. A task not finished within `wait` is asked to stop too, and still awaited:
-// it ends at its next step, and no task outlives the walk.
+// every pending task to stop; each ends at its next step, and the scan counts as cut short. Without a stop
+// every file is read to its end: a task still reading after `wait` (a large file, a slow disk, a virus
+// scanner looking at every file opened) is named in the scan log once and awaited, since stopping it would
+// lose the airports it has not reached while the scan counted as done. No task outlives the walk.
 void lf_awaitOldest(std::deque<ScanTask>& pending, std::chrono::milliseconds wait) {
     ScanTask& oldest = pending.front();
     const auto deadline = std::chrono::steady_clock::now() + wait;
-    bool late = false;
+    bool named = false;
     while (oldest.result.wait_for(stopPollInterval) != std::future_status::ready) {
-        if (gf_stopping())
+        if (gf_stopping()) {
             for (ScanTask& task : pending)
                 task.stop.request_stop();
-        // A task a stop request has already asked to stop is ending, not late.
-        if (!late && !oldest.stop.stop_requested() && std::chrono::steady_clock::now() >= deadline) {
-            late = true;
-            oldest.stop.request_stop();
+        } else if (!named && std::chrono::steady_clock::now() >= deadline) {
+            named = true;
+            gf_appendScanMessage(
+                fmt::format("{}{} is still being read after {:g} seconds, the scan waits for it", "===> ",
+                            gf_pathToUtf8(oldest.file), std::chrono::duration<double>(wait).count()));
         }
     }
-    if (late)
-        throw std::runtime_error("Future wait timed out after 10 seconds");
     oldest.result.get();
 }
 

@@ -1,5 +1,7 @@
 // Closing down: what each exit reason leads to, the per-session resets and the restart countdown.
 #include "app/closing_down.h"
+#include "bgl_fixtures/bgl_airports.h"
+#include "parking/airport_scan.h"
 #include "session_fixture.h"
 #include "simlink/flight_plan.h"
 
@@ -38,7 +40,6 @@ TEST_F(ClosingDown, AReaderErrorRestartsWithoutTheScansAndResetsTheSession) {
     EXPECT_EQ(log.find("Restarting after"), std::string::npos) << "a delay of 0 has no countdown";
     EXPECT_TRUE(restartPending);
     EXPECT_EQ(storedValue("SCAN_LIVERIES"), "false");
-    EXPECT_EQ(storedValue("SCAN_AIRPORTS"), "false");
     EXPECT_EQ(storedValue("DESTINATION"), "");
     EXPECT_EQ(storedValue("BLOCK_CALLSIGN"), "");
     EXPECT_FALSE(stopRequested);
@@ -49,6 +50,19 @@ TEST_F(ClosingDown, AReaderErrorRestartsWithoutTheScansAndResetsTheSession) {
     EXPECT_EQ(staticUpdateCountdown, 7) << "kept across sessions";
     EXPECT_EQ(exitCode, 4);
     EXPECT_EQ(gf_messageLineSnapshot().messageText, "") << "the reset empties the message line";
+}
+
+TEST_F(ClosingDown, AnAirportScanCutShortByAnErrorRestartRunsAgainAtTheNextStart) {
+    MSFS_INSTALL_PATH.setValue(steamPackages.string());
+    fixtures::writeBglFile(steamPackages / "Community" / "airport-egll" / "EGLL.bgl",
+                           fixtures::bglFileWith({fixtures::bglGridAirport("EGLL", 51.47, -0.46, 2)}));
+    gf_setCheckSetting(SCAN_AIRPORTS, true);
+    gf_requestExit(ExitReason::simConnectError, 0); // the simulator link fails while the scan runs
+    gf_scanAddonAirports();
+    lf_closingDown();
+    EXPECT_TRUE(restartPending);
+    EXPECT_NE(logText().find("Airports scan cut short by a stop"), std::string::npos);
+    EXPECT_EQ(storedValue("SCAN_AIRPORTS"), "true");
 }
 
 TEST_F(ClosingDown, TheCloseBoxDuringARestartEndsTheProgramInstead) {
