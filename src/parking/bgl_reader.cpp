@@ -63,6 +63,9 @@ std::uint64_t lf_streamSize(std::istream& in) {
     return end > 0 ? static_cast<std::uint64_t>(end) : 0;
 }
 
+// A section table ends where the first subsection table it names begins, so the header's count is only an
+// upper bound: a damaged count would make the pre-check read the file's data as entries, on the run thread.
+// An entry that names bytes before its own end has no real subsection table: the table ends before it.
 bool lf_holdsAirportSection(std::istream& in, std::uint64_t size) {
     if (size < fileHeaderBytes + 1)
         return false;
@@ -72,39 +75,53 @@ bool lf_holdsAirportSection(std::istream& in, std::uint64_t size) {
     const std::uint64_t sections = lf_littleEndian(count.data());
     if (sections == 0 || sections > (size - fileHeaderBytes) / sectionEntryBytes)
         return false;
-    std::vector<unsigned char> table;
-    for (std::uint64_t first = 0; first < sections; first += sectionEntriesPerRead) {
-        const std::uint64_t entries = std::min(sectionEntriesPerRead, sections - first);
-        table.resize(entries * sectionEntryBytes);
-        if (!lf_readAt(in, fileHeaderBytes + first * sectionEntryBytes, reinterpret_cast<char*>(table.data()),
-                       table.size()))
+    std::uint64_t tableEnd = fileHeaderBytes + sections * sectionEntryBytes;
+    std::vector<unsigned char> slice;
+    // The first entry alone: in an honest file its subsection table follows the section table at once.
+    for (std::uint64_t at = fileHeaderBytes, perRead = 1; at + sectionEntryBytes <= tableEnd;
+         perRead = sectionEntriesPerRead) {
+        const std::uint64_t entries = std::min(perRead, (tableEnd - at) / sectionEntryBytes);
+        slice.resize(entries * sectionEntryBytes);
+        if (!lf_readAt(in, at, reinterpret_cast<char*>(slice.data()), slice.size()))
             return false;
-        for (std::uint64_t i = 0; i < entries; ++i)
-            if (lf_littleEndian(table.data() + i * sectionEntryBytes) == airportSectionType)
+        for (std::uint64_t i = 0; i < entries; ++i, at += sectionEntryBytes) {
+            if (at + sectionEntryBytes > tableEnd)
+                return false;
+            const unsigned char* entry = slice.data() + i * sectionEntryBytes;
+            if (lf_littleEndian(entry) == airportSectionType)
                 return true;
+            const std::uint64_t subsectionTable = lf_littleEndian(entry + 12);
+            if (subsectionTable < at + sectionEntryBytes)
+                return false;
+            tableEnd = std::min(tableEnd, subsectionTable);
+        }
     }
     return false;
 }
 
-// The bytes the file gives, read a chunk at a time: the memory follows what comes, not the size the file
-// system declares, which only sizes the chunks. None beyond maxBglFileBytes.
-std::optional<std::vector<std::uint8_t>> lf_readBglBytes(std::istream& in, std::uint64_t declared) {
+} // namespace
+
+// One buffer of the size the file has when its task opens it, filled a chunk at a time so that a stop ends
+// the reading too. A buffer grown while reading would hold the file's bytes twice at its last growth; bytes
+// appended after the opening are not read.
+std::vector<std::uint8_t> lf_readBglBytes(std::istream& in, std::uint64_t declared,
+                                          const std::stop_token& stop) {
     in.clear();
     in.seekg(0, std::ios::beg);
-    std::vector<std::uint8_t> bytes;
-    while (in && bytes.size() <= maxBglFileBytes) {
-        const std::size_t have = bytes.size();
-        // One byte more than declared shows a file that grew while it was read.
-        const std::uint64_t expected = declared > have ? declared - have + 1 : readChunkBytes;
-        const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(expected, readChunkBytes));
-        bytes.resize(have + chunk);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(declared));
+    std::size_t have = 0;
+    while (have < bytes.size() && !stop.stop_requested()) {
+        const std::size_t chunk = std::min(readChunkBytes, bytes.size() - have);
         in.read(reinterpret_cast<char*>(bytes.data() + have), static_cast<std::streamsize>(chunk));
-        bytes.resize(have + static_cast<std::size_t>(in.gcount()));
+        have += static_cast<std::size_t>(in.gcount());
+        if (static_cast<std::size_t>(in.gcount()) < chunk)
+            break;
     }
-    if (bytes.size() > maxBglFileBytes)
-        return std::nullopt;
+    bytes.resize(have);
     return bytes;
 }
+
+namespace {
 
 // One file's walk: its bytes, its work, and what it has walked, so that each subsection and each airport
 // is taken once however many entries name them.
@@ -288,16 +305,19 @@ void lf_processBGLfile(const std::filesystem::path& path, std::stop_token stop) 
         if (!in)
             return;
         const std::uint64_t declared = lf_streamSize(in);
-        auto bytes = declared > maxBglFileBytes ? std::nullopt : lf_readBglBytes(in, declared);
-        if (!bytes) {
+        if (declared > maxBglFileBytes) {
             gf_logError(
                 fmt::format("   Warning: {} is larger than {} MiB, more than any airport scenery file "
                             "holds, skipped",
                             gf_pathToUtf8(path), maxBglFileBytes >> 20));
             return;
         }
-        BglWork work(path, bytes->size(), std::move(stop));
-        FileWalk walk{BglCursor(*bytes), work, {}, {}, 0};
+        const std::vector<std::uint8_t> bytes = lf_readBglBytes(in, declared, stop);
+        BglWork work(path, bytes.size(), std::move(stop));
+        // A stop that came while the file was read ends the task here, logged as one during the walk.
+        if (!work.take(0))
+            return;
+        FileWalk walk{BglCursor(bytes), work, {}, {}, 0};
         lf_decodeSections(walk);
     } catch (const std::exception& error) {
         gf_logError(fmt::format("Exception in lf_processBGLfile (std::ex): {} {} {}", gf_pathToUtf8(path),

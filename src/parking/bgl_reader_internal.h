@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <istream>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -41,8 +42,14 @@ inline constexpr std::uint32_t recordHeaderBytes = 6;
 std::optional<BglRecordView> lf_recordAt(const BglCursor& data, std::uint64_t offset);
 
 // The cheap pre-check of the scan walk: a header, a section table that fits the file, and a section of
-// type 3 (airports). Reads only the header and the section table.
+// type 3 (airports). Reads only the header and the section table, which ends where the first subsection
+// table it names begins, whatever count the header declares.
 bool lf_hasAirportSection(const std::filesystem::path& path);
+
+// The file's bytes as the task reads them: one buffer of the declared size (the size when the file was
+// opened), cut to what came; fewer when a stop ends the reading.
+std::vector<std::uint8_t> lf_readBglBytes(std::istream& in, std::uint64_t declared,
+                                          const std::stop_token& stop);
 
 // Files above this size are skipped. An airport scenery file holds the facility data of its airports
 // (runways, aprons, taxiways, parkings, painted lines) and the placements of its objects, a few MB even for

@@ -6,7 +6,9 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <fstream>
 #include <limits>
 
 namespace kvr::test {
@@ -404,6 +406,29 @@ TEST_F(BglDecodingTest, AFileLargerThanAnyAirportFileIsSkippedUnread) {
     lf_processBGLfile(path);
     EXPECT_FALSE(fs::exists(thirdpartyFile("EGLL.xml")));
     EXPECT_TRUE(logHas("==>    Warning: " + path.string() + " is larger than "));
+}
+
+TEST_F(BglDecodingTest, ATaskHoldsItsFileOnceAndThePreCheckReadsOnlyTheRealSectionTable) {
+    // An airport beside 3 MiB of other records: a file whose size is no power of two.
+    const auto path =
+        writeBgl("large.bgl", bglFileWith({airportWith({parkings({parking(bglNameGate, 1)})}),
+                                           BglRawRecord{0x99, std::vector<std::uint8_t>(3 << 20)}}));
+    const std::uint64_t size = fs::file_size(path);
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes = lf_readBglBytes(in, size, {});
+    EXPECT_EQ(bytes.size(), size);
+    EXPECT_EQ(bytes.capacity(), size) << "one buffer of the file's size, never grown";
+
+    // One section of scenery objects whose records hold the value 3 in every word, under a header that
+    // declares 20 sections: the table ends where the first section's subsection table begins.
+    BglFile objects = bglSceneryObjectsFile();
+    objects.sections.front().records.emplace_back(BglRawRecord{0x99, std::vector<std::uint8_t>(400)});
+    objects.sectionCountOverride = 20;
+    std::vector<std::uint8_t> objectBytes = bglBytes(objects);
+    for (std::size_t at = 100; at + 4 <= objectBytes.size(); at += 4)
+        std::copy_n(std::array<std::uint8_t, 4>{3, 0, 0, 0}.begin(), 4, objectBytes.begin() + at);
+    writeBytes(folder / "objects.bgl", objectBytes);
+    EXPECT_FALSE(lf_hasAirportSection(folder / "objects.bgl"));
 }
 
 TEST_F(BglDecodingTest, AParkingListKeepsItsWholeEntriesWhenItsEndIsCut) {
