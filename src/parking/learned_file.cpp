@@ -17,6 +17,7 @@
 #include <map>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace kvr {
 
@@ -57,16 +58,19 @@ private:
 bool lf_mergeInto(const std::string& id, pugi::xml_node parkpos, bool older, Stand& stand,
                   KnownOptions& known);
 
-// The stands of standList by id (the first of equal ids), and what each already knows, built as the
-// learned parkpos elements reach them.
+// The stands of the stand file by id (the first of equal ids), and what each already knows, built as the
+// learned parkpos elements reach them; beside them the ids of the manual stands taken so far. A learned
+// parkpos that is not manual merges into a stand of the stand file only: were manual stands merge targets,
+// the outcome would hang on the order of the elements, which the saving does not keep (the parkpos elements
+// that gave no stand are written after the stands), and the file would read back otherwise.
 class StandsById {
 public:
     StandsById() {
         for (std::size_t i = 0; i < standList.size(); ++i)
             index_.emplace(standList[i].id, i);
     }
-    bool holds(const std::string& id) const { return index_.contains(id); }
-    void addLast() { index_.emplace(standList.back().id, standList.size() - 1); }
+    bool holds(const std::string& id) const { return index_.contains(id) || manualIds_.contains(id); }
+    void addLast() { manualIds_.insert(standList.back().id); }
     bool merge(const std::string& id, pugi::xml_node parkpos, bool older) {
         const auto found = index_.find(id);
         if (found == index_.end())
@@ -80,6 +84,7 @@ public:
 
 private:
     std::unordered_map<std::string, std::size_t> index_;
+    std::unordered_set<std::string> manualIds_;
     std::unordered_map<std::size_t, KnownOptions> known_;
 };
 
