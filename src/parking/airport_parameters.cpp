@@ -66,8 +66,9 @@ void lf_applyLearnedParameters(const pugi::xml_document& doc) {
         lf_selectIfListed(MAX_LIVE_SEL);
         lf_logSetting(MAX_LIVE_SEL);
     }
-    if (const auto value = gf_readParameterValue(doc, RANGE.name())) {
-        lf_callHook(hooks.setRange, *value);
+    const auto range = gf_readParameterValue(doc, RANGE.name());
+    if (range) {
+        lf_callHook(hooks.setRange, *range);
         gf_enableControl(RANGE);
         lf_logSetting(RANGE);
     }
@@ -75,6 +76,10 @@ void lf_applyLearnedParameters(const pugi::xml_document& doc) {
         AUTO_RANGE.setValue(*value);
         gf_showCheckMark(AUTO_RANGE);
         lf_callHook(hooks.applyAutoRangeSetting);
+        // Switching the automatic range off goes back to the manual range remembered for the whole program;
+        // the airport's own RANGE is its manual range, and the unloading saves what is in force.
+        if (!*value && range)
+            lf_callHook(hooks.setRange, *range);
         lf_logSetting(AUTO_RANGE);
     }
     if (const auto value = gf_readParameterValue(doc, parking_percentage.name())) {

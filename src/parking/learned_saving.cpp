@@ -2,6 +2,7 @@
 #include "core/file_util.h"
 #include "core/log.h"
 #include "core/native_path.h"
+#include "core/program_version.h"
 #include "core/shared_state.h"
 #include "core/text_util.h"
 #include "core/time_util.h"
@@ -76,7 +77,13 @@ std::string lf_writeUnsaved(UnsavedLearnedFile& file) {
     return lf_saveApfDocument(file.document, file.path);
 }
 
-void lf_logUnsaved(const UnsavedLearnedFile& file, const std::string& reason) {
+void lf_logUnsaved(const UnsavedLearnedFile& file, const std::string& reason, LearnedSaving saving) {
+    if (saving == LearnedSaving::atClosingDown) {
+        gf_logError(fmt::format("learned file '{}' could not be saved at closing down: {}; what was learned "
+                                "there since its last saving is lost when {} ends",
+                                gf_pathToUtf8(file.path), reason, programShortName));
+        return;
+    }
     gf_logError(fmt::format("learned file '{}' not written: {}; what was learned stays in memory and is "
                             "saved at the next unloading of a park airport or at closing down",
                             gf_pathToUtf8(file.path), reason));
@@ -95,14 +102,14 @@ void lf_discardUnsavedLearnedFiles() {
     lf_unsavedLearnedFiles().clear();
 }
 
-void gf_saveUnsavedLearnedFiles() {
+void gf_saveUnsavedLearnedFiles(LearnedSaving saving) {
     auto& unsaved = lf_unsavedLearnedFiles();
-    std::erase_if(unsaved, [](const std::unique_ptr<UnsavedLearnedFile>& file) {
+    std::erase_if(unsaved, [saving](const std::unique_ptr<UnsavedLearnedFile>& file) {
         const std::string reason = lf_writeUnsaved(*file);
         if (reason.empty())
             gf_logLine(fmt::format("{} '{}' saved at last", gf_nowHms(), gf_pathToUtf8(file->path)));
         else
-            lf_logUnsaved(*file, reason);
+            lf_logUnsaved(*file, reason, saving);
         return reason.empty();
     });
 }
@@ -110,7 +117,7 @@ void gf_saveUnsavedLearnedFiles() {
 // A learned file is saved where it was looked for when the stand file was read, so that the next visit
 // finds it. A save that fails is logged and its content kept, to be read at the next visit and written
 // at the next saving.
-void lf_saveLearnedAirports() {
+void lf_saveLearnedAirports(LearnedSaving saving) {
     const std::filesystem::path& path = parkAirportFileInfo.learnedPath;
     std::unique_ptr<UnsavedLearnedFile> file;
     std::string reason;
@@ -147,7 +154,7 @@ void lf_saveLearnedAirports() {
     if (built)
         std::erase_if(unsaved,
                       [&](const std::unique_ptr<UnsavedLearnedFile>& kept) { return kept->path == path; });
-    gf_saveUnsavedLearnedFiles();
+    gf_saveUnsavedLearnedFiles(saving);
     if (built)
         reason = lf_writeUnsaved(*file);
     if (reason.empty()) {
@@ -159,7 +166,7 @@ void lf_saveLearnedAirports() {
     }
     gf_logLine(fmt::format("{} saving '{}' did not succeed", gf_nowHms(), gf_pathToUtf8(path)));
     if (built) {
-        lf_logUnsaved(*file, reason);
+        lf_logUnsaved(*file, reason, saving);
         unsaved.push_back(std::move(file));
     }
 }

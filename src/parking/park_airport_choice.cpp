@@ -301,10 +301,10 @@ std::string lf_readParkedFile() {
     return text;
 }
 
-void lf_unloadParkAirport() {
+void lf_unloadParkAirport(LearnedSaving saving) {
     if (parkAirportLoaded) {
         // The learned file holds the airport's own settings, so it is written while they are in force.
-        lf_saveLearnedAirports();
+        lf_saveLearnedAirports(saving);
         gf_applyAirportParameters();
     }
     handmadeApf = false;

@@ -359,7 +359,7 @@ void gf_applyParkTrafficChanges(bool removeAllLearned) {
     lf_applyRemovals();
 }
 
-void gf_clearParkTraffic() {
+void gf_clearParkTraffic(LearnedSaving saving) {
     parkPositions.clear();
     lf_removeAllStatic();
     for (LiveAc& aircraft : liveAcList) {
@@ -370,7 +370,7 @@ void gf_clearParkTraffic() {
             removeAircraftFromSim(aircraft);
         lf_forgetStand(aircraft);
     }
-    lf_unloadParkAirport();
+    lf_unloadParkAirport(saving);
 }
 
 } // namespace kvr

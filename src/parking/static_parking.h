@@ -27,14 +27,18 @@ void gf_addDestinationParkAirport(const std::string& code, double latitude, doub
 // learned static aircraft goes.
 void gf_applyParkTrafficChanges(bool removeAllLearned);
 
+// When learned files are saved: while the program runs on, a file that cannot be written is kept in memory
+// for the next saving; at closing down that may be its last chance, and the log says so.
+enum class LearnedSaving { duringRun, atClosingDown };
+
 // Removes all park traffic (static aircraft, and live aircraft on the ground that are not landing or
 // parking) and gives the park airport up, saving what was learned there. Also at closing down while a
 // park airport is set.
-void gf_clearParkTraffic();
+void gf_clearParkTraffic(LearnedSaving saving = LearnedSaving::duringRun);
 
 // Writes the learned files whose saving failed before (each with what was learned until then); those that
 // fail again stay kept. At closing down, and before each saving of a learned file.
-void gf_saveUnsavedLearnedFiles();
+void gf_saveUnsavedLearnedFiles(LearnedSaving saving = LearnedSaving::duringRun);
 
 // The stand reserved for the user at the park airport while that stand exists; empty otherwise. Any
 // thread (the window shows it).

@@ -4,6 +4,7 @@
 #include "engine/traffic_engine.h"
 #include "parking/park_positions.h"
 #include "parking/stand.h"
+#include "parking/static_parking.h"
 #include "traffic_service/aircraft_reports.h"
 
 #include <cstdint>
@@ -125,10 +126,10 @@ void lf_reportParkAirportSight(const UserAcData& user);
 bool lf_setParkAirport(const std::string& code);
 void lf_loadParkAirport();
 std::string lf_readParkedFile();
-void lf_unloadParkAirport();
+void lf_unloadParkAirport(LearnedSaving saving = LearnedSaving::duringRun);
 void lf_requestStaticParking(bool showText);
 // Writes the learned stand file of the park airport.
-void lf_saveLearnedAirports();
+void lf_saveLearnedAirports(LearnedSaving saving = LearnedSaving::duringRun);
 void lf_setReservedStandName(std::string name);
 
 } // namespace kvr

@@ -175,8 +175,8 @@ TEST_F(LearnedFileTest, PerAirportSettingsAreAppliedLoggedAndNotSaved) {
     EXPECT_TRUE(WEEK.value() && PARK_SOFT.value() && RT_PARKTRAFFIC_ONLY.value());
     EXPECT_EQ(MAX_FIT.value(), 0);
     EXPECT_TRUE(port.enabled[nowButton.controlId]);
-    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"setRange 25", "applyAutoRange", "syncMaxFit",
-                                                     "updateParkControls"}));
+    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"setRange 25", "applyAutoRange", "setRange 25",
+                                                     "syncMaxFit", "updateParkControls"}));
     const std::string log = logText();
     EXPECT_NE(log.find("          MAX_LIVE_SEL            : 500\n"), std::string::npos) << log;
     EXPECT_NE(log.find("          parking_percentage      : 250\n"), std::string::npos);

@@ -1,5 +1,8 @@
 // Whole visits of a park airport: its learned file read at the loading, written at the unloading, and
 // what the user learned or set there found in it afterwards.
+#include "app/closing_down.h"
+#include "app/control_state.h"
+#include "core/exit_request.h"
 #include "core/xml_util.h"
 #include "parking/learned_file_internal.h"
 #include "settings/parameter_table.h"
@@ -93,6 +96,37 @@ TEST_F(LearnedVisitTest, TheAirportsOwnSettingsAndTheUsersChangesThereStayInItsL
     EXPECT_EQ(parking_percentage.value(), 30);
     EXPECT_EQ(MAX_FIT.value(), 47);
     EXPECT_EQ(parameterOf(folder / "config" / "Vantrel" / "parameters.xml", "MAX_FIT"), "47");
+}
+
+TEST_F(LearnedVisitTest, TheAirportsOwnManualRangeStaysInItsLearnedFile) {
+    ParkingHooks hooks = gf_parkingHooks(); // the window's range services, as the program wires them
+    hooks.setRange = gf_setRange;
+    hooks.applyAutoRangeSetting = gf_applyAutoRangeSetting;
+    gf_installParkingHooks(std::move(hooks));
+    writeLearned({{"RANGE", "30"}, {"AUTO_RANGE", "false"}});
+    arrive();
+    EXPECT_EQ(RANGE.value(), 30);
+    leave();
+    EXPECT_EQ(parameterOf(learned, "RANGE"), "30");
+    EXPECT_EQ(RANGE.value(), 40) << "the global range is in force again";
+}
+
+TEST_F(LearnedVisitTest, ASaveThatFailsAtClosingDownSaysPlainlyThatItIsLost) {
+    arrive();
+    // A file where the publisher's folder belongs: the folder cannot be made.
+    std::filesystem::create_directories(learned.parent_path().parent_path());
+    test::writeFileText(learned.parent_path(), "in the way");
+    std::error_code cannotMake;
+    std::filesystem::create_directories(learned.parent_path(), cannotMake);
+    gf_requestExit(ExitReason::userClosedSim, 0); // the close box
+    lf_closingDown();
+    gf_resetStopState();
+    EXPECT_TRUE(logHas("==> learned file '" + learned.string() +
+                       "' could not be saved at closing down: " + cannotMake.message() +
+                       "; what was learned there since its last saving is lost when "
+                       "Vantrel ends\n"))
+        << logText();
+    EXPECT_FALSE(logHas("stays in memory"));
 }
 
 TEST_F(LearnedVisitTest, ALearnedFileThatCannotBeCopiedAsideIsNotWrittenOver) {
