@@ -8,7 +8,7 @@ namespace {
 // at another DPI the text is drawn in a scalable face that Windows and Wine both have, from the same height.
 constexpr int systemFontCellHeight = 16;
 constexpr const wchar_t* scalableFace = L"Tahoma";
-constexpr int scalableWeight = FW_BOLD;
+constexpr int scalableWeight = FW_NORMAL;
 
 int lf_scaledFor(int length, int dpi) {
     const int product = length * dpi;

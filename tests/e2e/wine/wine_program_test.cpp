@@ -268,25 +268,27 @@ TEST_F(Wine, ASimConnectDllThatCannotBeLoadedIsNamedWithItsCause) {
     ASSERT_TRUE(runCommand(in + VANTREL_MINGW_GCC + " -shared -o needs.dll needs.c libruntime.a"));
     ASSERT_TRUE(runCommand(in + VANTREL_MINGW_GCC + " -shared -o fails.dll fails.c"));
 
+    wine.installDemoPackages();
     wine.writeParameters({{"SCAN_AIRPORTS", "false"}});
     std::filesystem::copy_file(dlls / "32bit.dll", wine.simulatorDll,
                                std::filesystem::copy_options::overwrite_existing);
     wine.start({"VANTREL_SIM=" + sourceDir + "/scenarios/sim/eham_stand_taxi.json"});
     const std::string advice =
         "): copy SimConnect SDK\\lib\\SimConnect.dll of the simulator's SDK beside vantrel.exe";
-    auto shownAndLogged = [&](const std::string& cause) {
+    // The line is cut in its middle where it is too long; Log.txt has it whole.
+    auto shownAndLogged = [&](const std::string& cause, const std::string& rest) {
         const std::string error = "SimConnect.dll cannot be loaded (" + cause;
         EXPECT_TRUE(wine.waitForDump([&](const json& d) { return dumpPainted(d, 3, 455, error); }, 90s))
             << wine.log() << readFileText(wine.dumpFile);
-        EXPECT_TRUE(wine.waitForLog("Error " + error, 10s)) << wine.log();
+        EXPECT_TRUE(wine.waitForLog("Error " + error + rest, 10s)) << wine.log();
     };
-    shownAndLogged("error 193: not a 64-bit DLL" + advice);
+    shownAndLogged("error 193: not a 64-bit DLL", advice);
     std::filesystem::copy_file(dlls / "needs.dll", wine.simulatorDll,
                                std::filesystem::copy_options::overwrite_existing);
-    shownAndLogged("error 126: a DLL it needs is missing, e.g. its runtime" + advice);
+    shownAndLogged("error 126: a DLL it needs is missing, e.g. its runtime", advice);
     std::filesystem::copy_file(dlls / "fails.dll", wine.simulatorDll,
                                std::filesystem::copy_options::overwrite_existing);
-    shownAndLogged("error 1114: ");
+    shownAndLogged("error 1114: ", "");
     const std::size_t at = wine.log().find("(error 1114: ");
     ASSERT_NE(at, std::string::npos);
     EXPECT_GT(wine.log().find(advice, at), at + 20) << "Windows' own words between code and advice";
@@ -463,9 +465,10 @@ TEST(WineDpi, TheWindowIsLaidOutForTheDisplaysDpi) {
                 EXPECT_EQ(r[0], scaled(r96[0]));
                 EXPECT_EQ(r[1], scaled(r96[1]));
                 EXPECT_EQ(r[2].get<int>() - r[0].get<int>(), scaled(r96[2].get<int>() - r96[0].get<int>()));
-                if (dump["controls"][i]["class"] != "ComboBox")
+                if (dump["controls"][i]["class"] != "ComboBox") {
                     EXPECT_EQ(r[3].get<int>() - r[1].get<int>(),
                               scaled(r96[3].get<int>() - r96[1].get<int>()));
+                }
             }
         }
         ASSERT_TRUE(wine.clickCloseBox());
