@@ -1,13 +1,12 @@
 #include "platform/simconnect/installed_titles.h"
 
+#include "core/file_util.h"
 #include "core/native_path.h"
 #include "core/text_encoding.h"
 #include "core/text_util.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 
 namespace kvr::simsim {
@@ -43,10 +42,15 @@ std::filesystem::path lf_environmentFolder(const char* variable, const char* hom
 }
 #endif
 
+// Read as the program reads it: UTF-8 as the simulator writes it, or the ANSI code page of a file edited by
+// hand, whose bytes are no UTF-8.
 std::optional<std::filesystem::path> lf_installedPackagesPath(const std::filesystem::path& userCfg) {
-    std::ifstream in(userCfg, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    const std::optional<std::string> bytes = gf_readFileBytes(userCfg);
+    if (!bytes)
+        return std::nullopt;
+    std::vector<std::string> lines;
+    gf_splitLines(gf_decodeToUtf8(gf_detectCharsetOfBytes(*bytes), *bytes), lines);
+    for (const std::string& line : lines) {
         const std::string trimmed = gf_trim(line);
         const std::string key = "InstalledPackagesPath";
         if (trimmed.rfind(key, 0) != 0)

@@ -2,6 +2,7 @@
 // beside vantrel.exe (looked for there first), or wherever Windows' own search finds it.
 #include "platform/simconnect/simconnect_library.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -51,6 +52,41 @@ HMODULE lf_loadQuietly(const std::wstring& file, DWORD flags) {
     return module;
 }
 
+// Whether Windows' own search finds a file of that name (the DLL itself, when it is not beside the program).
+bool lf_searchFinds(const wchar_t* file) {
+    wchar_t found[MAX_PATH] = {};
+    return SearchPathW(nullptr, file, nullptr, MAX_PATH, found, nullptr) != 0;
+}
+
+// Windows' own text for an error code, without the line end it carries; empty when it has none.
+std::string lf_systemText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    std::wstring text = buffer && length > 0 ? std::wstring(buffer, length) : std::wstring();
+    LocalFree(buffer);
+    while (!text.empty() &&
+           (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
+        text.pop_back();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr,
+                        nullptr);
+    return utf8;
+}
+
+// What a failed load means, in the user's words: the two causes a user meets most are named, any other
+// in Windows' own text.
+std::string lf_loadFailure(DWORD error) {
+    const std::string cause = error == ERROR_BAD_EXE_FORMAT  ? "not a 64-bit DLL"
+                              : error == ERROR_MOD_NOT_FOUND ? "a DLL it needs is missing, e.g. its runtime"
+                                                             : lf_systemText(error);
+    return "SimConnect.dll cannot be loaded (error " + std::to_string(error) + (cause.empty() ? "" : ": ") +
+           cause + ")";
+}
+
 template <typename Function>
 void lf_resolve(HMODULE module, const char* name, Function& function, std::string& firstMissing) {
     function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
@@ -96,9 +132,11 @@ std::string gf_loadSimConnect() {
         besideExists ? lf_loadQuietly(beside, LOAD_WITH_ALTERED_SEARCH_PATH) : lf_loadQuietly(dllName, 0);
     if (!module) {
         const DWORD error = GetLastError();
-        if (!besideExists && error == ERROR_MOD_NOT_FOUND)
+        // The same code says that the DLL or one it needs is missing: only a file that is there is the
+        // latter.
+        if (!besideExists && error == ERROR_MOD_NOT_FOUND && !lf_searchFinds(dllName))
             return std::string("SimConnect.dll not found: ") + whereItComesFrom;
-        return "SimConnect.dll cannot be loaded (error " + std::to_string(error) + "): " + whereItComesFrom;
+        return lf_loadFailure(error) + ": " + whereItComesFrom;
     }
     SimConnectFunctions functions;
     if (const std::string missing = lf_resolveAll(module, functions); !missing.empty()) {

@@ -4,6 +4,8 @@
 #include "platform/simconnect/sim_geo.h"
 #include "platform/simconnect/sim_messages.h"
 
+#include "core/message_line.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -602,7 +604,12 @@ std::shared_ptr<SimulatedSimulator> currentSimulator() {
         slot = std::make_shared<SimulatedSimulator>(loadScenarioFile(file));
         slot->runInRealTime();
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "VANTREL_SIM: %s\n", error.what());
+        // The program then waits for a simulator that never comes: its error line and Log.txt say why, where
+        // the simulator runs in the program's process, and stderr where it runs in its own DLL.
+        const std::string text = std::string("VANTREL_SIM: ") + error.what();
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fflush(stderr);
+        gf_showError(text);
     }
     return slot;
 }

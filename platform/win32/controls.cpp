@@ -1,5 +1,6 @@
 // The built-in control classes BUTTON, COMBOBOX and EDIT. State set from code never notifies the parent;
 // the user's actions, which arrive through the message queue, notify it as Win32 controls do.
+#include "platform/win32/gdi_font.h"
 #include "platform/win32/message_queue.h"
 #include "platform/win32/window_model.h"
 
@@ -156,10 +157,21 @@ LRESULT CALLBACK lf_comboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         if (!dropped || !GetWindowRect(hwnd, dropped))
             return FALSE;
         const int height = static_cast<int>(lf_withState(hwnd, [](WindowObject& w) -> LRESULT {
-            return w.droppedHeight > 0 ? w.droppedHeight : closedComboHeight;
+            return w.droppedHeight > 0 ? w.droppedHeight : gf_closedComboHeight(w);
         }));
         dropped->bottom = dropped->top + height;
         return TRUE;
+    }
+    case WM_SETFONT: {
+        // The field grows with the font, out of the height given for field and list together.
+        const auto given = lf_withState(
+            hwnd, [](WindowObject& w) -> LRESULT { return w.rect.bottom - w.rect.top + w.droppedHeight; });
+        DefWindowProcW(hwnd, message, wParam, lParam);
+        return lf_withState(hwnd, [&](WindowObject& w) -> LRESULT {
+            if (gf_isDropDown(w))
+                gf_splitComboHeight(w, static_cast<int>(given));
+            return 0;
+        });
     }
     case WM_SETTEXT:
         // A drop-down list has no text of its own to set.
@@ -246,14 +258,55 @@ void gf_applyCreationRules(WindowObject& window) {
         window.style &= ~WS_BORDER;
         window.ownBorder = true;
     }
-    if (window.kind == ControlKind::comboBox && (window.style & static_cast<DWORD>(CBS_DROPDOWN))) {
+    if (gf_isDropDown(window)) {
         // The scroll bars belong to the dropped list, not to the box.
         window.style &= ~(WS_VSCROLL | WS_HSCROLL);
-        // As Win32 reports it: the dropped list takes what the closed field leaves of the height given.
-        window.droppedHeight = window.rect.bottom - window.rect.top - closedComboHeight;
-        window.rect.bottom = window.rect.top + closedComboHeight;
+        gf_splitComboHeight(window, window.rect.bottom - window.rect.top);
     }
 }
+
+bool gf_isDropDown(const WindowObject& window) {
+    return window.kind == ControlKind::comboBox && (window.style & static_cast<DWORD>(CBS_DROPDOWN));
+}
+
+int gf_closedComboHeight(const WindowObject& combo) {
+    if (combo.fontCellHeight <= 0)
+        return closedComboHeight;
+    return (closedComboHeight * combo.fontCellHeight + systemFontCellHeight / 2) / systemFontCellHeight;
+}
+
+void gf_splitComboHeight(WindowObject& combo, int height) {
+    // As Win32 reports it: the dropped list takes what the closed field leaves of the height given.
+    const int closed = gf_closedComboHeight(combo);
+    combo.droppedHeight = height - closed;
+    combo.rect.bottom = combo.rect.top + closed;
+}
+
+} // namespace kvr::standin
+
+using namespace kvr::standin;
+
+// The entry's field as the picture draws it: inside the frame, left of the arrow.
+BOOL WINAPI GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info) {
+    if (!info)
+        return FALSE;
+    WindowRegistry& registry = windowRegistry();
+    std::lock_guard lock(registry.mutex);
+    WindowObject* window = registry.find(combo);
+    if (!window || window->kind != ControlKind::comboBox)
+        return FALSE;
+    const LONG width = window->rect.right - window->rect.left;
+    const LONG height = window->rect.bottom - window->rect.top;
+    info->rcItem = RECT{4, 1, width - comboButtonWidth - 2, height - 4};
+    info->rcButton = RECT{width - comboButtonWidth - 1, 1, width - 1, height - 4};
+    info->stateButton = 0;
+    info->hwndCombo = combo;
+    info->hwndItem = nullptr;
+    info->hwndList = nullptr;
+    return TRUE;
+}
+
+namespace kvr::standin {
 
 void gf_registerBuiltInClasses(WindowRegistry& registry) {
     auto add = [&registry](const wchar_t* name, WNDPROC proc, ControlKind kind) {

@@ -19,8 +19,9 @@ struct GdiObject {
     COLORREF colour = 0;
     int width = 1;
     bool stock = false;
-    bool invisible = false; // NULL_BRUSH, NULL_PEN
-    bool followsDc = false; // DC_BRUSH, DC_PEN
+    bool invisible = false;                // NULL_BRUSH, NULL_PEN
+    bool followsDc = false;                // DC_BRUSH, DC_PEN
+    int cellHeight = systemFontCellHeight; // fonts
 };
 
 struct DeviceContext {
@@ -91,6 +92,24 @@ std::shared_ptr<GdiObject> lf_object(HGDIOBJ handle) {
     return it == gdi.objects.end() ? nullptr : it->second;
 }
 
+// The context's font in cairo: the same face at the size its cell height asks for.
+void lf_useFont(cairo_t* cr, const DeviceContext& context) {
+    const auto font = lf_object(context.font);
+    gf_selectFont(cr, false, gf_pixelSizeForCell(font ? font->cellHeight : systemFontCellHeight));
+}
+
+HDC lf_addContext(std::shared_ptr<DeviceContext> context) {
+    GdiRegistry& gdi = lf_gdi();
+    std::lock_guard lock(gdi.mutex);
+    context->brush = gdi.stock[WHITE_BRUSH];
+    context->pen = gdi.stock[BLACK_PEN];
+    context->font = gdi.stock[SYSTEM_FONT];
+    const auto dc = reinterpret_cast<HDC>(gdi.next);
+    gdi.next += 0x10;
+    gdi.contexts.emplace(dc, std::move(context));
+    return dc;
+}
+
 void lf_setColour(cairo_t* cr, COLORREF c) {
     cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
 }
@@ -104,6 +123,11 @@ void lf_fillPixels(cairo_t* cr, double left, double top, double right, double bo
 }
 
 } // namespace
+
+int gf_fontCellHeight(HGDIOBJ font) {
+    const auto object = lf_object(font);
+    return object && object->kind == GdiKind::font ? object->cellHeight : systemFontCellHeight;
+}
 
 } // namespace kvr::standin
 
@@ -139,17 +163,7 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
             window->erase = false;
         }
     }
-    GdiRegistry& gdi = lf_gdi();
-    HDC dc;
-    {
-        std::lock_guard lock(gdi.mutex);
-        context->brush = gdi.stock[WHITE_BRUSH];
-        context->pen = gdi.stock[BLACK_PEN];
-        context->font = gdi.stock[SYSTEM_FONT];
-        dc = reinterpret_cast<HDC>(gdi.next);
-        gdi.next += 0x10;
-        gdi.contexts.emplace(dc, context);
-    }
+    const HDC dc = lf_addContext(context);
     if (canvas) {
         context->canvas = canvas;
         context->cr = cairo_create(canvas->surface);
@@ -214,6 +228,16 @@ HPEN WINAPI CreatePen(int style, int width, COLORREF colour) {
     return static_cast<HPEN>(gdi.add(pen));
 }
 
+HFONT WINAPI CreateFontW(int height, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+                         DWORD, LPCWSTR) {
+    GdiRegistry& gdi = lf_gdi();
+    std::lock_guard lock(gdi.mutex);
+    GdiObject font{GdiKind::font};
+    // A negative height asks for the character height; the stand-in's one face is near enough either way.
+    font.cellHeight = height == 0 ? systemFontCellHeight : height < 0 ? -height : height;
+    return static_cast<HFONT>(gdi.add(font));
+}
+
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
     const auto context = lf_context(dc);
     const auto selected = lf_object(object);
@@ -224,7 +248,24 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
                                                      : &context->font;
     HGDIOBJ previous = *slot;
     *slot = object;
+    if (selected->kind == GdiKind::font && context->cr)
+        lf_useFont(context->cr, *context);
     return previous;
+}
+
+// A context for measuring outside a paint: it draws nowhere.
+HDC WINAPI GetDC(HWND hwnd) {
+    if (!IsWindow(hwnd))
+        return nullptr;
+    auto context = std::make_shared<DeviceContext>();
+    context->hwnd = hwnd;
+    return lf_addContext(std::move(context));
+}
+
+int WINAPI ReleaseDC(HWND, HDC dc) {
+    GdiRegistry& gdi = lf_gdi();
+    std::lock_guard lock(gdi.mutex);
+    return gdi.contexts.erase(dc) > 0 ? 1 : 0;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
@@ -347,7 +388,7 @@ BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size) 
     if (!cr) {
         scratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
         cr = cairo_create(scratch);
-        gf_selectFont(cr);
+        lf_useFont(cr, *context);
     }
     size->cx = static_cast<LONG>(std::ceil(gf_textWidth(cr, utf8)));
     size->cy = static_cast<LONG>(std::ceil(gf_fontHeight(cr)));

@@ -50,7 +50,7 @@ const LoadedFonts& lf_fonts() {
 
 } // namespace
 
-void gf_selectFont(cairo_t* cr, bool bold) {
+void gf_selectFont(cairo_t* cr, bool bold, double pixelSize) {
     const LoadedFonts& fonts = lf_fonts();
     cairo_font_face_t* face = bold && fonts.bold ? fonts.bold : fonts.regular;
     if (face)
@@ -58,7 +58,7 @@ void gf_selectFont(cairo_t* cr, bool bold) {
     else
         cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
                                bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, fontPixelSize);
+    cairo_set_font_size(cr, pixelSize);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);

@@ -19,6 +19,7 @@ struct ControlSnapshot {
     bool checked;
     std::string selectedItem;
     bool ownBorder;
+    int fontCellHeight = 0; // 0: the System font
 };
 
 struct WindowSnapshot {
@@ -33,8 +34,8 @@ constexpr COLORREF faceColour = RGB(225, 225, 225);
 constexpr COLORREF borderColour = RGB(122, 122, 122);
 constexpr COLORREF disabledFill = RGB(240, 240, 240);
 constexpr COLORREF disabledText = RGB(160, 160, 160);
-constexpr int comboFieldHeight = 21;
-constexpr int comboButtonWidth = 17;
+// The drawn field leaves 3 pixels of the closed box's height below it.
+constexpr int comboFieldMargin = 3;
 
 void lf_colour(cairo_t* cr, COLORREF c) {
     cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
@@ -101,8 +102,8 @@ void lf_drawButton(cairo_t* cr, const ControlSnapshot& c, double x, double y, do
     lf_textInBox(cr, c.text, x + 2, y, w - 4, h, true, c.enabled ? RGB(0, 0, 0) : disabledText);
 }
 
-void lf_drawCombo(cairo_t* cr, const ControlSnapshot& c, double x, double y, double w) {
-    const double h = comboFieldHeight;
+void lf_drawCombo(cairo_t* cr, const ControlSnapshot& c, double x, double y, double w, double closedHeight) {
+    const double h = closedHeight - comboFieldMargin;
     lf_fill(cr, x, y, w, h, c.enabled ? RGB(255, 255, 255) : disabledFill);
     lf_frame(cr, x, y, w, h, borderColour);
     const double bx = x + w - comboButtonWidth - 1;
@@ -171,7 +172,7 @@ bool lf_snapshot(HWND hwnd, WindowSnapshot& snapshot) {
                                          : std::string();
         snapshot.controls.push_back(ControlSnapshot{c->kind, c->style, c->rect, gf_toUtf8(c->text),
                                                     !(c->style & WS_DISABLED), c->checked, selected,
-                                                    c->ownBorder});
+                                                    c->ownBorder, c->fontCellHeight});
     }
     return true;
 }
@@ -206,12 +207,14 @@ bool renderWindowPng(HWND hwnd, const std::filesystem::path& path) {
         const double y = c.rect.top + s.clientTop;
         const double w = c.rect.right - c.rect.left;
         const double h = c.rect.bottom - c.rect.top;
+        gf_selectFont(cr, false,
+                      c.fontCellHeight > 0 ? gf_pixelSizeForCell(c.fontCellHeight) : fontPixelSize);
         switch (c.kind) {
         case ControlKind::button:
             lf_drawButton(cr, c, x, y, w, h);
             break;
         case ControlKind::comboBox:
-            lf_drawCombo(cr, c, x, y, w);
+            lf_drawCombo(cr, c, x, y, w, h);
             break;
         case ControlKind::edit:
             lf_drawEdit(cr, c, x, y, w, h);

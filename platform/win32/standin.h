@@ -79,6 +79,10 @@ private:
     std::thread signalWatcher_;
 };
 
+// The DPI of the display, as GetDpiForWindow reports it for every window: 96 unless a test sets another.
+// Windows tells a window of a new DPI with WM_DPICHANGED, which the test then sends itself.
+void setDisplayDpi(UINT dpi);
+
 // The process arguments as GetCommandLineW returns them (tests set them without a ProcessScope).
 void setProcessArguments(const std::vector<std::wstring>& arguments);
 

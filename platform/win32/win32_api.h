@@ -23,6 +23,9 @@ int WINAPI GetDlgCtrlID(HWND hwnd);
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect);
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
+BOOL WINAPI AdjustWindowRectExForDpi(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi);
+UINT WINAPI GetDpiForWindow(HWND hwnd);
+BOOL WINAPI GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL WINAPI SetWindowTextW(HWND hwnd, LPCWSTR text);
@@ -63,7 +66,12 @@ BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 HGDIOBJ WINAPI GetStockObject(int object);
 HBRUSH WINAPI CreateSolidBrush(COLORREF colour);
 HPEN WINAPI CreatePen(int style, int width, COLORREF colour);
+HFONT WINAPI CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                         DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                         DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+HDC WINAPI GetDC(HWND hwnd);
+int WINAPI ReleaseDC(HWND hwnd, HDC dc);
 BOOL WINAPI DeleteObject(HGDIOBJ object);
 int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL WINAPI Polyline(HDC dc, const POINT* points, int count);

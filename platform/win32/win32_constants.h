@@ -21,6 +21,8 @@ inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_ERASEBKGND = 0x0014;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
+inline constexpr UINT WM_SETFONT = 0x0030;
+inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_NCCREATE = 0x0081;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
@@ -33,6 +35,7 @@ inline constexpr UINT WM_CTLCOLORBTN = 0x0135;
 inline constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
+inline constexpr UINT WM_DPICHANGED = 0x02E0;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 
@@ -166,6 +169,16 @@ inline constexpr int BLACK_PEN = 7;
 inline constexpr int NULL_PEN = 8;
 inline constexpr int SYSTEM_FONT = 13;
 inline constexpr int DEFAULT_GUI_FONT = 17;
+
+// CreateFontW
+inline constexpr int FW_NORMAL = 400;
+inline constexpr int FW_BOLD = 700;
+inline constexpr DWORD DEFAULT_CHARSET = 1;
+inline constexpr DWORD OUT_DEFAULT_PRECIS = 0;
+inline constexpr DWORD CLIP_DEFAULT_PRECIS = 0;
+inline constexpr DWORD DEFAULT_QUALITY = 0;
+inline constexpr DWORD DEFAULT_PITCH = 0;
+inline constexpr DWORD FF_SWISS = 0x20;
 inline constexpr int DC_BRUSH = 18;
 inline constexpr int DC_PEN = 19;
 inline constexpr int PS_SOLID = 0;

@@ -133,6 +133,17 @@ struct PAINTSTRUCT {
 };
 typedef PAINTSTRUCT* LPPAINTSTRUCT;
 
+struct COMBOBOXINFO {
+    DWORD cbSize;
+    RECT rcItem;   // the selected entry's field, in the box's client coordinates
+    RECT rcButton; // the drop-down arrow
+    DWORD stateButton;
+    HWND hwndCombo;
+    HWND hwndItem;
+    HWND hwndList;
+};
+typedef COMBOBOXINFO* PCOMBOBOXINFO;
+
 struct SECURITY_ATTRIBUTES {
     DWORD nLength;
     LPVOID lpSecurityDescriptor;

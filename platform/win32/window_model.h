@@ -68,6 +68,8 @@ struct WindowObject {
 
     // Built-in control state.
     bool ownBorder = false; // an edit box created with WS_BORDER draws its border itself
+    HFONT font = nullptr;   // set by WM_SETFONT; none draws in the System font
+    int fontCellHeight = 0; // of that font
     bool checked = false;
     int droppedHeight = 0; // a drop-down combo box: the height of its dropped list
     std::vector<std::wstring> items;
@@ -89,6 +91,7 @@ struct WindowRegistry {
     std::map<std::wstring, WindowClass> classes; // by upper-case name: class names ignore case
     std::uintptr_t nextHandle = 0x10010;
     HWND firstTopLevel = nullptr; // the main window: signals and VANTREL_WINDOW_PNG concern it
+    UINT dpi = 96;                // of the one display every window is on
 
     // Callers hold mutex.
     WindowObject* find(HWND hwnd);
@@ -110,8 +113,19 @@ void gf_registerBuiltInClasses(WindowRegistry& registry);
 // siblings, a frame gives the window edge, and the built-in controls adjust themselves.
 void gf_applyCreationRules(WindowObject& window);
 
-// The height of a closed drop-down combo box; the height given at creation is that of its dropped list.
+// The height of a closed drop-down combo box in the System font; the height given at creation is that of its
+// dropped list. A larger font makes the field higher in proportion.
 inline constexpr int closedComboHeight = 24;
+int gf_closedComboHeight(const WindowObject& combo);
+// A drop-down combo box given a height (creation, moving): its field keeps its own height, the dropped list
+// takes the rest.
+void gf_splitComboHeight(WindowObject& combo, int height);
+bool gf_isDropDown(const WindowObject& window);
+// The width of a combo box's drop-down arrow.
+inline constexpr int comboButtonWidth = 17;
+
+// The cell height of a font handle (the System font's for one GDI does not know).
+int gf_fontCellHeight(HGDIOBJ font);
 
 // A stand-in message the combo box understands: the user picked entry wParam from the dropped list.
 inline constexpr UINT comboChooseMessage = WM_USER + 0x3F01;

@@ -37,6 +37,16 @@ void lf_invalidateWhole(WindowObject& window) {
 
 } // namespace
 
+namespace kvr::standin {
+
+void setDisplayDpi(UINT dpi) {
+    WindowRegistry& registry = windowRegistry();
+    std::lock_guard lock(registry.mutex);
+    registry.dpi = dpi;
+}
+
+} // namespace kvr::standin
+
 BOOL WINAPI ShowWindow(HWND hwnd, int command) {
     std::shared_ptr<MessageQueue> queue;
     const BOOL wasVisible = lf_withWindow(hwnd, [&](WindowObject& window) -> BOOL {
@@ -155,6 +165,17 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD) {
     return TRUE;
 }
 
+// The stand-in's caption keeps its height at every DPI.
+BOOL WINAPI AdjustWindowRectExForDpi(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle, UINT) {
+    return AdjustWindowRectEx(rect, style, menu, exStyle);
+}
+
+UINT WINAPI GetDpiForWindow(HWND hwnd) {
+    WindowRegistry& registry = windowRegistry();
+    std::lock_guard lock(registry.mutex);
+    return registry.find(hwnd) ? registry.dpi : 0;
+}
+
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
     return lf_withWindow(hwnd, [&](WindowObject& window) -> BOOL {
         if (!rect)
@@ -183,6 +204,11 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int 
         if (!(flags & SWP_NOSIZE)) {
             rect.right = rect.left + cx;
             rect.bottom = rect.top + cy;
+            if (gf_isDropDown(window)) {
+                window.rect = rect;
+                gf_splitComboHeight(window, cy);
+                rect = window.rect;
+            }
         }
         const bool resized = rect.right - rect.left != window.rect.right - window.rect.left ||
                              rect.bottom - rect.top != window.rect.bottom - window.rect.top;
@@ -309,6 +335,18 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_GETTEXTLENGTH:
         return lf_withWindow(hwnd,
                              [](WindowObject& window) { return static_cast<LRESULT>(window.text.size()); });
+    case WM_SETFONT: {
+        const auto font = reinterpret_cast<HFONT>(wParam);
+        const int cellHeight = font ? gf_fontCellHeight(font) : 0;
+        return lf_withWindow(hwnd, [&](WindowObject& window) -> LRESULT {
+            window.font = font;
+            window.fontCellHeight = cellHeight;
+            return 0;
+        });
+    }
+    case WM_GETFONT:
+        return lf_withWindow(hwnd,
+                             [](WindowObject& window) { return reinterpret_cast<LRESULT>(window.font); });
     case WM_PAINT: {
         PAINTSTRUCT paint{};
         BeginPaint(hwnd, &paint);

@@ -1,6 +1,7 @@
 // The push buttons of the main window. A button raises a request that the run thread serves in its next
 // round; it disables itself until the run thread is done where a second click would make no sense.
 #include "app/commands_internal.h"
+#include "app/dpi_layout.h"
 #include "app/edit_box_entries.h"
 #include "app/main_window.h"
 #include "app/request_flags.h"
@@ -74,7 +75,7 @@ void lf_onNow(HWND window) {
     }
     staticParkingCountdownRequested.exchange(true);
     statusDisplay.minutesToStaticUpdate = staticUpdateMinutes;
-    InvalidateRect(window, &controlsRect, TRUE);
+    gf_invalidateLayoutArea(window, controlsRect);
 }
 
 } // namespace

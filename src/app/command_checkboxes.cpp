@@ -2,6 +2,7 @@
 // mark follows it, and the value is saved at once; the hint of the box goes to the message line.
 #include "app/commands_internal.h"
 #include "app/control_state.h"
+#include "app/dpi_layout.h"
 #include "app/main_window.h"
 #include "app/request_flags.h"
 #include "core/exit_request.h"
@@ -25,7 +26,7 @@ constexpr int scanRestartSeconds = 2;
 constexpr int staticUpdateMinutes = 20;
 
 void lf_repaintControls(HWND window) {
-    InvalidateRect(window, &controlsRect, TRUE);
+    gf_invalidateLayoutArea(window, controlsRect);
 }
 
 // A hint shown while the box is in one state; the line is emptied in the other.
@@ -163,7 +164,7 @@ const auto& lf_boxRules() {
          [](HWND window, bool on) {
              gf_updateParkControls();
              parkTrafficOnlyChanged.exchange(on);
-             InvalidateRect(window, &trafficPaneRect, TRUE);
+             gf_invalidateLayoutArea(window, trafficPaneRect);
          }},
         {&SIM_TIME, [](HWND, bool) { simTimeSwitched.exchange(true); }},
         // Read by the run thread where it needs them.

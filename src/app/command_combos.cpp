@@ -2,6 +2,7 @@
 // stored (and saved where the setting is saved), and what depends on it follows.
 #include "app/commands_internal.h"
 #include "app/control_state.h"
+#include "app/dpi_layout.h"
 #include "app/main_window.h"
 #include "app/request_flags.h"
 #include "app/time_shift.h"
@@ -27,7 +28,7 @@ namespace {
 using Selection = std::pair<int, std::string>;
 
 void lf_repaintControls(HWND window) {
-    InvalidateRect(window, &controlsRect, TRUE);
+    gf_invalidateLayoutArea(window, controlsRect);
 }
 
 // The chosen entry of a numeric list, clamped to the setting's range. A list whose entries are not the

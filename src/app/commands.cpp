@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include "app/commands_internal.h"
+#include "app/dpi_layout.h"
 #include "app/main_window.h"
 #include "core/log.h"
 
@@ -14,7 +15,7 @@ namespace kvr {
 namespace {
 
 void lf_repaintControls(HWND window) {
-    InvalidateRect(window, &controlsRect, TRUE);
+    gf_invalidateLayoutArea(window, controlsRect);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/control_creation.h"
 
+#include "app/dpi_layout.h"
 #include "app/main_window.h"
 #include "core/utf.h"
 #include "settings/parameter_table.h"
@@ -28,10 +29,40 @@ HINSTANCE lf_instance(const CREATESTRUCTW* creation) {
     return creation ? creation->hInstance : nullptr;
 }
 
-HWND lf_createCombo(WindowControl& control, HWND parent, const CREATESTRUCTW* creation, int x, int width,
-                    int listHeight) {
-    return CreateWindowExW(0, L"COMBOBOX", L"", comboStyle, x, control.rowY + comboOffsetY, width, listHeight,
-                           parent, lf_childId(control), lf_instance(creation), nullptr);
+// A control's place and size. A combo box's height holds its closed field and its dropped list.
+struct Place {
+    int x;
+    int y;
+    int width;
+    int height;
+
+    // Place and size scale each on their own, so that every control is exactly as much larger as the display.
+    Place scaled() const { return Place{gf_scaled(x), gf_scaled(y), gf_scaled(width), gf_scaled(height)}; }
+};
+
+Place lf_placeAt96(const ControlRow& row) {
+    const int y = row.control->rowY;
+    switch (row.kind) {
+    case ControlKind::comboBox:
+        return Place{row.x, y + comboOffsetY, row.width, row.listHeight};
+    case ControlKind::editBox:
+        return Place{row.x, y, row.width, editHeight};
+    case ControlKind::checkBox:
+        return Place{row.x, y + checkBoxOffsetY, checkBoxSize, checkBoxSize};
+    case ControlKind::pushButton:
+        break;
+    }
+    return Place{row.x, y, row.width, buttonHeight};
+}
+
+HWND lf_createControl(const wchar_t* className, const wchar_t* text, DWORD style, const Place& placeAt96,
+                      HWND parent, const WindowControl& control, const CREATESTRUCTW* creation) {
+    const Place place = placeAt96.scaled();
+    HWND hwnd = CreateWindowExW(0, className, text, style, place.x, place.y, place.width, place.height,
+                                parent, lf_childId(control), lf_instance(creation), nullptr);
+    if (HFONT font = gf_windowFont())
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return hwnd;
 }
 
 WNDPROC lf_editProcFor(const ControlStringParameter& setting) {
@@ -100,16 +131,17 @@ const std::vector<ControlRow>& gf_controlTable() {
 
 HWND createButton(ButtonControl& button, HWND parent, const CREATESTRUCTW* creation, int x, int width) {
     const std::wstring caption = utf8_to_wide(button.name());
-    HWND hwnd = CreateWindowExW(0, L"BUTTON", caption.c_str(), buttonStyle, x, button.rowY, width,
-                                buttonHeight, parent, lf_childId(button), lf_instance(creation), nullptr);
+    HWND hwnd = lf_createControl(L"BUTTON", caption.c_str(), buttonStyle,
+                                 lf_placeAt96({ControlKind::pushButton, &button, x, width, 0}), parent,
+                                 button, creation);
     EnableWindow(hwnd, FALSE);
     return hwnd;
 }
 
 HWND createCheckBox(CheckBoxParameter& setting, HWND parent, const CREATESTRUCTW* creation, int x) {
     HWND hwnd =
-        CreateWindowExW(0, L"BUTTON", L"", checkBoxStyle, x, setting.rowY + checkBoxOffsetY, checkBoxSize,
-                        checkBoxSize, parent, lf_childId(setting), lf_instance(creation), nullptr);
+        lf_createControl(L"BUTTON", L"", checkBoxStyle,
+                         lf_placeAt96({ControlKind::checkBox, &setting, x, 0, 0}), parent, setting, creation);
     CheckDlgButton(parent, setting.controlId, setting.value() ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(hwnd, TRUE);
     return hwnd;
@@ -117,8 +149,9 @@ HWND createCheckBox(CheckBoxParameter& setting, HWND parent, const CREATESTRUCTW
 
 HWND createEditBox(ControlStringParameter& setting, HWND parent, const CREATESTRUCTW* creation, int x,
                    int width, WNDPROC subclassProc) {
-    HWND hwnd = CreateWindowExW(0, L"EDIT", L"", editStyle, x, setting.rowY, width, editHeight, parent,
-                                lf_childId(setting), lf_instance(creation), nullptr);
+    HWND hwnd =
+        lf_createControl(L"EDIT", L"", editStyle, lf_placeAt96({ControlKind::editBox, &setting, x, width, 0}),
+                         parent, setting, creation);
     setting.previousWindowProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
     EnableWindow(hwnd, FALSE);
@@ -126,11 +159,14 @@ HWND createEditBox(ControlStringParameter& setting, HWND parent, const CREATESTR
 }
 
 void lf_createControls(HWND parent, const CREATESTRUCTW* creation) {
+    // The controls are born at their places for the window's DPI.
+    gf_setWindowDpi(static_cast<int>(GetDpiForWindow(parent)));
     for (const ControlRow& row : gf_controlTable()) {
         HWND hwnd = nullptr;
         switch (row.kind) {
         case ControlKind::comboBox:
-            hwnd = lf_createCombo(*row.control, parent, creation, row.x, row.width, row.listHeight);
+            hwnd = lf_createControl(L"COMBOBOX", L"", comboStyle, lf_placeAt96(row), parent, *row.control,
+                                    creation);
             break;
         case ControlKind::editBox: {
             auto& setting = dynamic_cast<ControlStringParameter&>(*row.control);
@@ -147,7 +183,25 @@ void lf_createControls(HWND parent, const CREATESTRUCTW* creation) {
         }
         row.control->windowHandle = hwnd;
     }
-    InvalidateRect(parent, &controlsRect, TRUE);
+    gf_invalidateLayoutArea(parent, controlsRect);
+}
+
+void gf_onDpiChanged(HWND hwnd, int dpi, const RECT& suggested) {
+    // The old font goes once no control draws with it any more.
+    const FontHandle previous = gf_setWindowDpi(dpi);
+    const POINT topLeft{suggested.left, suggested.top};
+    gf_fitWindowToDpi(hwnd, &topLeft);
+    const HFONT font = gf_windowFont();
+    for (const ControlRow& row : gf_controlTable()) {
+        HWND control = row.control->windowHandle.load();
+        if (!control)
+            continue;
+        // The font first: a combo box sizes its field by it.
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        const Place place = lf_placeAt96(row).scaled();
+        MoveWindow(control, place.x, place.y, place.width, place.height, TRUE);
+    }
+    InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 } // namespace kvr

@@ -21,8 +21,12 @@ struct ControlRow {
 
 const std::vector<ControlRow>& gf_controlTable();
 
-// WM_CREATE: creates every control of the table, stores its window handle, repaints the controls area.
+// WM_CREATE: takes the window's DPI, creates every control of the table at its place for that DPI, stores its
+// window handle, repaints the controls area.
 void lf_createControls(HWND parent, const CREATESTRUCTW* creation);
+// WM_DPICHANGED: the window moved onto a display of another DPI (dpi_layout.h), which suggests where to put
+// it; the window, its controls and their font follow that DPI.
+void gf_onDpiChanged(HWND hwnd, int dpi, const RECT& suggested);
 // A push button captioned with its name, created disabled.
 HWND createButton(ButtonControl& button, HWND parent, const CREATESTRUCTW* creation, int x, int width);
 // A check box without text, its mark from the setting's value, enabled.

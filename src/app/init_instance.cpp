@@ -1,4 +1,5 @@
 // Creating the main window at the stored position.
+#include "app/dpi_layout.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
 #include "core/file_util.h"
@@ -64,17 +65,16 @@ bool initInstance(HINSTANCE instance, LPCWSTR title) {
         gf_logError(fmt::format("initInstance: {}", e.what()));
         return false;
     }
-    // The panes are laid out for an 880 x 476 client area; frames and captions differ between Windows
-    // versions and themes, so the outer size is whatever holds that area.
+    // The panes are laid out for an 880 x 476 client area at 96 DPI; the window's DPI is known once it
+    // exists, and its outer size is then made to hold that area at its DPI.
     constexpr DWORD style = WS_CAPTION | WS_SYSMENU;
-    RECT outer{0, 0, mainWindowWidth, mainClientHeight};
-    AdjustWindowRectEx(&outer, style, FALSE, 0);
-    HWND hwnd = CreateWindowExW(0, title, title, style, mainWindow.windowX.value(), mainWindow.windowY.value(),
-                                outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance,
-                                nullptr);
+    HWND hwnd =
+        CreateWindowExW(0, title, title, style, mainWindow.windowX.value(), mainWindow.windowY.value(),
+                        mainWindowWidth, mainClientHeight, nullptr, nullptr, instance, nullptr);
     mainWindowHandle = hwnd;
     if (!hwnd)
         return false;
+    gf_fitWindowToDpi(hwnd);
     lf_installWindowPorts();
     ShowWindow(hwnd, SW_SHOW);
     return UpdateWindow(hwnd) != 0;

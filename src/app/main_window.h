@@ -42,6 +42,7 @@ struct GdiObjectDeleter {
 };
 using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 using PenHandle = std::unique_ptr<std::remove_pointer_t<HPEN>, GdiObjectDeleter>;
+using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 
 // The GDI half of the status display; the values it shows live in statusDisplay (core/status_display.h)
 // and the message line (core/message_line.h), where the subsystems below the shell write them.
@@ -66,6 +67,11 @@ public:
     std::array<std::array<POINT, 2>, 7> separatorLines;
 
     HDC paintDc = nullptr; // valid only inside WM_PAINT
+
+    // The DPI of the display the window is on, and the text font made for it (none at 96 DPI: the device
+    // context's own font draws the text there). See dpi_layout.h.
+    std::atomic<int> dpi{96};
+    FontHandle textFont;
 
     std::atomic<bool> ready{false}; // set last, when everything above exists
 };

@@ -93,6 +93,9 @@ LRESULT CALLBACK lf_mainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         SetBkColor(dc, lightBlueColour);
         return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
     }
+    case WM_DPICHANGED:
+        gf_onDpiChanged(hwnd, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_APP_START_RUN:
         lf_startRunThread();
         return 0;

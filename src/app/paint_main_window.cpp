@@ -1,4 +1,5 @@
 // WM_PAINT: the panes of the main window, from top to bottom, and the message line.
+#include "app/dpi_layout.h"
 #include "app/paint_internal.h"
 #include "app/window_dump.h"
 #include "core/log.h"
@@ -19,11 +20,6 @@ namespace {
 constexpr POINT messageTextAt{3, 455};
 
 constexpr std::wstring_view ellipsis = L"\u2026";
-
-void lf_line(HDC dc, POINT from, POINT to) {
-    const POINT points[] = {from, to};
-    Polyline(dc, points, 2);
-}
 
 std::optional<std::wstring> lf_wide(const std::string& text) {
     try {
@@ -85,47 +81,61 @@ std::wstring lf_fitted(const std::wstring& text, int room, Cut cut) {
 // The message line is one line high; a longer text (a downloaded version's folder) keeps its start and its
 // end, which say what happened and what to do, and the whole text is in Log.txt.
 void lf_drawMessageText(const std::string& text) {
-    const int room = messageLineRect.right - 2 * messageTextAt.x;
+    const int room = gf_scaled(messageLineRect.right - 2 * messageTextAt.x);
+    const POINT at = gf_scaled(messageTextAt);
     if (const auto wide = lf_wide(text))
-        lf_drawWide(messageTextAt.x, messageTextAt.y, lf_fitted(*wide, room, Cut::inMiddle), yellowColour);
+        lf_drawWide(at.x, at.y, lf_fitted(*wide, room, Cut::inMiddle), yellowColour);
 }
 
 } // namespace
 
 void gf_textOut(int x, int y, const std::string& text, COLORREF colour) {
     if (const auto wide = lf_wide(text))
-        lf_drawWide(x, y, *wide, colour);
+        lf_drawWide(gf_scaled(x), gf_scaled(y), *wide, colour);
 }
 
 void gf_textOutWithin(int x, int y, const std::string& text, int room, COLORREF colour, bool keepEnd) {
     if (const auto wide = lf_wide(text))
-        lf_drawWide(x, y, lf_fitted(*wide, room, keepEnd ? Cut::atStart : Cut::atEnd), colour);
+        lf_drawWide(gf_scaled(x), gf_scaled(y),
+                    lf_fitted(*wide, gf_scaled(room), keepEnd ? Cut::atStart : Cut::atEnd), colour);
+}
+
+void gf_fillArea(const RECT& area, HBRUSH brush) {
+    const RECT scaled = gf_scaled(area);
+    FillRect(mainWindow.paintDc, &scaled, brush);
+}
+
+void gf_line(POINT from, POINT to) {
+    const POINT points[] = {gf_scaled(from), gf_scaled(to)};
+    Polyline(mainWindow.paintDc, points, 2);
 }
 
 void gf_paintMessageLine(const std::string& message) {
-    FillRect(mainWindow.paintDc, &messageLineRect, mainWindow.greenBrush.get());
+    gf_fillArea(messageLineRect, mainWindow.greenBrush.get());
     if (!message.empty())
         lf_drawMessageText(message);
 }
 
 void lf_paintErrorLine(const std::string& error) {
-    FillRect(mainWindow.paintDc, &messageLineRect, mainWindow.redBrush.get());
+    gf_fillArea(messageLineRect, mainWindow.redBrush.get());
     lf_drawMessageText(error);
 }
 
 void lf_paintMainWindow(HDC dc) {
     mainWindow.paintDc = dc;
-    FillRect(dc, &headerRect, mainWindow.blackBrush.get());
-    FillRect(dc, &statusPaneRect, mainWindow.blackBrush.get());
-    FillRect(dc, &controlsRect, mainWindow.lightBlueBrush.get());
-    FillRect(dc, &trafficPaneRect, mainWindow.blackBrush.get());
-    FillRect(dc, &messageLineRect, mainWindow.greenBrush.get());
+    // At 96 DPI the device context's own font; the font is put back before the context is handed back.
+    const HGDIOBJ previousFont = gf_windowFont() ? SelectObject(dc, gf_windowFont()) : nullptr;
+    gf_fillArea(headerRect, mainWindow.blackBrush.get());
+    gf_fillArea(statusPaneRect, mainWindow.blackBrush.get());
+    gf_fillArea(controlsRect, mainWindow.lightBlueBrush.get());
+    gf_fillArea(trafficPaneRect, mainWindow.blackBrush.get());
+    gf_fillArea(messageLineRect, mainWindow.greenBrush.get());
 
     SelectObject(dc, mainWindow.whitePen.get());
-    lf_line(dc, {0, 28}, {880, 28});
-    lf_line(dc, {0, 113}, {880, 113});
-    lf_line(dc, {0, 449}, {880, 449});
-    lf_line(dc, {0, 392}, {880, 392});
+    gf_line({0, 28}, {880, 28});
+    gf_line({0, 113}, {880, 113});
+    gf_line({0, 449}, {880, 449});
+    gf_line({0, 392}, {880, 392});
     SetBkMode(dc, TRANSPARENT);
 
     gf_textOut(3, 7, fmt::format("Version {}", programVersionText), greenColour);
@@ -133,8 +143,8 @@ void lf_paintMainWindow(HDC dc) {
 
     SelectObject(dc, mainWindow.blackPen.get());
     for (const auto& line : mainWindow.separatorLines)
-        Polyline(dc, line.data(), 2);
-    lf_line(dc, {642, 140}, {642, 308});
+        gf_line(line[0], line[1]);
+    gf_line({642, 140}, {642, 308});
 
     lf_paintStatusPane();
 
@@ -157,6 +167,8 @@ void lf_paintMainWindow(HDC dc) {
         gf_paintMessageLine(line.messageText);
     else
         lf_paintErrorLine(line.errorText);
+    if (previousFont)
+        SelectObject(dc, previousFont);
 }
 
 } // namespace kvr

@@ -16,7 +16,6 @@ std::string lf_countText(const char* label, unsigned count) {
 
 void lf_paintStatusPane() {
     const StatusTexts texts = statusDisplay.texts();
-    HDC dc = mainWindow.paintDc;
 
     const bool connected = statusDisplay.simConnected;
     const bool allGood = connected && statusDisplay.flightRunning && !texts.userAircraftTitle.empty();
@@ -24,7 +23,7 @@ void lf_paintStatusPane() {
     const HBRUSH simBrush = allGood     ? mainWindow.greenBrush.get()
                             : connected ? mainWindow.yellowBrush.get()
                                         : mainWindow.redBrush.get();
-    FillRect(dc, &simLampRect, simBrush);
+    gf_fillArea(simLampRect, simBrush);
     gf_textOut(398, 63, "Sim", greenColour);
 
     if (connected) {
@@ -48,7 +47,7 @@ void lf_paintStatusPane() {
     const HBRUSH rtBrush = statusDisplay.rtLampPending ? mainWindow.blackBrush.get()
                            : authenticated             ? mainWindow.greenBrush.get()
                                                        : mainWindow.redBrush.get();
-    FillRect(dc, &rtLampRect, rtBrush);
+    gf_fillArea(rtLampRect, rtBrush);
     gf_textOut(430, 63, "RT", greenColour);
 
     if (authenticated) {
@@ -59,9 +58,8 @@ void lf_paintStatusPane() {
             gf_textOut(458, 91, "Traffic", traffic == 1 ? greenColour : yellowColour);
     }
 
-    SelectObject(dc, mainWindow.blackPen.get());
-    const POINT divider[] = {{425, 29}, {425, 112}};
-    Polyline(dc, divider, 2);
+    SelectObject(mainWindow.paintDc, mainWindow.blackPen.get());
+    gf_line({425, 29}, {425, 112});
 }
 
 } // namespace kvr

@@ -73,13 +73,17 @@ const std::optional<std::filesystem::path>& lf_dumpPath() {
     return path;
 }
 
-std::string lf_windowText(HWND hwnd) {
+std::wstring lf_wideWindowText(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);
     if (length <= 0)
         return {};
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
-    return lf_utf8(text);
+    return text;
+}
+
+std::string lf_windowText(HWND hwnd) {
+    return lf_utf8(lf_wideWindowText(hwnd));
 }
 
 std::string lf_className(HWND hwnd) {
@@ -103,20 +107,38 @@ std::string lf_colour(COLORREF colour) {
     return fmt::format("#{:02x}{:02x}{:02x}", GetRValue(colour), GetGValue(colour), GetBValue(colour));
 }
 
-Json lf_comboItems(HWND combo) {
-    Json items = Json::array();
+// The widths of texts as a control draws them: in its own font (none set is the System font).
+Json lf_widthsInControlFont(HWND control, const std::vector<std::wstring>& texts) {
+    Json widths = Json::array();
+    HDC dc = GetDC(control);
+    if (!dc)
+        return widths;
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    for (const std::wstring& text : texts) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        widths.push_back(size.cx);
+    }
+    if (previous)
+        SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return widths;
+}
+
+// The entries of a combo box; an entry that cannot be read is an empty text.
+std::vector<std::wstring> lf_comboItems(HWND combo) {
+    std::vector<std::wstring> items;
     const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         const auto index = static_cast<WPARAM>(i);
         const auto length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-        if (length == CB_ERR) {
-            items.push_back(nullptr);
-            continue;
-        }
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        const auto copied = SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        std::wstring text(length == CB_ERR ? 0 : static_cast<std::size_t>(length) + 1, L'\0');
+        const auto copied = length == CB_ERR ? CB_ERR
+                                             : SendMessageW(combo, CB_GETLBTEXT, index,
+                                                            reinterpret_cast<LPARAM>(text.data()));
         text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
-        items.push_back(lf_utf8(text));
+        items.push_back(std::move(text));
     }
     return items;
 }
@@ -139,15 +161,27 @@ Json lf_child(HWND parent, HWND child) {
     entry["exStyle"] = lf_hex(GetWindowLongPtrW(child, GWL_EXSTYLE));
     entry["enabled"] = IsWindowEnabled(child) != FALSE;
     entry["visible"] = IsWindowVisible(child) != FALSE;
-    if (lf_isClass(className, "Button"))
+    if (lf_isClass(className, "Button")) {
         entry["check"] = SendMessageW(child, BM_GETCHECK, 0, 0);
+        entry["textWidth"] = lf_widthsInControlFont(child, {lf_wideWindowText(child)})[0];
+    }
     if (lf_isClass(className, "ComboBox")) {
         RECT dropped{};
         SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
         MapWindowPoints(HWND_DESKTOP, ownParent, reinterpret_cast<POINT*>(&dropped), 2);
         entry["dropped"] = {dropped.left, dropped.top, dropped.right, dropped.bottom};
-        entry["items"] = lf_comboItems(child);
+        const std::vector<std::wstring> items = lf_comboItems(child);
+        Json texts = Json::array();
+        for (const std::wstring& item : items)
+            texts.push_back(lf_utf8(item));
+        entry["items"] = texts;
         entry["selection"] = SendMessageW(child, CB_GETCURSEL, 0, 0);
+        // The room an entry has in the closed box, and each entry's width in the box's font.
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        if (GetComboBoxInfo(child, &info))
+            entry["itemRoom"] = info.rcItem.right - info.rcItem.left;
+        entry["itemWidths"] = lf_widthsInControlFont(child, items);
     }
     return entry;
 }
@@ -201,6 +235,7 @@ std::string gf_windowDumpJson(HWND hwnd) {
     window["clientOrigin"] = {origin.x, origin.y};
     window["style"] = lf_hex(GetWindowLongPtrW(hwnd, GWL_STYLE));
     window["exStyle"] = lf_hex(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+    window["dpi"] = GetDpiForWindow(hwnd);
 
     std::vector<HWND> children;
     EnumChildWindows(hwnd, lf_collectChild, reinterpret_cast<LPARAM>(&children));

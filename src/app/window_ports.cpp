@@ -1,5 +1,6 @@
 // The window side of the control services and of the status display: what the subsystems below the
 // shell do to the window goes through these two ports.
+#include "app/dpi_layout.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
 #include "core/log.h"
@@ -19,7 +20,7 @@ std::uint16_t lf_controlIdOf(Parameter& setting) {
 }
 
 void lf_invalidateControls() {
-    InvalidateRect(mainWindowHandle.load(), &controlsRect, TRUE);
+    gf_invalidateLayoutArea(mainWindowHandle.load(), controlsRect);
 }
 
 // Writes a text into the control with that id, found under the window the procedure saw last.
@@ -98,7 +99,10 @@ public:
         case ScreenArea::whole:
             break;
         }
-        InvalidateRect(hwnd, rect, TRUE);
+        if (rect)
+            gf_invalidateLayoutArea(hwnd, *rect);
+        else
+            InvalidateRect(hwnd, nullptr, TRUE);
     }
 };
 

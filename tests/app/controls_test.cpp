@@ -148,6 +148,115 @@ TEST_F(Controls, FortySevenControlsInTableOrderWithTheirIdsPlacesAndSizes) {
     }
 }
 
+// On a display of another DPI every place and size is the one at 96 DPI times DPI/96, to the nearest pixel
+// (a half rounds up): the controls, the client area, the painted texts and panes, and the font.
+class ControlsAtDpi : public MainWindowTest {
+protected:
+    void TearDown() override {
+        standin::setDisplayDpi(96);
+        MainWindowTest::TearDown();
+    }
+    static RECT rectOf(HWND hwnd) {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    static int at(int dpi, int length) { return (2 * length * dpi + 96) / 192; }
+    RECT client() const {
+        RECT r{};
+        GetClientRect(window(), &r);
+        return r;
+    }
+    // Every control at its place and size for the DPI, from the table written down above.
+    void expectControlsAt(int dpi) const {
+        for (const ExpectedControl& expected : expectedControls) {
+            SCOPED_TRACE(expected.name);
+            const RECT r = rectOf(GetDlgItem(window(), expected.id));
+            const int top = expected.kind == Kind::combo   ? expected.row - 5
+                            : expected.kind == Kind::check ? expected.row + 2
+                                                           : expected.row;
+            const int height = expected.kind == Kind::check ? 12 : expected.kind == Kind::button ? 20 : 16;
+            EXPECT_EQ(r.left, at(dpi, expected.x));
+            EXPECT_EQ(r.top, at(dpi, top));
+            EXPECT_EQ(r.right - r.left, at(dpi, expected.kind == Kind::check ? 12 : expected.width));
+            if (expected.kind != Kind::combo) {
+                EXPECT_EQ(r.bottom - r.top, at(dpi, height));
+                continue;
+            }
+            // The closed field grows with the font (24 pixels in the System font); the list takes the rest.
+            EXPECT_EQ(r.bottom - r.top, at(dpi, 24));
+            RECT dropped{};
+            SendMessageW(GetDlgItem(window(), expected.id), CB_GETDROPPEDCONTROLRECT, 0,
+                         reinterpret_cast<LPARAM>(&dropped));
+            EXPECT_EQ((r.bottom - r.top) + (dropped.bottom - dropped.top), at(dpi, expected.listHeight));
+        }
+    }
+    static const standin::DrawnText* drawn(HWND hwnd, const std::string& text) {
+        static std::vector<standin::DrawnText> texts;
+        texts = standin::drawnTexts(hwnd);
+        for (const standin::DrawnText& t : texts)
+            if (t.text == text)
+                return &t;
+        return nullptr;
+    }
+};
+
+TEST_F(ControlsAtDpi, At144TheClientAreaAndEveryControlAreOneAndAHalfTimesAsLarge) {
+    standin::setDisplayDpi(144);
+    ASSERT_TRUE(openWindow());
+    EXPECT_EQ(client().right, 1320);
+    EXPECT_EQ(client().bottom, 714);
+    expectControlsAt(144);
+    repaint();
+    // "Scan for liveries" at (25, 147): (37.5, 220.5) rounds to (38, 221).
+    const standin::DrawnText* label = drawn(window(), "Scan for liveries");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->x, 38);
+    EXPECT_EQ(label->y, 221);
+    // The message line (0, 448)-(880, 476) is green from y 672 to 713; the traffic pane above it black.
+    EXPECT_EQ(standin::clientPixel(window(), 1300, 672), RGB(50, 205, 50));
+    EXPECT_EQ(standin::clientPixel(window(), 1300, 671), RGB(0, 0, 0));
+    // The text is drawn in a font one and a half times as high as the System font's 16 pixels.
+    HDC dc = GetDC(SIM_CHOICE.windowHandle);
+    SIZE at96{};
+    GetTextExtentPoint32W(dc, L"MSFS 2020", 9, &at96);
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(SIM_CHOICE.windowHandle, WM_GETFONT, 0, 0)));
+    SIZE at144{};
+    GetTextExtentPoint32W(dc, L"MSFS 2020", 9, &at144);
+    ReleaseDC(SIM_CHOICE.windowHandle, dc);
+    EXPECT_NEAR(at144.cx, 1.5 * at96.cx, 2);
+}
+
+// The window moves onto a display of 192 DPI and back: Windows sends WM_DPICHANGED with the place it
+// suggests.
+TEST_F(ControlsAtDpi, DpiChangedLaysTheWindowOutAgain) {
+    ASSERT_TRUE(openWindow());
+    expectControlsAt(96);
+    standin::setDisplayDpi(192);
+    RECT suggested{100, 50, 1860, 1082};
+    SendMessageW(window(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    RECT outer{};
+    GetWindowRect(window(), &outer);
+    EXPECT_EQ(outer.left, 100);
+    EXPECT_EQ(outer.top, 50);
+    EXPECT_EQ(client().right, 1760);
+    EXPECT_EQ(client().bottom, 952);
+    expectControlsAt(192);
+    standin::pumpMessages();
+    const standin::DrawnText* version = drawn(window(), "Vantrel");
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->x, 780);
+    EXPECT_EQ(version->y, 14);
+
+    standin::setDisplayDpi(96);
+    suggested = RECT{100, 50, 980, 566};
+    SendMessageW(window(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(client().right, 880);
+    EXPECT_EQ(client().bottom, 476);
+    expectControlsAt(96);
+}
+
 TEST_F(Controls, CheckMarksFollowTheValuesAtCreation) {
     EXPECT_EQ(IsDlgButtonChecked(window(), SCAN_LIVERIES.controlId), BST_CHECKED);
     EXPECT_EQ(IsDlgButtonChecked(window(), SCAN_AIRPORTS.controlId), BST_UNCHECKED);

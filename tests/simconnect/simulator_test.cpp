@@ -1,3 +1,4 @@
+#include "core/message_line.h"
 #include "platform/simconnect/sim_geo.h"
 #include "sim_test_client.h"
 #include "support/file_text.h"
@@ -401,6 +402,45 @@ TEST(SimulatedSimulatorObjects, InstallAndFlightPlanFoldersWithLettersOutsideAsc
     SimConnect_AISetAircraftFlightPlan(client.handle, objectId, utf8(user / "plan").c_str(), 5);
     EXPECT_TRUE(only(client.take(), SIMCONNECT_RECV_ID_EXCEPTION).empty());
     EXPECT_EQ(installed.sim->object(objectId)->flightPlanPath, utf8(user / "plan.pln"));
+}
+
+// A UserCfg.opt edited by hand in the ANSI code page: 'ë' is the one byte EB there, as Windows-1252 has it.
+TEST(SimulatedSimulatorObjects, UserCfgInTheAnsiCodePageNamesThePackagesFolder) {
+    kvr::test::TempFolder folder;
+    setenv("XDG_DATA_HOME", (folder.path() / "local").c_str(), 1);
+    const std::filesystem::path packages = folder.path() / std::u8string(u8"Pakete \u00eb");
+    std::filesystem::create_directories(packages / "Community" / "b738");
+    kvr::test::writeFileText(packages / "Community" / "b738" / "aircraft.cfg",
+                             "[FLTSIM.0]\ntitle=Boeing 737-800 Transavia\n");
+    const auto store =
+        folder.path() / "local" / "Packages" / "Microsoft.FlightSimulator_8wekyb3d8bbwe" / "LocalCache";
+    std::filesystem::create_directories(store);
+    const std::u8string base = folder.path().u8string();
+    kvr::test::writeFileText(store / "UserCfg.opt", "InstalledPackagesPath \"" +
+                                                        std::string(base.begin(), base.end()) +
+                                                        "/Pakete \xEB\"\r\n");
+    Scenario scenario = ehamScenario();
+    scenario.extraTitles.clear();
+    scenario.packagesFolder.reset();
+    InstalledSimulator installed(scenario);
+    EXPECT_EQ(installed.sim->installedTitles(), std::set<std::string>{"Boeing 737-800 Transavia"});
+}
+
+// The program only learns that the simulator does not answer; the reason goes where the user looks.
+TEST(SimulatedSimulatorStart, AScenarioThatCannotBeReadIsNamedInTheErrorLine) {
+    kvr::test::TempFolder folder;
+    const std::filesystem::path missing = folder.path() / "missing.json";
+    setenv("VANTREL_SIM", missing.string().c_str(), 1);
+    installSimulator(nullptr); // taken from VANTREL_SIM at the next opening
+    kvr::gf_clearMessageAndError();
+    TestClient client;
+    EXPECT_FALSE(client.open());
+    const std::string error = kvr::gf_messageLineSnapshot().errorText;
+    EXPECT_TRUE(error.starts_with("VANTREL_SIM: scenario ")) << error;
+    EXPECT_NE(error.find("missing.json"), std::string::npos) << error;
+    unsetenv("VANTREL_SIM");
+    installSimulator(nullptr);
+    kvr::gf_clearMessageAndError();
 }
 
 TEST(SimulatedSimulatorObjects, MovingLightingAndRemovingAndUnknownIds) {

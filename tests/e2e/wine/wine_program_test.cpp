@@ -42,6 +42,9 @@ std::vector<std::string> differences(const json& wine, const json& standIn,
         json l = standInControls[i];
         if (w["id"] == 32788 && w["text"] == wineInstallPath && l["text"] == standInInstallPath)
             w["text"] = l["text"];
+        // Widths of texts in the controls' fonts: each system measures in its own.
+        for (const char* measured : {"textWidth", "itemWidths", "itemRoom"})
+            w.erase(measured);
         for (const auto& [key, value] : w.items())
             if (l[key] != value)
                 found.push_back("control " + w["id"].dump() + " " + key + ": " + value.dump() + " against " +
@@ -97,6 +100,26 @@ std::vector<std::string> labelsUnderControls(const json& dump) {
                                 "," + std::to_string(top) + " is " + t["extent"][0].dump() +
                                 " wide and runs under control " + c["id"].dump() + " at " + r[0].dump());
         }
+    }
+    return found;
+}
+
+// Every entry of a list fits the closed box, and every button's caption its button, in the control's font.
+std::vector<std::string> textsCutInControls(const json& dump) {
+    std::vector<std::string> found;
+    for (const json& c : dump["controls"]) {
+        if (c.contains("itemRoom"))
+            for (std::size_t i = 0; i < c["items"].size(); ++i)
+                if (c["itemWidths"][i].get<int>() > c["itemRoom"].get<int>())
+                    found.push_back("entry '" + c["items"][i].get<std::string>() + "' of list " +
+                                    c["id"].dump() + " is " + c["itemWidths"][i].dump() +
+                                    " wide in a room of " + c["itemRoom"].dump());
+        // A button's frame and the room around its caption take 3 pixels on each side.
+        const int buttonRoom = c["rect"][2].get<int>() - c["rect"][0].get<int>() - 6;
+        if (c.contains("textWidth") && c["textWidth"].get<int>() > buttonRoom)
+            found.push_back("caption '" + c["text"].get<std::string>() + "' of button " + c["id"].dump() +
+                            " is " + c["textWidth"].dump() + " wide in a room of " +
+                            std::to_string(buttonRoom));
     }
     return found;
 }
@@ -157,6 +180,8 @@ protected:
                                                      windowsPath(wine.packages), standIn.packages.string());
         for (std::string& label : labelsUnderControls(wineDump))
             found.push_back(std::move(label));
+        for (std::string& cut : textsCutInControls(wineDump))
+            found.push_back(std::move(cut));
         return found;
     }
 
@@ -213,6 +238,65 @@ TEST_F(Wine, WithoutSimConnectDllTheProgramNamesItAndWaitsForIt) {
     EXPECT_TRUE(wine.waitForLog("SimConnect: connected to", 30s)) << wine.log();
     EXPECT_TRUE(
         wine.waitForDump([](const json& d) { return !dumpPainted(d, 3, 455, "SimConnect.dll"); }, 10s));
+    ASSERT_TRUE(wine.clickCloseBox());
+    EXPECT_EQ(wine.process().exitCodeWithin(60s), 0);
+}
+
+// SimConnect.dll beside the program that Windows cannot load, one after the other while the program waits:
+// the error line names the cause beside the advice, and the DLL that loads at last is taken.
+TEST_F(Wine, ASimConnectDllThatCannotBeLoadedIsNamedWithItsCause) {
+    const std::filesystem::path dlls = wine.root / "dlls";
+    std::filesystem::create_directories(dlls);
+    // A DLL built for 32-bit Windows: the machine field of its header (4 bytes after "PE\0\0") says i386.
+    std::string bytes = readFileText(VANTREL_WINDOWS_SIMULATOR_DLL);
+    const auto header = static_cast<std::size_t>(static_cast<unsigned char>(bytes[0x3C])) |
+                        static_cast<std::size_t>(static_cast<unsigned char>(bytes[0x3D])) << 8;
+    ASSERT_EQ(bytes.substr(header, 4), std::string("PE\0\0", 4));
+    bytes[header + 4] = '\x4C';
+    bytes[header + 5] = '\x01';
+    writeFileText(dlls / "32bit.dll", bytes);
+    // A DLL that imports from one that is nowhere, as the SDK's does from its runtime when that is missing.
+    writeFileText(dlls / "runtime.def", "LIBRARY VantrelMissingRuntime.dll\nEXPORTS\nruntimeCall\n");
+    writeFileText(dlls / "needs.c",
+                  "void runtimeCall(void);\n__declspec(dllexport) void call(void) { runtimeCall(); }\n");
+    // A DLL whose start-up fails: Windows' own text names that.
+    writeFileText(dlls / "fails.c",
+                  "#include <windows.h>\nBOOL WINAPI DllMain(HINSTANCE i, DWORD r, LPVOID p) {\n"
+                  "    (void)i; (void)p; return r != DLL_PROCESS_ATTACH;\n}\n");
+    const std::string in = "cd '" + dlls.string() + "' && ";
+    ASSERT_TRUE(runCommand(in + VANTREL_MINGW_DLLTOOL + " -d runtime.def -l libruntime.a"));
+    ASSERT_TRUE(runCommand(in + VANTREL_MINGW_GCC + " -shared -o needs.dll needs.c libruntime.a"));
+    ASSERT_TRUE(runCommand(in + VANTREL_MINGW_GCC + " -shared -o fails.dll fails.c"));
+
+    wine.installDemoPackages();
+    wine.writeParameters({{"SCAN_AIRPORTS", "false"}});
+    std::filesystem::copy_file(dlls / "32bit.dll", wine.simulatorDll,
+                               std::filesystem::copy_options::overwrite_existing);
+    wine.start({"VANTREL_SIM=" + sourceDir + "/scenarios/sim/eham_stand_taxi.json"});
+    const std::string advice =
+        "): copy SimConnect SDK\\lib\\SimConnect.dll of the simulator's SDK beside vantrel.exe";
+    // The line is cut in its middle where it is too long; Log.txt has it whole.
+    auto shownAndLogged = [&](const std::string& cause, const std::string& rest) {
+        const std::string error = "SimConnect.dll cannot be loaded (" + cause;
+        const std::string start = error.substr(0, 48); // what the line keeps before its cut
+        EXPECT_TRUE(wine.waitForDump([&](const json& d) { return dumpPainted(d, 3, 455, start); }, 90s))
+            << wine.log() << readFileText(wine.dumpFile);
+        EXPECT_TRUE(wine.waitForLog("Error " + error + rest, 10s)) << wine.log();
+    };
+    shownAndLogged("error 193: not a 64-bit DLL", advice);
+    std::filesystem::copy_file(dlls / "needs.dll", wine.simulatorDll,
+                               std::filesystem::copy_options::overwrite_existing);
+    shownAndLogged("error 126: a DLL it needs is missing, e.g. its runtime", advice);
+    std::filesystem::copy_file(dlls / "fails.dll", wine.simulatorDll,
+                               std::filesystem::copy_options::overwrite_existing);
+    shownAndLogged("error 1114: ", "");
+    const std::size_t at = wine.log().find("(error 1114: ");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_GT(wine.log().find(advice, at), at + 20) << "Windows' own words between code and advice";
+
+    std::filesystem::copy_file(VANTREL_WINDOWS_SIMULATOR_DLL, wine.simulatorDll,
+                               std::filesystem::copy_options::overwrite_existing);
+    EXPECT_TRUE(wine.waitForLog("SimConnect: connected to", 30s)) << wine.log();
     ASSERT_TRUE(wine.clickCloseBox());
     EXPECT_EQ(wine.process().exitCodeWithin(60s), 0);
 }
@@ -335,6 +419,62 @@ TEST_F(Wine, InputThroughTheRealControls) {
     EXPECT_NE(log.find("no more blocking of live aircraft 'KLM1234'\n"), std::string::npos);
     EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos);
     EXPECT_EQ(log.find("\n==> "), std::string::npos) << "no error";
+}
+
+// A display scale of 100, 150 and 200 % (the LogPixels of the Wine prefix): the window is laid out for it,
+// and every label and list entry fits its room in the font made for it.
+TEST(WineDpi, TheWindowIsLaidOutForTheDisplaysDpi) {
+    ASSERT_TRUE(WineWorld::ready()) << "run under scripts/with-wine-display (DISPLAY and WINEPREFIX)";
+    struct Restore {
+        ~Restore() { WineWorld::setLogPixels(96); }
+    } restore;
+    json at96;
+    for (const int dpi : {96, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        auto scaled = [dpi](int length) { return (2 * length * dpi + 96) / 192; };
+        ASSERT_TRUE(WineWorld::setLogPixels(dpi));
+        WineWorld wine;
+        wine.installDemoPackages();
+        wine.writeParameters({{"SCAN_AIRPORTS", "false"}});
+        wine.start();
+        ASSERT_TRUE(wine.waitForDump(
+            [&](const json& d) {
+                return dumpPainted(d, scaled(5), scaled(91), "# liveries: 1") &&
+                       dumpControl(d, 32850)["selection"] != -1;
+            },
+            90s))
+            << wine.log() << readFileText(wine.dumpFile);
+        std::this_thread::sleep_for(2s); // an owed dump of the last paint
+        const json dump = wine.dump();
+        writeFileText(std::filesystem::path(VANTREL_WINE_OUTPUT) / ("dpi-" + std::to_string(dpi) + ".json"),
+                      readFileText(wine.dumpFile));
+        EXPECT_EQ(dump["window"]["dpi"], dpi);
+        EXPECT_EQ(dump["window"]["client"], json({scaled(880), scaled(476)}));
+        std::vector<std::string> found = labelsUnderControls(dump);
+        for (std::string& cut : textsCutInControls(dump))
+            found.push_back(std::move(cut));
+        EXPECT_TRUE(found.empty()) << listed(found);
+        if (dpi == 96) {
+            at96 = dump;
+        } else {
+            // Each control as many times larger as the display; a closed list's height follows its font.
+            ASSERT_EQ(dump["controls"].size(), at96["controls"].size());
+            for (std::size_t i = 0; i < dump["controls"].size(); ++i) {
+                const json& r = dump["controls"][i]["rect"];
+                const json& r96 = at96["controls"][i]["rect"];
+                SCOPED_TRACE(dump["controls"][i]["id"].dump());
+                EXPECT_EQ(r[0], scaled(r96[0]));
+                EXPECT_EQ(r[1], scaled(r96[1]));
+                EXPECT_EQ(r[2].get<int>() - r[0].get<int>(), scaled(r96[2].get<int>() - r96[0].get<int>()));
+                if (dump["controls"][i]["class"] != "ComboBox") {
+                    EXPECT_EQ(r[3].get<int>() - r[1].get<int>(),
+                              scaled(r96[3].get<int>() - r96[1].get<int>()));
+                }
+            }
+        }
+        ASSERT_TRUE(wine.clickCloseBox());
+        EXPECT_EQ(wine.process().exitCodeWithin(60s), 0);
+    }
 }
 
 TEST_F(Wine, ASecondInstanceEndsWithMinusOneAndTheCloseBoxEndsTheFirstWithItsPositionSaved) {

@@ -84,6 +84,12 @@ public:
         return !environmentValue("DISPLAY").empty() && !environmentValue("WINEPREFIX").empty();
     }
     static std::string wine() { return VANTREL_WINE; }
+    // The display's DPI as Wine takes it from the prefix, for the programs started after it.
+    static bool setLogPixels(int dpi) {
+        return runCommand("\"" + wine() +
+                          "\" reg add \"HKCU\\Control Panel\\Desktop\" /v LogPixels /t REG_DWORD /d " +
+                          std::to_string(dpi) + " /f >/dev/null 2>&1");
+    }
     static std::string wineServer() {
         return std::filesystem::path(VANTREL_WINE).parent_path() / "wineserver64";
     }
