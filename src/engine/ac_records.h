@@ -115,8 +115,10 @@ struct LiveAc : AcRecord {
     MotionState phaseStart;     // where the glide or the pushback began
     double moveDistanceNm = 0;  // length of the glide or the pushback
     double pushbackTurnDeg = 0; // heading change over the pushback
-    int slowSamples = 0;        // consecutive samples on the ground below the parking speed
-    bool stoodSinceParked = false;
+    // The reports show where the nose ends once the pushback is over: the turn is settled.
+    bool pushbackEndKnown = false;
+    // Where the reports stood when it took its stand: it has left once they keep away from there.
+    GeoPoint stoodAt;
     std::int64_t parkedSinceTick = 0;
     std::int64_t segmentDueTick = -1; // due tick of the sample the cached segment starts at
     std::size_t segmentSampleCount = 0;

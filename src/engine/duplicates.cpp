@@ -1,11 +1,13 @@
 // One aircraft shown twice: a live aircraft and a static one that stands for the same airframe or
-// flight, and the callsign of an aircraft's other flight.
+// flight, or a static one where a live one stands; and the callsign of an aircraft's other flight.
 #include "core/geodesy.h"
 #include "core/log.h"
 #include "engine/engine_internal.h"
 #include "engine/engine_tuning.h"
 
 #include <fmt/format.h>
+
+#include <algorithm>
 
 namespace kvr {
 
@@ -27,6 +29,12 @@ bool standsFor(const StaticAc& parked, const std::string& callsign) {
 bool stillThere(const StaticAc& parked) {
     return !parked.removed &&
            (parked.simState == SimState::active || parked.simState == SimState::adding2sim);
+}
+
+// A live aircraft of this half wingspan standing at the position would touch the static one.
+bool inTheWayOf(const StaticAc& parked, double latitude, double longitude, double halfWingspan) {
+    return gf_distanceNm(latitude, longitude, parked.latitude, parked.longitude) <=
+           (halfWingspan + parked.halfWingspan) * tuning::staticCollisionFactor;
 }
 
 } // namespace
@@ -61,14 +69,27 @@ void lf_removeDuplicates(LiveAc& aircraft, bool onGround) {
             standsFor(parked, aircraft.reportCallsign) ||
             (!aircraft.coupledCallsign.empty() && standsFor(parked, aircraft.coupledCallsign));
         // A live aircraft standing still where a static one was put shows that the static one is wrong.
-        const bool inTheWay =
-            standing && gf_distanceNm(aircraft.current.latitude, aircraft.current.longitude, parked.latitude,
-                                      parked.longitude) <=
-                            (aircraft.halfWingspan + parked.halfWingspan) * tuning::staticCollisionFactor;
+        const bool inTheWay = standing && inTheWayOf(parked, aircraft.current.latitude,
+                                                     aircraft.current.longitude, aircraft.halfWingspan);
         if (!sameAirframe && !sameFlight && !inTheWay)
             continue;
         gf_logIndented(
             fmt::format("static {} removed: duplicate of live {}", parked.callsign, aircraft.callsign));
+        removeAircraftFromSim(parked);
+    }
+}
+
+void lf_makeRoomAtStand(const LiveAc& aircraft, const port::Stand& stand) {
+    for (StaticAc& parked : staticAcList) {
+        if (!stillThere(parked))
+            continue;
+        const bool onTheStand = parked.standNumber == stand.number ||
+                                std::find(stand.overlapping.begin(), stand.overlapping.end(),
+                                          parked.standNumber) != stand.overlapping.end();
+        if (!onTheStand && !inTheWayOf(parked, stand.latitude, stand.longitude, aircraft.halfWingspan))
+            continue;
+        gf_logIndented(fmt::format("static {} removed: live {} parks at {}", parked.callsign,
+                                   aircraft.callsign, stand.id));
         removeAircraftFromSim(parked);
     }
 }

@@ -48,12 +48,17 @@ port::PositionUpdate lf_positionUpdateOf(const LiveAc& aircraft);
 
 // The phase moves a new current sample brings: landing, take-off, taxi, parking.
 void lf_onNewSegment(LiveAc& aircraft, std::int64_t tick);
+// Takes the stand for the aircraft standing at its current sample; the static aircraft there give way.
+void lf_takeStand(LiveAc& aircraft, port::Stand& stand);
 void lf_startParking(LiveAc& aircraft, port::Stand& stand, std::int64_t tick);
 void lf_glideToStand(LiveAc& aircraft, std::int64_t tick);
 void lf_arriveAtStand(LiveAc& aircraft, std::int64_t tick);
 // Whether a parked aircraft's samples show it leaving; starts the pushback or the taxi when they do.
 void lf_checkDeparture(LiveAc& aircraft, std::int64_t tick);
 void lf_pushBack(LiveAc& aircraft, std::int64_t tick);
+// Airborne samples between two ground samples close in time become ground samples at the height of the
+// ground sample before them: the ground flag flickers, the aircraft does not lift.
+void lf_settleGroundFlicker(std::vector<PositionSample>& samples);
 void lf_setNavLights(const AcRecord& aircraft, bool on);
 bool lf_wantsNavLights(const LiveAc& aircraft);
 
@@ -68,6 +73,12 @@ port::Stand* lf_standByNumber(std::uint32_t number);
 // The weekday and slot of the traffic shown now; refreshed once a second by the tick.
 DaySlot lf_currentDaySlot();
 void lf_refreshDaySlot();
+
+// --- Duplicates (duplicates.cpp) ----------------------------------------------------------------------
+
+// Removes the static aircraft on the stand, on a stand overlapping it, or in the way of a live aircraft
+// standing there.
+void lf_makeRoomAtStand(const LiveAc& aircraft, const port::Stand& stand);
 
 // --- Simulator exchange (sim_exchange.cpp) ------------------------------------------------------------
 

@@ -40,9 +40,6 @@ inline constexpr std::int64_t staleParkedTicks = 60 * 60 * ticksPerSecond;
 inline constexpr std::int64_t parkedUpdateTicks = ticksPerSecond;
 
 inline constexpr double standingSpeedKt = 1.0;
-inline constexpr double parkingSpeedKt = 5.0;
-inline constexpr int parkingSlowSamples = 2;
-inline constexpr double parkingSearchNm = 110.0 / 1852.0;
 inline constexpr double glideSpeedKt = 5.0;
 inline constexpr double departureSpeedKt = 2.0;
 inline constexpr double pushbackWingspans = 1.5;
@@ -52,6 +49,20 @@ inline constexpr double forwardDepartureDeg = 60.0;
 inline constexpr std::int64_t pushedBackWaitTicks = 3 * ticksPerSecond;
 inline constexpr double takeOffSpeedKt = 40.0;
 inline constexpr double taxiAfterLandingKt = 30.0;
+
+// Stays at stands, pushbacks and the ground flag (see docs/traffic-engine.md).
+// The last report of an aircraft that stops at a stand may still creep below this speed.
+inline constexpr double parkingSpeedKt = 5.0;
+// A parked aircraft has left its stand once two reports in a row lie this far from where it stood: beyond
+// the receivers' jitter (4 m either way puts two reports of a standing aircraft up to 11.3 m apart).
+inline constexpr double leftStandNm = 15.0 / 1852.0;
+// Backing out, the tail's way bends gradually; a report whose track turns more than this from it moves off
+// forwards, and after a stop one that turns more than the second figure.
+inline constexpr double pushbackReversalDeg = 90.0;
+inline constexpr double pushbackReversalAfterStopDeg = 45.0;
+// Airborne reports between two ground reports at most this far apart in time are a flickering ground
+// flag (common on a landing roll), not a lift-off.
+inline constexpr double groundFlickerSeconds = 10.0;
 
 inline constexpr double maxBankDeg = 25.0;
 inline constexpr double bankRateDegPerSecond = 5.0;

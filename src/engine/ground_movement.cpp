@@ -1,9 +1,9 @@
 // The phases of a live aircraft and the moves between them. Each new current sample may change the
 // phase: touch-down (landing), slow enough on the ground (taxi), faster than 40 kt on the ground
-// (take-off), lift-off (flying), and stopped near a free stand (parking: a glide onto the stand, then
-// parked). A parked aircraft whose samples leave the stand pushes back straight, waits and taxis; unless
-// only straight pushbacks are wanted, its nose turns towards where it will go on the way back, or it
-// leaves forwards when that is where its samples go.
+// (take-off), lift-off (flying), and stopped at a stand (parking: a glide onto the stand, then parked).
+// A parked aircraft whose reports leave the stand and keep away from it pushes back straight, waits and
+// taxis; unless only straight pushbacks are wanted, its nose turns to where the reports put it once the
+// pushback is over, or it leaves forwards when that is where its reports go.
 #include "engine/engine_internal.h"
 #include "engine/engine_tuning.h"
 #include "settings/parameter_table.h"
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace kvr {
 
@@ -26,6 +27,59 @@ void releaseStand(LiveAc& aircraft) {
     if (port::Stand* stand = lf_standByNumber(aircraft.standNumber))
         stand->occupied = false;
     aircraft.standNumber = 0;
+}
+
+// The reports stop here: this one and the next stand still at one place, or this one is slow and is the
+// last. An aircraft that merely slows or waits a moment on its way has a next report that moves.
+bool reportsStop(const LiveAc& aircraft) {
+    const PositionSample& a = aircraft.samples.front();
+    if (a.airborne)
+        return false;
+    if (aircraft.samples.size() < 2)
+        return a.groundSpeed < tuning::parkingSpeedKt;
+    const PositionSample& b = aircraft.samples[1];
+    return a.standing && b.standing &&
+           lf_flatDistanceNm(a.latitude, a.longitude, b.latitude, b.longitude) <= tuning::leftStandNm;
+}
+
+bool awayFromWhereItStood(const LiveAc& aircraft, const PositionSample& sample) {
+    return lf_flatDistanceNm(sample.latitude, sample.longitude, aircraft.stoodAt.latitude,
+                             aircraft.stoodAt.longitude) > tuning::leftStandNm;
+}
+
+// Where the reports put the nose once the pushback is over; true when they already move off forwards.
+// Backing out, the tail goes where the reports' track says and the nose points the other way; the first
+// report that turns away from the tail's way (more after a stop, when the tug has let go) moves off
+// forwards, nose first. A reported heading is the nose itself.
+bool noseAfterPushback(const LiveAc& aircraft, double& noseDeg) {
+    double tailWayDeg = aircraft.standHeading * radToDeg + 180.0;
+    std::optional<double> reportedNoseDeg;
+    bool stopped = false;
+    for (const PositionSample& sample : aircraft.samples) {
+        if (sample.groundSpeed < tuning::departureSpeedKt) {
+            stopped = true;
+            continue;
+        }
+        const double limit = stopped ? tuning::pushbackReversalAfterStopDeg : tuning::pushbackReversalDeg;
+        if (std::abs(lf_shorterArcDeg(tailWayDeg, sample.track)) > limit) {
+            noseDeg = sample.heading.value_or(sample.track);
+            return true;
+        }
+        tailWayDeg = sample.track;
+        reportedNoseDeg = sample.heading;
+        stopped = false;
+    }
+    noseDeg = reportedNoseDeg.value_or(tailWayDeg + 180.0);
+    return false;
+}
+
+// The nose's turn over the pushback, from the reports held now. Once they move off forwards it is known;
+// until then the reports that come in may still tell it better.
+void aimPushback(LiveAc& aircraft) {
+    double noseDeg = 0;
+    aircraft.pushbackEndKnown = noseAfterPushback(aircraft, noseDeg);
+    aircraft.pushbackTurnDeg = std::clamp(lf_shorterArcDeg(aircraft.standHeading * radToDeg, noseDeg),
+                                          -tuning::maxPushbackTurnDeg, tuning::maxPushbackTurnDeg);
 }
 
 } // namespace
@@ -45,8 +99,6 @@ void lf_onNewSegment(LiveAc& aircraft, std::int64_t tick) {
     if (a.dueTick > tick)
         return;
     aircraft.onGround = !a.airborne;
-    aircraft.slowSamples =
-        !a.airborne && a.groundSpeed < tuning::parkingSpeedKt ? aircraft.slowSamples + 1 : 0;
     switch (aircraft.phase) {
     case AcPhase::flying:
         if (!a.airborne)
@@ -64,9 +116,8 @@ void lf_onNewSegment(LiveAc& aircraft, std::int64_t tick) {
             aircraft.phase = AcPhase::flying;
         else if (a.groundSpeed > tuning::takeOffSpeedKt)
             aircraft.phase = AcPhase::take_off;
-        else if (!aircraft.departed && aircraft.slowSamples >= tuning::parkingSlowSamples) {
-            const auto stand =
-                lf_findNearestStand(a.latitude, a.longitude, aircraft, tuning::parkingSearchNm, true);
+        else if (!aircraft.departed && reportsStop(aircraft)) {
+            const auto stand = lf_findStandHolding(a.latitude, a.longitude, aircraft);
             if (stand != port::standList.end())
                 lf_startParking(aircraft, *stand, tick);
         }
@@ -76,12 +127,21 @@ void lf_onNewSegment(LiveAc& aircraft, std::int64_t tick) {
     }
 }
 
-void lf_startParking(LiveAc& aircraft, port::Stand& stand, std::int64_t tick) {
+void lf_takeStand(LiveAc& aircraft, port::Stand& stand) {
+    lf_makeRoomAtStand(aircraft, stand);
     stand.occupied = true;
     aircraft.standNumber = stand.number;
     aircraft.standLatitude = stand.latitude;
     aircraft.standLongitude = stand.longitude;
     aircraft.standHeading = stand.heading;
+    if (aircraft.samples.empty())
+        aircraft.stoodAt = {stand.latitude, stand.longitude};
+    else
+        aircraft.stoodAt = {aircraft.samples.front().latitude, aircraft.samples.front().longitude};
+}
+
+void lf_startParking(LiveAc& aircraft, port::Stand& stand, std::int64_t tick) {
+    lf_takeStand(aircraft, stand);
     aircraft.phase = AcPhase::parking;
     aircraft.phaseStartTick = tick;
     aircraft.phaseStart = aircraft.current;
@@ -121,24 +181,19 @@ void lf_arriveAtStand(LiveAc& aircraft, std::int64_t tick) {
     aircraft.onGround = true;
     aircraft.phase = AcPhase::parked;
     aircraft.parkedSinceTick = tick;
-    aircraft.stoodSinceParked = false;
     if (!lf_wantsNavLights(aircraft))
         lf_setNavLights(aircraft, false);
     lf_addRealStandOption(aircraft);
 }
 
 void lf_checkDeparture(LiveAc& aircraft, std::int64_t tick) {
-    const PositionSample& a = aircraft.samples.front();
-    if (a.dueTick > tick)
+    const auto& samples = aircraft.samples;
+    if (samples.size() < 2 || samples.front().dueTick > tick)
         return;
-    if (a.standing)
-        aircraft.stoodSinceParked = true;
-    const double fromStand =
-        lf_flatDistanceNm(a.latitude, a.longitude, aircraft.standLatitude, aircraft.standLongitude);
-    // An aircraft that has not yet stood still is still creeping onto its real stand.
-    const bool moving = (aircraft.stoodSinceParked && a.groundSpeed >= tuning::departureSpeedKt) ||
-                        fromStand > tuning::parkingSearchNm;
-    if (!moving)
+    // One report off the stand (a wrong position, a speed from noise) ends no stay: the aircraft has left
+    // once the current report and the next one both lie away from where it stood.
+    const PositionSample& next = samples[1];
+    if (!awayFromWhereItStood(aircraft, samples.front()) || !awayFromWhereItStood(aircraft, next))
         return;
 
     lf_recordStay(aircraft);
@@ -149,21 +204,20 @@ void lf_checkDeparture(LiveAc& aircraft, std::int64_t tick) {
     aircraft.phaseStart = aircraft.current;
     aircraft.segmentDueTick = -1;
 
-    const PositionSample& ahead = aircraft.samples.back();
-    const double standHeadingDeg = aircraft.standHeading * radToDeg;
-    const double towardsAhead =
-        lf_shorterArcDeg(standHeadingDeg, lf_flatBearingDeg(aircraft.standLatitude, aircraft.standLongitude,
-                                                            ahead.latitude, ahead.longitude));
+    const double wayOutDeg =
+        lf_shorterArcDeg(aircraft.standHeading * radToDeg,
+                         lf_flatBearingDeg(aircraft.stoodAt.latitude, aircraft.stoodAt.longitude,
+                                           next.latitude, next.longitude));
     const bool straightOnly = STRAIGHT_PBS_ONLY.value();
-    if (!aircraft.values.pushesBack ||
-        (!straightOnly && std::abs(towardsAhead) < tuning::forwardDepartureDeg)) {
+    if (!aircraft.values.pushesBack || (!straightOnly && std::abs(wayOutDeg) < tuning::forwardDepartureDeg)) {
         aircraft.phase = AcPhase::taxi;
     } else {
         aircraft.phase = AcPhase::pushing_back;
         aircraft.moveDistanceNm = tuning::pushbackWingspans * 2.0 * aircraft.halfWingspan;
-        aircraft.pushbackTurnDeg =
-            straightOnly ? 0.0
-                         : std::clamp(towardsAhead, -tuning::maxPushbackTurnDeg, tuning::maxPushbackTurnDeg);
+        aircraft.pushbackTurnDeg = 0.0;
+        aircraft.pushbackEndKnown = straightOnly;
+        if (!straightOnly)
+            aimPushback(aircraft);
     }
     if (lightsWereOff)
         lf_setNavLights(aircraft, true);
@@ -181,6 +235,8 @@ void lf_pushBack(LiveAc& aircraft, std::int64_t tick) {
         return;
     }
     const double half = aircraft.moveDistanceNm / 2.0;
+    if (travelled <= half && !aircraft.pushbackEndKnown)
+        aimPushback(aircraft);
     if (travelled > half && aircraft.pushbackTurnDeg != 0.0)
         current.heading = std::fmod(aircraft.phaseStart.heading +
                                         aircraft.pushbackTurnDeg * (travelled - half) / half + 360.0,
@@ -190,6 +246,26 @@ void lf_pushBack(LiveAc& aircraft, std::int64_t tick) {
     current.pitch = 0.0;
     current.bank = 0.0;
     aircraft.onGround = true;
+}
+
+void lf_settleGroundFlicker(std::vector<PositionSample>& samples) {
+    for (std::size_t first = 1; first + 1 < samples.size(); ++first) {
+        if (!samples[first].airborne || samples[first - 1].airborne)
+            continue;
+        std::size_t end = first;
+        while (end < samples.size() && samples[end].airborne)
+            ++end;
+        if (end == samples.size())
+            return;
+        const PositionSample& before = samples[first - 1];
+        if (samples[end].timestamp - before.timestamp <= tuning::groundFlickerSeconds)
+            for (std::size_t i = first; i < end; ++i) {
+                samples[i].airborne = false;
+                samples[i].altitude = before.altitude;
+                samples[i].standing = samples[i].groundSpeed < tuning::standingSpeedKt;
+            }
+        first = end;
+    }
 }
 
 } // namespace kvr

@@ -149,6 +149,7 @@ void addSample(LiveAc& aircraft, const PositionSample& sample) {
                              [&](const PositionSample& s) { return s.timestamp > sample.timestamp; });
     }
     samples.insert(later, sample);
+    lf_settleGroundFlicker(samples);
     ++aircraft.samplesReceived;
 }
 

@@ -39,15 +39,6 @@ LiveAc* spawnedWithCallsign(const LiveAc& newcomer) {
     return nullptr;
 }
 
-void parkAtSpawn(LiveAc& aircraft, port::Stand& stand, std::int64_t tick) {
-    stand.occupied = true;
-    aircraft.standNumber = stand.number;
-    aircraft.standLatitude = stand.latitude;
-    aircraft.standLongitude = stand.longitude;
-    aircraft.standHeading = stand.heading;
-    lf_arriveAtStand(aircraft, tick);
-}
-
 } // namespace
 
 bool lf_readyToSpawn(const LiveAc& aircraft, std::int64_t tick) {
@@ -119,11 +110,11 @@ void spawnLiveAc(LiveAc& aircraft) {
         aircraft.phase = AcPhase::flying;
         aircraft.current.pitch = lf_pitchForClimb(first.groundSpeed, first.verticalRate);
     } else if (first.standing) {
-        const auto stand =
-            lf_findNearestStand(first.latitude, first.longitude, aircraft, tuning::parkingSearchNm, true);
-        if (stand != port::standList.end())
-            parkAtSpawn(aircraft, *stand, tick);
-        else
+        const auto stand = lf_findStandHolding(first.latitude, first.longitude, aircraft);
+        if (stand != port::standList.end()) {
+            lf_takeStand(aircraft, *stand);
+            lf_arriveAtStand(aircraft, tick);
+        } else
             aircraft.phase = AcPhase::taxi;
     } else if (first.groundSpeed > tuning::takeOffSpeedKt) {
         const bool liftingOff =

@@ -168,6 +168,10 @@ std::vector<port::Stand>::iterator lf_findStandByName(std::string_view id);
 std::vector<port::Stand>::iterator lf_findNearestStand(double latitude, double longitude,
                                                        const AcRecord& aircraft, double maxDistanceNm,
                                                        bool secondSearch);
+// The stand a live aircraft stopped at: the nearest that fits it whose radius holds the position (a smaller
+// one within 20 m, as in the second search), free or held by static aircraft only, which give way.
+std::vector<port::Stand>::iterator lf_findStandHolding(double latitude, double longitude,
+                                                       const AcRecord& aircraft);
 void gf_setGroundReferenceAltitude(std::optional<double> feet);
 
 // --- Time ---------------------------------------------------------------------------------------------

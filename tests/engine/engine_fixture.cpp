@@ -4,6 +4,10 @@
 #include "core/no_match_names.h"
 #include "core/shared_state.h"
 #include "settings/parameter_table.h"
+#include "traffic_service/readers.h"
+
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <numbers>
@@ -120,6 +124,31 @@ port::Stand& addStand(const std::string& id, double latitude, double longitude, 
     port::standList.push_back(makeStand(id, latitude, longitude, headingDeg, radiusM, heli));
     port::standList.back().number = static_cast<std::uint32_t>(port::standList.size());
     return port::standList.back();
+}
+
+std::string replyOf(const std::vector<port::LiveAircraft>& reports, double now) {
+    nlohmann::json body{{"now", now}, {"data", nlohmann::json::array()}};
+    for (const port::LiveAircraft& report : reports) {
+        nlohmann::json values(48, nullptr);
+        values[0] = fmt::format("{:06X}", report.address);
+        values[1] = report.callsign;
+        values[2] = report.latitude;
+        values[3] = report.longitude;
+        values[4] = report.altitude;
+        values[5] = report.groundSpeed;
+        values[6] = report.track;
+        values[7] = report.verticalRate;
+        values[8] = report.onGround ? 1 : 0;
+        values[9] = report.timestamp;
+        values[10] = report.icaoType;
+        values[11] = report.registration;
+        values[12] = report.operatorCode;
+        values[17] = report.trueAirspeed;
+        if (report.heading)
+            values[18] = *report.heading;
+        body["data"].push_back(std::move(values));
+    }
+    return body.dump();
 }
 
 void EngineTest::SetUp() {
@@ -239,7 +268,9 @@ void EngineTest::tick(int count) {
             std::vector<port::LiveAircraft> batch(std::make_move_iterator(scheduled_.begin()),
                                                   std::make_move_iterator(due));
             scheduled_.erase(scheduled_.begin(), due);
-            if (!batch.empty())
+            if (!batch.empty() && throughReader)
+                trafficReader.processTrafficReply(replyOf(batch, time));
+            else if (!batch.empty())
                 lf_processReports(batch);
         }
         beforeTick();

@@ -65,6 +65,9 @@ std::vector<port::LiveAircraft> pathReports(std::uint32_t address, const std::st
 // A departure from a stand just south of the reports' start: pushback, taxi, take-off roll and climb-out.
 std::vector<port::LiveAircraft> departureReports();
 
+// The service's reply (JSON, 48 values per aircraft) holding the reports, sent at `now`.
+std::string replyOf(const std::vector<port::LiveAircraft>& reports, double now);
+
 port::Stand makeStand(const std::string& id, double latitude, double longitude, double headingDeg,
                       double radiusM, bool heli = false);
 // Appends the stand to the stand list and numbers it.
@@ -97,6 +100,8 @@ protected:
     LiveAc* live(std::uint32_t id) { return lf_findLiveById(id); }
 
     LinkEcho echo;
+    // Scheduled reports reach the engine as the service's replies through the Traffic Reader.
+    bool throughReader = false;
     std::vector<std::string> matchedTitles{"Test Livery A", "Test Livery B"};
     int liveMatches = 0;
     bool liveMatcherFinds = true;

@@ -119,18 +119,19 @@ TEST_F(ScenarioTest, DeparturePushesBackStraightTaxisTakesOffAndLeavesWhenItsRep
     EXPECT_LE(largestStep(echo.objects[id]), stepAllowedNm(160));
 }
 
-TEST_F(ScenarioTest, WithoutStraightPushbacksTheNoseTurnsTowardsTheTaxiwayOrTheAircraftLeavesForwards) {
+// The pushed aircraft moves off at 95 degrees after its pushback: its nose turns the most a pushback turns.
+TEST_F(ScenarioTest,
+       WithoutStraightPushbacksTheNoseTurnsToWhereTheReportsMoveOffOrTheAircraftLeavesForwards) {
     addStand("D3", airportLatitude, airportLongitude, 0, 40);
     addStand("D4", airportLatitude, airportLongitude + 0.01, 0, 40);
-    std::vector<port::LiveAircraft> pushed =
-        pathReports(0x4CA001, "RYR55", epoch0, airportLatitude, airportLongitude, 0,
-                    {{60, 0, 0, 0, true}, {10, 3, 180, 0, true}, {120, 15, 95, 0, true}});
+    std::vector<port::LiveAircraft> pushed = pathReports(
+        0x4CA001, "RYR55", epoch0, airportLatitude, airportLongitude, 0,
+        {{60, 0, 0, 0, true}, {15, 3, 180, 0, true}, {10, 0, 180, 0, true}, {120, 15, 95, 0, true}});
     std::vector<port::LiveAircraft> forward =
         pathReports(0x4CA002, "RYR56", epoch0, airportLatitude, airportLongitude + 0.01, 0,
                     {{60, 0, 0, 0, true}, {120, 8, 10, 0, true}});
-    for (auto* path : {&pushed, &forward})
-        for (port::LiveAircraft& report : *path)
-            report.heading = 0.0;
+    for (port::LiveAircraft& report : forward)
+        report.heading = 0.0;
     schedule(std::move(pushed));
     schedule(std::move(forward));
 

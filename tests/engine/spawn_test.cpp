@@ -61,13 +61,15 @@ TEST_F(SpawnTest, TheCreationCarriesTheFlightPlanEndsWhenBothAirportsAreKnown) {
     EXPECT_TRUE(echo.creations[1].destination.code.empty());
 }
 
-TEST_F(SpawnTest, AStandingAircraftSpawnsParkedAtTheNearestFreeStand) {
+TEST_F(SpawnTest, AStandingAircraftSpawnsParkedAtTheNearestFreeStandWhoseRadiusHoldsIt) {
     const double latitude = airportLatitude;
     const double longitude = airportLongitude;
     const GeoPoint north = gf_destinationPoint(latitude, longitude, 0, 20 / 0.3048);
-    const GeoPoint east = gf_destinationPoint(latitude, longitude, std::numbers::pi / 2, 40 / 0.3048);
+    const GeoPoint east = gf_destinationPoint(latitude, longitude, std::numbers::pi / 2, 25 / 0.3048);
     port::Stand& taken = addStand("S1", north.latitude, north.longitude, 0, 30);
     taken.occupied = true;
+    addActiveLive(9, "KLM9", north.latitude, north.longitude, 0, true, AcPhase::parked).standNumber =
+        taken.number;
     const port::Stand& free = addStand("S2", east.latitude, east.longitude, 270, 30);
     addStand("S3", latitude + 0.002, longitude, 0, 30);
     handOver({makeReport(2, "KLM2", epoch0, latitude, longitude, 0, 0, 0, 0, true)});
