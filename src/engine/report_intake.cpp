@@ -217,6 +217,9 @@ std::uint64_t gf_jumpReportCount() {
 }
 
 void gf_logReportIntake() {
+    // Like the other summaries, nothing when there is nothing to tell.
+    if (intakeFigures.filed == 0)
+        return;
     gf_logLine(
         fmt::format("Report intake: {} report{} filed, {} waited longer than {} s, longest wait {:.2f} s, "
                     "at most {} per tick",

@@ -88,7 +88,7 @@ std::size_t gf_pendingReportCount();
 // neighbouring sample than any aircraft can move in the time between (run thread).
 std::uint64_t gf_jumpReportCount();
 // One log line on the reports filed this session, how many waited longer than a polling interval, the
-// longest wait and the most filed in one tick (run thread).
+// longest wait and the most filed in one tick; none when no report was filed (run thread).
 void gf_logReportIntake();
 
 // --- The tick ---------------------------------------------------------------------------------------

@@ -31,7 +31,7 @@ protected:
 };
 
 TEST_F(BusySkySoak, ThreeHundredWithinFortyMilesForFiveMinutes) {
-    stage("eham_busy_300", 40);
+    stage("eham_busy_300");
     std::set<std::string> missing;
     const int code = runWithUser([&] {
         EXPECT_TRUE(waitFor([] { return statusDisplay.liveAircraftCount.load() > 0; }, 120s)) << "no session";
@@ -52,7 +52,7 @@ TEST_F(BusySkySoak, ThreeHundredWithinFortyMilesForFiveMinutes) {
 // The shift removes every aircraft and builds the traffic of two hours before anew: 600 creations in a
 // row, with the 500 live aircraft of the budget.
 TEST_F(BusySkySoak, SixHundredKeepTheSessionThroughATwoHourShift) {
-    stage("eham_busy_600", 40);
+    stage("eham_busy_600");
     std::size_t shown = 0;
     const int code = runWithUser([&] {
         EXPECT_TRUE(waitFor([] { return statusDisplay.liveAircraftCount.load() > 0; }, 120s)) << "no session";
