@@ -179,6 +179,7 @@ void lf_closingDown() {
         gf_showControlText(BLOCK_CALLSIGN);
         lf_endTimeShift();
         engine_link::clearSpawnedCallsigns();
+        engine_link::logReportIntake();
         gf_logLiveryMatchingSummary();
         gf_logNoMatch();
         gf_flushLog();

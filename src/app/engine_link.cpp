@@ -90,6 +90,9 @@ void clearSpawnCache() {
 void clearSpawnedCallsigns() {
     spawnedCallsigns.clear();
 }
+void logReportIntake() {
+    gf_logReportIntake();
+}
 
 std::string nearestStandName(double latitude, double longitude) {
     return gf_nearestStandName(latitude, longitude);

@@ -23,6 +23,8 @@ void processSimNotifications();
 void clearTrafficTables();
 void clearSpawnCache();
 void clearSpawnedCallsigns();
+// The session's summary line of the report intake.
+void logReportIntake();
 
 void setGroundReferenceAltitude(std::optional<double> feet);
 

@@ -25,8 +25,10 @@ inline constexpr double moveSlackNm = 0.1;
 // Dropped reports in a row that agree among themselves show that the aircraft was created from a false
 // report: it is removed and comes back from the honest ones.
 inline constexpr int agreeingJumpsToRestart = 3;
-// Reports taken from the hand-over list per tick.
-inline constexpr int reportsPerTick = 2;
+// Reports taken from the hand-over list per tick, at least; a larger batch is spread over half a polling
+// interval of the Traffic Reader (every 3 s, docs/service-protocol.md).
+inline constexpr std::size_t reportsPerTick = 2;
+inline constexpr std::int64_t pollingIntervalTicks = 3 * ticksPerSecond;
 // Samples kept per aircraft; the oldest goes first.
 inline constexpr std::size_t maxSamples = 32;
 

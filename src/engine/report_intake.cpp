@@ -1,5 +1,5 @@
 // Reports on their way from the Traffic Reader to the aircraft: due ticks, the hand-over under
-// reportListMutex, and the filing of two reports per tick.
+// reportListMutex, and the filing of each batch within half a polling interval.
 #include "core/geodesy.h"
 #include "core/log.h"
 #include "core/shared_state.h"
@@ -24,6 +24,7 @@ namespace {
 struct DeferredReport {
     port::LiveAircraft report;
     std::int64_t dueTick = 0;
+    std::int64_t handedOverTick = 0;
 };
 
 // The engine's clock: the report time that was "now" at a tick. Guarded by reportListMutex.
@@ -38,6 +39,17 @@ ReportClock reportClock;
 std::vector<DeferredReport> handedOver;
 std::vector<DeferredReport> beingFiled;
 std::size_t nextToFile = 0;
+// Reports of beingFiled taken per tick (run thread only).
+std::size_t filingQuota = tuning::reportsPerTick;
+
+// The intake's figures for the log (run thread only; counted per session).
+struct IntakeFigures {
+    std::uint64_t filed = 0;
+    std::uint64_t late = 0; // waited longer than one polling interval
+    std::int64_t longestWaitTicks = 0;
+    std::size_t largestQuota = tuning::reportsPerTick;
+};
+IntakeFigures intakeFigures;
 
 double expectedReportTime(const ReportClock& clock, std::int64_t tick) {
     return clock.time + static_cast<double>(tick - clock.tick) * tuning::secondsPerTick;
@@ -169,7 +181,7 @@ void lf_processReports(std::vector<port::LiveAircraft>& batch) {
     handedOver.reserve(handedOver.size() + batch.size());
     for (port::LiveAircraft& report : batch) {
         const std::int64_t due = dueTickLocked(report.timestamp);
-        handedOver.push_back({std::move(report), due});
+        handedOver.push_back({std::move(report), due, tick});
     }
     batch.clear();
 }
@@ -205,8 +217,23 @@ std::uint64_t gf_jumpReportCount() {
     return jumpReports;
 }
 
+void gf_logReportIntake() {
+    // Like the other summaries, nothing when there is nothing to tell.
+    if (intakeFigures.filed == 0)
+        return;
+    gf_logLine(
+        fmt::format("Report intake: {} report{} filed, {} waited longer than {} s, longest wait {:.2f} s, "
+                    "at most {} per tick",
+                    intakeFigures.filed, intakeFigures.filed == 1 ? "" : "s", intakeFigures.late,
+                    tuning::pollingIntervalTicks / tuning::ticksPerSecond,
+                    static_cast<double>(intakeFigures.longestWaitTicks) * tuning::secondsPerTick,
+                    intakeFigures.largestQuota));
+}
+
 void lf_resetReportClock() {
     jumpReports = 0;
+    intakeFigures = {};
+    filingQuota = tuning::reportsPerTick;
     std::lock_guard lock(reportListMutex);
     reportClock = {};
     handedOver.clear();
@@ -214,17 +241,40 @@ void lf_resetReportClock() {
     nextToFile = 0;
 }
 
+namespace {
+
+// Takes what the reader handed over since the last batch. A batch is filed within half a polling
+// interval: the next one, handed over meanwhile, waits at most that long before its own filing starts, so
+// no report waits longer than one polling interval, however many aircraft report (a buffered reply holds
+// a minute of them).
+bool lf_startFilingNextBatch() {
+    beingFiled.clear();
+    nextToFile = 0;
+    {
+        std::lock_guard lock(reportListMutex);
+        if (handedOver.empty())
+            return false;
+        beingFiled.swap(handedOver);
+    }
+    constexpr std::size_t spreadTicks = tuning::pollingIntervalTicks / 2;
+    filingQuota =
+        std::max<std::size_t>(tuning::reportsPerTick, (beingFiled.size() + spreadTicks - 1) / spreadTicks);
+    intakeFigures.largestQuota = std::max(intakeFigures.largestQuota, filingQuota);
+    return true;
+}
+
+} // namespace
+
 void lf_takeDeferredReports() {
-    for (int taken = 0; taken < tuning::reportsPerTick; ++taken) {
-        if (nextToFile == beingFiled.size()) {
-            beingFiled.clear();
-            nextToFile = 0;
-            std::lock_guard lock(reportListMutex);
-            if (handedOver.empty())
-                return;
-            beingFiled.swap(handedOver);
-        }
+    const std::int64_t tick = trafficTick.load();
+    for (std::size_t taken = 0; taken < filingQuota; ++taken) {
+        if (nextToFile == beingFiled.size() && !lf_startFilingNextBatch())
+            return;
         DeferredReport& deferred = beingFiled[nextToFile++];
+        const std::int64_t waited = tick - deferred.handedOverTick;
+        intakeFigures.longestWaitTicks = std::max(intakeFigures.longestWaitTicks, waited);
+        intakeFigures.late += waited > tuning::pollingIntervalTicks ? 1 : 0;
+        ++intakeFigures.filed;
         lf_fileReport(deferred.report, deferred.dueTick);
     }
 }

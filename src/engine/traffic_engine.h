@@ -87,12 +87,15 @@ std::size_t gf_pendingReportCount();
 // Reports dropped since the session began because their position lies farther from the aircraft's
 // neighbouring sample than any aircraft can move in the time between (run thread).
 std::uint64_t gf_jumpReportCount();
+// One log line on the reports filed this session, how many waited longer than a polling interval, the
+// longest wait and the most filed in one tick; none when no report was filed (run thread).
+void gf_logReportIntake();
 
 // --- The tick ---------------------------------------------------------------------------------------
 
-// The 10 ms tick: notifications, every live aircraft, the removal and creation queues, two deferred
-// reports, static parking; raises trafficTick by 1. Throws UserErrorException 81 when too many liveries
-// failed.
+// The 10 ms tick: notifications, every live aircraft, the removal and creation queues, the deferred
+// reports due in this tick (two or more), static parking; raises trafficTick by 1. Throws UserErrorException
+// 81 when too many liveries failed.
 void lf_handleAddingStack();
 // Object ids, removals and failed creations reported by the simulator link.
 void lf_processSimNotifications();

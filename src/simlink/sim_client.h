@@ -5,7 +5,7 @@
 // definitions and events, and then dispatches what the simulator sends: the "Sim" state (flightActive),
 // the user aircraft's answers (userAcData, newData, userOnGround, simUtcTime, the status display), and on
 // each "Frame" the queued creations, removals, light events and position updates (sim_queues.h). Created
-// objects are recognised by their ATC id in an aircraft-in-range answer and reported to the engine.
+// objects are recognised by the ATC id of the object assigned to their creation and reported to the engine.
 // A user aircraft that jumps more than 5 nm between two answers ("Teleport"), a loaded flight and a new
 // aircraft file end the session with NEW FLIGHT (45 s) once the user aircraft's data has arrived; the
 // simulator quitting or the connection breaking calls gf_onSimDisconnected.

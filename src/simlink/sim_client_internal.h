@@ -45,7 +45,8 @@ public:
     void onFileEvent(const SIMCONNECT_RECV_EVENT_FILENAME& event);
     void onObjectAddRemove(const SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE& event);
     void onFrame(const SIMCONNECT_RECV_EVENT_FRAME& frame);
-    void onAircraftInRange(const SIMCONNECT_RECV_SIMOBJECT_DATA& data, DWORD size);
+    // The answer to askForAtcId (its request id is the creation's).
+    void onCreatedObjectData(const SIMCONNECT_RECV_SIMOBJECT_DATA& data, DWORD size);
     void onAssignedObjectId(const SIMCONNECT_RECV_ASSIGNED_OBJECT_ID& assigned);
     void onException(const SIMCONNECT_RECV_EXCEPTION& exception);
 
@@ -58,7 +59,7 @@ private:
         position,
         flightPlan,
         releaseControl,
-        inRangeQuery
+        recognitionQuery
     };
     struct SentPacket {
         DWORD id = 0;
@@ -82,12 +83,14 @@ private:
     // The packet id of the call just made, kept to tell later exceptions apart; unknownSendId (and an
     // error line) when the client library cannot tell it.
     DWORD rememberPacket(PacketKind kind, SimObjectId objectId);
-    void requestAircraftInRange();
+    // Asks the object assigned to the creation for its ATC id.
+    void askForAtcId(const AwaitedCreation& creation);
     void recognise(SimObjectId objectId, const AwaitedCreation& creation);
-    // While creations are awaited the aircraft in range are asked for each inRangeRepeatSeconds; those not
-    // recognised within recognitionTimeoutSeconds are given up; a query that is not answered within
-    // inRangeTimeoutSeconds is asked again.
+    // Objects assigned to awaited creations are asked for their ATC id each recognitionRepeatSeconds;
+    // creations not recognised within recognitionTimeoutSeconds are given up.
     void expireAwaited(double seconds);
+    // AIRemoveObject for an object nobody manages.
+    void removeObject(SimObjectId objectId);
     // An object of this session is gone: nothing more is sent to it and the engine hears of it.
     void objectGone(SimObjectId objectId);
 
@@ -101,10 +104,7 @@ private:
     std::vector<AwaitedCreation> awaited_;
     std::unordered_set<SimObjectId> ownObjects_;
     DWORD nextCreationRequest_ = 0;
-    bool inRangeQueryOpen_ = false;
-    bool inRangeQueryAgain_ = false;
-    double inRangeQueryOpenSeconds_ = 0;
-    double secondsSinceInRangeQuery_ = 0;
+    double secondsSinceRecognitionQuery_ = 0;
     double secondsSinceUserRequest_ = 0;
 };
 
@@ -126,8 +126,7 @@ void lf_runSimClient(std::stop_token stop, const SimClientWait& wait);
 std::string lf_typeFromAtcModel(const std::string& atcModel);
 
 inline constexpr double recognitionTimeoutSeconds = 30;
-inline constexpr double inRangeTimeoutSeconds = 5;
-inline constexpr double inRangeRepeatSeconds = 1;
+inline constexpr double recognitionRepeatSeconds = 1;
 
 // Half the wingspan (nm) used when the simulator reports none: that of a 36 m narrow-body.
 inline constexpr double defaultHalfWingspanNm = 18.0 / 1852.0;

@@ -18,68 +18,47 @@
 
 namespace kvr {
 
-namespace {
-constexpr DWORD maximumRangeMetres = 200000;
-} // namespace
-
-void SimClientConnection::requestAircraftInRange() {
-    if (inRangeQueryOpen_) {
-        inRangeQueryAgain_ = true;
-        return;
-    }
-    const int range = rangeMetres;
-    const DWORD radius =
-        range > 0 ? std::min(static_cast<DWORD>(range), maximumRangeMetres) : maximumRangeMetres;
+// The object the simulator assigned to a creation is asked for its ATC id wherever it is: a creation
+// waits in the engine's queue, and an aircraft near the edge of the range and flying outwards is created
+// where it is by then, which may be beyond any radius the aircraft in range are asked for.
+void SimClientConnection::askForAtcId(const AwaitedCreation& creation) {
     bool failed = false;
     {
         std::lock_guard lock(simQueueMutex);
         if (simLinkSuspended || !handle_)
             return;
-        failed = FAILED(gf_simConnect().RequestDataOnSimObjectType(
-            handle_, aircraftInRangeRequest, atcIdDefinition, radius, SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT));
+        failed = FAILED(gf_simConnect().RequestDataOnSimObject(
+            handle_, creation.requestId, atcIdDefinition, creation.assignedId, SIMCONNECT_PERIOD_ONCE,
+            SIMCONNECT_DATA_REQUEST_FLAG_DEFAULT, 0, 0, 0));
         if (!failed)
-            rememberPacket(PacketKind::inRangeQuery, 0);
+            rememberPacket(PacketKind::recognitionQuery, creation.assignedId);
     }
     if (failed) {
-        gf_logError("SimConnect request aircraft in range fails");
+        gf_logError("SimConnect request ATC id of a created object fails");
         gf_onSimConnectRequestError();
-        return;
     }
-    inRangeQueryOpen_ = true;
-    inRangeQueryOpenSeconds_ = 0;
-    secondsSinceInRangeQuery_ = 0;
 }
 
-void SimClientConnection::onAircraftInRange(const SIMCONNECT_RECV_SIMOBJECT_DATA& data, DWORD size) {
-    if (data.dwRequestID != aircraftInRangeRequest)
+void SimClientConnection::onCreatedObjectData(const SIMCONNECT_RECV_SIMOBJECT_DATA& data, DWORD size) {
+    const auto awaited = std::find_if(awaited_.begin(), awaited_.end(), [&](const AwaitedCreation& creation) {
+        return creation.requestId == data.dwRequestID && creation.assignedId != 0 &&
+               creation.assignedId == data.dwObjectID;
+    });
+    if (awaited == awaited_.end() || data.dwDefineCount == 0 || ownObjects_.count(data.dwObjectID))
         return;
-    if (data.dwoutof > 0 && data.dwDefineCount > 0) {
-        std::string atcId;
-        try {
-            atcId = SimAnswerReader(data, size).text(32);
-        } catch (const std::runtime_error& error) {
-            gf_logError(fmt::format("onAircraftInRange: {}", error.what()));
-        }
-        // The simulator's own traffic may carry the same callsign: only the object assigned to the
-        // creation is ours.
-        const auto awaited =
-            std::find_if(awaited_.begin(), awaited_.end(), [&](const AwaitedCreation& creation) {
-                return !atcId.empty() && creation.atcId == atcId && creation.assignedId != 0 &&
-                       creation.assignedId == data.dwObjectID;
-            });
-        if (awaited != awaited_.end() && !ownObjects_.count(data.dwObjectID)) {
-            const AwaitedCreation creation = std::move(*awaited);
-            awaited_.erase(awaited);
-            recognise(data.dwObjectID, creation);
-        }
+    std::string atcId;
+    try {
+        atcId = SimAnswerReader(data, size).text(32);
+    } catch (const std::runtime_error& error) {
+        gf_logError(fmt::format("onCreatedObjectData: {}", error.what()));
+        return;
     }
-    if (data.dwentrynumber >= data.dwoutof) {
-        inRangeQueryOpen_ = false;
-        if (inRangeQueryAgain_ && !awaited_.empty()) {
-            inRangeQueryAgain_ = false;
-            requestAircraftInRange();
-        }
-    }
+    // The ATC id may read empty for a while after the object was added: it is asked for again.
+    if (atcId != awaited->atcId)
+        return;
+    const AwaitedCreation creation = std::move(*awaited);
+    awaited_.erase(awaited);
+    recognise(data.dwObjectID, creation);
 }
 
 void SimClientConnection::recognise(SimObjectId objectId, const AwaitedCreation& creation) {
@@ -140,26 +119,45 @@ void SimClientConnection::objectGone(SimObjectId objectId) {
 }
 
 void SimClientConnection::onAssignedObjectId(const SIMCONNECT_RECV_ASSIGNED_OBJECT_ID& assigned) {
-    bool awaited = false;
-    for (AwaitedCreation& creation : awaited_)
-        if (creation.requestId == assigned.dwRequestID) {
-            creation.assignedId = assigned.dwObjectID;
-            awaited = true;
-        }
-    if (awaited)
-        requestAircraftInRange();
+    const auto awaited = std::find_if(awaited_.begin(), awaited_.end(), [&](const AwaitedCreation& creation) {
+        return creation.requestId == assigned.dwRequestID;
+    });
+    if (awaited != awaited_.end()) {
+        awaited->assignedId = assigned.dwObjectID;
+        askForAtcId(*awaited);
+    } else if (assigned.dwRequestID >= firstCreationRequest && assigned.dwRequestID < nextCreationRequest_) {
+        // A creation given up before its object came: nobody manages the object, so it goes.
+        gf_logLine(
+            fmt::format("SimConnect: object {} came after its creation was given up", assigned.dwObjectID));
+        removeObject(assigned.dwObjectID);
+    }
+}
+
+void SimClientConnection::removeObject(SimObjectId objectId) {
+    bool failed = false;
+    {
+        std::lock_guard lock(simQueueMutex);
+        if (simLinkSuspended || !handle_)
+            return;
+        failed = FAILED(gf_simConnect().AIRemoveObject(handle_, objectId, removalRequest));
+        if (!failed)
+            rememberPacket(PacketKind::removal, objectId);
+    }
+    if (failed) {
+        gf_logError("SimConnect request removal fails");
+        gf_onSimConnectRequestError();
+    }
 }
 
 void SimClientConnection::expireAwaited(double seconds) {
-    if (inRangeQueryOpen_ && (inRangeQueryOpenSeconds_ += seconds) > inRangeTimeoutSeconds) {
-        inRangeQueryOpen_ = false;
-        if (!awaited_.empty())
-            requestAircraftInRange();
+    // The object may carry its ATC id only some time after it was added: ask again.
+    secondsSinceRecognitionQuery_ += seconds;
+    if (secondsSinceRecognitionQuery_ >= recognitionRepeatSeconds - 1e-9) {
+        secondsSinceRecognitionQuery_ = 0;
+        for (const AwaitedCreation& creation : awaited_)
+            if (creation.assignedId != 0)
+                askForAtcId(creation);
     }
-    // The object may be listed, or carry its ATC id, only some time after it was added: ask again.
-    secondsSinceInRangeQuery_ += seconds;
-    if (!awaited_.empty() && secondsSinceInRangeQuery_ >= inRangeRepeatSeconds - 1e-9)
-        requestAircraftInRange();
     for (AwaitedCreation& creation : awaited_)
         creation.waitedSeconds += seconds;
     const auto expired =
@@ -171,27 +169,18 @@ void SimClientConnection::expireAwaited(double seconds) {
     awaited_.erase(expired, awaited_.end());
     for (const AwaitedCreation& creation : givenUp) {
         const CreateRequest& request = creation.request;
-        gf_logLine(fmt::format("SimConnect: {} ({}) not seen {:.0f} s after its creation", request.tailNumber,
-                               request.title, recognitionTimeoutSeconds));
+        // Only a creation that got no object is the simulator's refusal; an object that is there but does
+        // not read its ATC id says nothing against the title.
+        const bool noObject = creation.assignedId == 0;
+        gf_logLine(fmt::format("SimConnect: {} ({}) {} {:.0f} s after its creation", request.tailNumber,
+                               request.title, noObject ? "got no object" : "not seen",
+                               recognitionTimeoutSeconds));
         // An object that did appear but cannot be told apart would stand there unmanaged.
-        if (creation.assignedId != 0) {
-            bool failed = false;
-            {
-                std::lock_guard lock(simQueueMutex);
-                if (!simLinkSuspended && handle_) {
-                    failed =
-                        FAILED(gf_simConnect().AIRemoveObject(handle_, creation.assignedId, removalRequest));
-                    if (!failed)
-                        rememberPacket(PacketKind::removal, creation.assignedId);
-                }
-            }
-            if (failed) {
-                gf_logError("SimConnect request removal fails");
-                gf_onSimConnectRequestError();
-            }
-        }
+        if (!noObject)
+            removeObject(creation.assignedId);
         gf_postSimNotification({SimNotificationKind::creationFailed, 0, request.aircraftId,
-                                request.tailNumber, request.title, request.description, "NOT RECOGNISED"});
+                                request.tailNumber, request.title, request.description,
+                                noObject ? noObjectReason : notRecognisedReason});
     }
 }
 

@@ -137,12 +137,12 @@ void CALLBACK lf_dispatchProc(SIMCONNECT_RECV* data, DWORD size, void* context) 
                 connection.onFrame(*frame);
             break;
         case SIMCONNECT_RECV_ID_SIMOBJECT_DATA:
-            if (const auto* answer = lf_record<SIMCONNECT_RECV_SIMOBJECT_DATA>(data, size))
-                lf_onSimObjectData(*answer, size);
-            break;
-        case SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE:
-            if (const auto* answer = lf_record<SIMCONNECT_RECV_SIMOBJECT_DATA>(data, size))
-                connection.onAircraftInRange(*answer, size);
+            if (const auto* answer = lf_record<SIMCONNECT_RECV_SIMOBJECT_DATA>(data, size)) {
+                if (answer->dwRequestID >= firstCreationRequest)
+                    connection.onCreatedObjectData(*answer, size);
+                else
+                    lf_onSimObjectData(*answer, size);
+            }
             break;
         case SIMCONNECT_RECV_ID_ASSIGNED_OBJECT_ID:
             if (const auto* assigned = lf_record<SIMCONNECT_RECV_ASSIGNED_OBJECT_ID>(data, size))
@@ -293,11 +293,6 @@ void SimClientConnection::onException(const SIMCONNECT_RECV_EXCEPTION& exception
         return;
     }
     const SentPacket& packet = sentPackets_[exception.dwSendID % packetRingSize];
-    if (packet.id == exception.dwSendID && packet.kind == PacketKind::inRangeQuery) {
-        gf_logError(fmt::format("SimConnect exception {} for the aircraft in range", name));
-        inRangeQueryOpen_ = false;
-        return;
-    }
     if (packet.id == exception.dwSendID && packet.kind != PacketKind::none &&
         packet.kind != PacketKind::creation) {
         if (exception.dwException == SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID &&

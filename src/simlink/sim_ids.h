@@ -10,7 +10,7 @@ enum SimDefinition : SIMCONNECT_DATA_DEFINITION_ID {
     userTitleDefinition = 407,    // TITLE
     userModelDefinition = 408,    // ATC MODEL, WING SPAN
     userOnGroundDefinition = 409, // SIM ON GROUND
-    atcIdDefinition = 410,        // ATC ID of the aircraft in range
+    atcIdDefinition = 410,        // ATC ID of a created object
 };
 
 enum SimRequest : SIMCONNECT_DATA_REQUEST_ID {
@@ -18,11 +18,10 @@ enum SimRequest : SIMCONNECT_DATA_REQUEST_ID {
     userModelRequest = 107,
     userOnGroundRequest = 108,
     userPositionRequest = 109,
-    aircraftInRangeRequest = 110,
     removalRequest = 111,
     flightPlanRequest = 112,
     releaseControlRequest = 113,
-    firstCreationRequest = 1000, // each creation has its own id from here on
+    firstCreationRequest = 1000, // each creation has its own id from here on, also for its ATC id query
 };
 
 // The packet id an exception carries when the simulator cannot tell which packet it answers.

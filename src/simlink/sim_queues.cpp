@@ -108,10 +108,11 @@ void gf_processSimNotifications(const std::function<void(const SimNotification&)
 namespace {
 
 // Failures that name the place, the AI system's limits or the simulator's schedule, not the livery: the
-// same title may well be created elsewhere or later.
+// same title may well be created elsewhere or later. An object that was created but not recognised was
+// no refusal at all.
 bool lf_failureOfTheTitle(const std::string& reason) {
     for (const char* notTheTitle : {"TOO_MANY_OBJECTS", "OBJECT_OUTSIDE_REALITY_BUBBLE", "OBJECT_CONTAINER",
-                                    "OBJECT_AI", "OBJECT_ATC", "OBJECT_SCHEDULE"})
+                                    "OBJECT_AI", "OBJECT_ATC", "OBJECT_SCHEDULE", notRecognisedReason})
         if (reason == notTheTitle)
             return false;
     return true;

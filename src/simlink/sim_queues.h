@@ -85,9 +85,9 @@ void gf_processSimNotifications(const std::function<void(const SimNotification&)
 // run thread only (the engine adds to them when it takes a creationFailed notification).
 extern std::unordered_set<std::string> failedLiveryTitles;
 extern std::set<std::string> failedAircraftTexts;
-// Adds the notification's description, and its title unless the simulator refused the creation for a
-// reason that is not the title's (outside the reality bubble, the AI system's limits); returns the
-// number of failed titles.
+// Adds the notification's description, and its title unless the creation failed for a reason that is not
+// the title's (outside the reality bubble, the AI system's limits, an object created but not recognised);
+// returns the number of failed titles.
 std::size_t gf_recordFailedCreation(const SimNotification& notification);
 
 } // namespace kvr

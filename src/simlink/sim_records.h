@@ -10,8 +10,9 @@
 // - removals: object ids.
 //
 // Back to the traffic engine (posted by the SimClient thread, taken with gf_takeSimNotifications):
-// - SimNotification objectCreated: the object id of a CreateRequest, recognised in the aircraft-in-range
-//   answer; creationFailed: the simulator refused the creation (reason: the simulator's exception name);
+// - SimNotification objectCreated: the object id of a CreateRequest, recognised by the ATC id of the object
+//   the simulator assigned to it; creationFailed: the simulator refused the creation (reason: the
+//   simulator's exception name) or the link gave it up (noObjectReason, notRecognisedReason);
 //   objectRemoved: an object this session created is gone (after AIRemoveObject, or taken away by the
 //   simulator). Each notification echoes the CreateRequest's aircraftId, tailNumber, title and
 //   description where it concerns a creation; objectRemoved carries the object id only.
@@ -77,6 +78,11 @@ struct SimNotification {
     std::string description;      // objectCreated, creationFailed
     std::string reason;           // creationFailed: e.g. "CREATE_OBJECT_FAILED"
 };
+
+// The reasons of creations the link gave up: the simulator assigned no object in time, or the object it
+// assigned never read the ATC id given.
+inline constexpr const char* noObjectReason = "NO OBJECT";
+inline constexpr const char* notRecognisedReason = "NOT RECOGNISED";
 
 // The user aircraft as the simulator last reported it; latitude and longitude first.
 struct UserAcData {

@@ -101,7 +101,10 @@ HttpReply ServiceClient::post(std::string_view path, const FormFields& fields) {
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, form.c_str());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(form.size()));
-    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, ""); // every encoding libcurl can decode (gzip, deflate)
+    // gzip and deflate only, on every platform: a service may compress a reply in brotli at its highest
+    // quality, which for a busy sky's buffered reply (a megabyte and more) takes longer than the request
+    // may wait.
+    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timings.requestTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timings.connectTimeout.count()));

@@ -1,44 +1,21 @@
 // Whole sessions inside the test: gf_runMainWindow with the simulated simulator and vantrel-standin's
 // traffic at Schiphol, and the user at the window's controls.
 #include "app/control_state.h"
-#include "app/traffic_link.h"
 #include "core/status_display.h"
-#include "platform/simconnect/simulated_simulator.h"
+#include "schiphol_world_fixture.h"
 #include "simlink/sim_client.h"
-#include "support/standin_process.h"
-#include "whole_run_fixture.h"
 
 #include <algorithm>
 
 namespace kvr::test {
 namespace {
 
-class LiveSession : public WholeRun {
+class LiveSession : public SchipholWorld {
 protected:
     void SetUp() override {
-        WholeRun::SetUp();
+        SchipholWorld::SetUp();
         stageProgram();
-        service = std::make_unique<StandinProcess>(std::vector<std::string>{
-            "--scenario", std::string(VANTREL_SOURCE_DIR) + "/scenarios/traffic/eham.json"});
-        setenv("VANTREL_SERVICE_URL", service->url().c_str(), 1);
-        // The readers keep their time offset from session to session; an earlier program in the process
-        // may have left one.
-        traffic_link::setTimeOffset(0);
-        // The user's 737 at a stand at Schiphol; the liveries installed are those of the catalogue.
-        const std::filesystem::path scenario = folder / "sim.json";
-        writeFileText(scenario, R"json({"install": {"titles": ["Boeing 737-800 KLM"]},
-            "userAircraft": {"title": "Boeing 737-800 KLM (PH-BXA)", "atcModel": "B738", "wingspanFt": 117.4,
-                             "latitude": 52.30860, "longitude": 4.76390, "altitudeFt": -11, "headingDeg": 45}})json");
-        setenv("VANTREL_SIM", scenario.c_str(), 1);
-        // A program run before this one in the process may have found no simulator; look again.
-        simsim::installSimulator(nullptr);
-    }
-    void TearDown() override {
-        unsetenv("VANTREL_SIM");
-        unsetenv("VANTREL_SERVICE_URL");
-        simsim::installSimulator(nullptr);
-        service.reset();
-        WholeRun::TearDown();
+        startWorld({"--scenario", std::string(VANTREL_SOURCE_DIR) + "/scenarios/traffic/eham.json"});
     }
     static bool enabled(const WindowControl& control) {
         return IsWindowEnabled(control.windowHandle.load()) != FALSE;
@@ -48,8 +25,6 @@ protected:
         return std::any_of(objects.begin(), objects.end(),
                            [&](const simsim::SimObjectState& o) { return o.atcId == tailNumber; });
     }
-
-    std::unique_ptr<StandinProcess> service;
 };
 
 TEST_F(LiveSession, TheCallsignListOffersTheLiveAircraftAndBlockRemovesTheChosenOne) {

@@ -93,6 +93,32 @@ TEST_F(ReaderHandOverTest, AReportAheadOfTheServiceTimeFreezesNothing) {
     EXPECT_LT(trafficReader.latestReportTime.load(), epoch0 + 100.0);
 }
 
+// A thousand aircraft in the box, each reporting every 5 s: the first reply holds the last minute of each
+// (12 reports, 12,000 in all), the next ones, every 3 s, what came since. Each reply is filed before the
+// next poll.
+TEST_F(ReaderHandOverTest, AThousandAircraftAreFiledWithinEachPollingInterval) {
+    trafficReader.reset();
+    gf_installReportIntake();
+    constexpr int aircraft = 1000;
+    auto reply = [&](double from, double now) {
+        nlohmann::json body{{"now", now}, {"data", nlohmann::json::array()}};
+        for (int k = 0; k < aircraft; ++k)
+            for (double time = now - std::fmod(now - k % 5, 5.0); time > from; time -= 5)
+                body["data"].push_back(aircraftArray(
+                    fmt::format("4{:05X}", k + 1), fmt::format("KLM{}", k + 1), time,
+                    airportLatitude + 0.005 * (k / 40 - 12), airportLongitude + 0.01 * (k % 40 - 20)));
+        return body.dump();
+    };
+    EXPECT_EQ(trafficReader.processTrafficReply(reply(epoch0 - 60, epoch0)), 1000u);
+    tick(300);
+    EXPECT_EQ(gf_pendingReportCount(), 0u);
+    for (double now = epoch0 + 3; now <= epoch0 + 9; now += 3) {
+        trafficReader.processTrafficReply(reply(now - 3, now));
+        tick(300);
+        EXPECT_EQ(gf_pendingReportCount(), 0u) << now - epoch0;
+    }
+}
+
 // A taxiing aircraft whose one report lies half a degree east of its taxiway: the report is dropped and
 // counted, and the aircraft goes on along its taxiway with the next one. A second aircraft whose first
 // report was the false one comes back from its honest reports once three of them agree.

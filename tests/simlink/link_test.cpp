@@ -272,22 +272,58 @@ TEST(SimLinkAircraft, AnExceptionOfAnUnknownPacketIsBlamedOnNoCreation) {
     EXPECT_TRUE(contains(log, "SimConnect exception ERROR for an unknown packet"));
 }
 
-TEST(SimLinkAircraft, CreationNeverSeenInRangeIsGivenUpAndRemoved) {
+TEST(SimLinkAircraft, CreationFarBeyondTheRangeIsRecognisedByItsObject) {
     LinkHarness link;
     ASSERT_TRUE(link.connect());
     CreateRequest farAway = creationOf(3, "Airbus A320 easyJet", "G-EZFF");
     farAway.latitude = 55.0; // about 160 nm north, beyond the largest radius the simulator lists
     gf_queueCreate(farAway);
-    link.run(5.0);
-    ASSERT_EQ(link.sim->objects().size(), 1u) << "it is there, but not in the aircraft-in-range answers";
-    EXPECT_TRUE(link.notifications().empty());
-    link.run(26.0);
+    link.run(2.0);
     const auto notifications = link.notifications();
     ASSERT_EQ(notifications.size(), 1u);
-    EXPECT_EQ(notifications[0].kind, SimNotificationKind::creationFailed);
+    EXPECT_EQ(notifications[0].kind, SimNotificationKind::objectCreated);
     EXPECT_EQ(notifications[0].aircraftId, 3u);
-    EXPECT_EQ(notifications[0].reason, "NOT RECOGNISED");
-    EXPECT_TRUE(link.sim->objects().empty()) << "no unmanaged aircraft is left behind";
+    const auto object = link.sim->object(notifications[0].objectId);
+    ASSERT_TRUE(object);
+    EXPECT_EQ(object->atcId, "G-EZFF");
+    EXPECT_FALSE(object->aiControlled);
+}
+
+// Given up after 30 s: an object that never reads its ATC id is removed and says nothing against its
+// title; a creation that got no object is the simulator's refusal of the title, and an object that comes
+// later still is removed.
+TEST(SimLinkAircraft, CreationsGivenUpCountAgainstTheTitleOnlyWithoutAnObject) {
+    {
+        simsim::Scenario unreadable = linkScenario();
+        unreadable.recognitionDelaySeconds = 40;
+        LinkHarness link(unreadable);
+        ASSERT_TRUE(link.connect());
+        gf_queueCreate(creationOf(3, "Airbus A320 easyJet", "G-EZFF"));
+        link.run(29.0);
+        EXPECT_TRUE(link.notifications().empty());
+        link.run(2.0);
+        const auto notifications = link.notifications();
+        ASSERT_EQ(notifications.size(), 1u);
+        EXPECT_EQ(notifications[0].kind, SimNotificationKind::creationFailed);
+        EXPECT_EQ(notifications[0].reason, "NOT RECOGNISED");
+        EXPECT_EQ(gf_recordFailedCreation(notifications[0]), 0u);
+        EXPECT_TRUE(link.sim->objects().empty()) << "no unmanaged aircraft is left behind";
+        EXPECT_TRUE(contains(link.log(),
+                             "SimConnect: G-EZFF (Airbus A320 easyJet) not seen 30 s after its creation"));
+    }
+
+    simsim::Scenario slow = linkScenario();
+    slow.creationDelaySeconds = 35;
+    LinkHarness slowLink(slow);
+    ASSERT_TRUE(slowLink.connect());
+    gf_queueCreate(creationOf(4, "Airbus A320 easyJet", "G-EZFG"));
+    slowLink.run(31.0);
+    const auto notifications = slowLink.notifications();
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(notifications[0].reason, "NO OBJECT");
+    EXPECT_EQ(gf_recordFailedCreation(notifications[0]), 1u);
+    slowLink.run(5.0);
+    EXPECT_TRUE(slowLink.sim->objects().empty()) << "the late object is removed";
     EXPECT_FALSE(stopRequested);
 }
 
