@@ -40,6 +40,8 @@ void lf_initControlStates() {
     lf_enable({&LIGHT_AIRCRAFT, &HELICOPTERS, &HIGH_PERF_AIRCRAFT});
     gf_setControlEnabled(RANGE, !AUTO_RANGE.value());
     lf_fillNumberCombo(RANGE);
+    // The traffic box and the creation range follow the range read from parameters.xml, not the default.
+    gf_setRange(RANGE.value());
     gf_enableControl(AUTO_RANGE);
     gf_setControlEnabled(AR_ABOVE_HEIGHT, AUTO_RANGE.value());
     lf_fillNumberCombo(AR_ABOVE_HEIGHT);

@@ -65,6 +65,16 @@ TEST_F(ControlStates, AfterTheSettingsAreReadTheTableHolds) {
     EXPECT_TRUE(enabled(INITIAL_LOAD_ONLY));
 }
 
+TEST_F(ControlStates, AManualRangeReadFromTheSettingsIsTheRangeTheTrafficUses) {
+    writeParameters(R"(<parameter name="AUTO_RANGE" value="false"/><parameter name="RANGE" value="30"/>)");
+    lf_loadParameters();
+    rangeNm = 40;
+    lf_initControlStates();
+    EXPECT_EQ(selection(RANGE), *RANGE.choiceIndexOf(30));
+    EXPECT_EQ(rangeNm, 30);
+    EXPECT_EQ(rangeMetres, 30 * 1852 + 10000);
+}
+
 TEST_F(ControlStates, TextOfAControlById) {
     SetWindowTextW(BLOCK_CALLSIGN.windowHandle.load(), L"Zürich 12");
     EXPECT_EQ(lf_getTextFromId(BLOCK_CALLSIGN.controlId), "Zürich 12");
