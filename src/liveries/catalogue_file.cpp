@@ -22,6 +22,13 @@ namespace kvr {
 namespace {
 
 pugi::xml_parse_result lf_loadCatalogue(pugi::xml_document& doc) {
+    // pugixml would take a folder's size for a file's and ask for an impossible buffer.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(liveryPaths.liveriesScanned, ec)) {
+        pugi::xml_parse_result none;
+        none.status = pugi::status_file_not_found;
+        return none;
+    }
     return doc.load_file(liveryPaths.liveriesScanned.c_str(), pugi::parse_default, pugi::encoding_auto);
 }
 
@@ -103,8 +110,9 @@ std::optional<std::string> gf_catalogueUnreadable() {
     std::error_code ec;
     if (!std::filesystem::exists(liveryPaths.liveriesScanned, ec))
         return "not found";
-    if (std::filesystem::is_regular_file(liveryPaths.liveriesScanned, ec) &&
-        std::filesystem::file_size(liveryPaths.liveriesScanned, ec) == 0)
+    if (!std::filesystem::is_regular_file(liveryPaths.liveriesScanned, ec))
+        return "is not a file";
+    if (std::filesystem::file_size(liveryPaths.liveriesScanned, ec) == 0)
         return "is empty";
     pugi::xml_document doc;
     if (const pugi::xml_parse_result loaded = lf_loadCatalogue(doc); !loaded)

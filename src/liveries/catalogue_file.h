@@ -25,8 +25,9 @@ bool lf_writeLiveriesScanned();
 // and 533 (no livery at all).
 void lf_readLiveriesScanned();
 
-// What keeps the catalogue from loading at all ("not found", "is empty", "cannot be read (...)"); none when
-// it loads. Such a catalogue is scanned anew rather than stopping every start with user error 51.
+// What keeps the catalogue from loading at all ("not found", "is not a file", "is empty", "cannot be read
+// (...)"); none when it loads. Such a catalogue is scanned anew rather than stopping every start with user
+// error 51.
 std::optional<std::string> gf_catalogueUnreadable();
 
 } // namespace kvr
