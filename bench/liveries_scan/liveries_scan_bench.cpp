@@ -58,7 +58,7 @@ void loadReferenceData() {
 bool scanOnce(int tasks) {
     maxScanTasks.store(tasks);
     activeScanTasks.store(0);
-    return lf_scanLiveryFolders({tree->package});
+    return lf_scanLiveryFolders({tree->package}) == LiveryScanEnd::saved;
 }
 
 void BM_ScanTree(benchmark::State& state) {

@@ -20,6 +20,7 @@
 #include "core/shell_port.h"
 #include "core/status_display.h"
 #include "core/user_error.h"
+#include "liveries/catalogue_file.h"
 #include "liveries/livery_database.h"
 #include "liveries/livery_paths.h"
 #include "parking/airport_scan.h"
@@ -58,15 +59,16 @@ void lf_holdForTheService() {
         std::this_thread::sleep_until(std::min(end, std::chrono::steady_clock::now() + stopCheckInterval));
 }
 
-// A new program folder beside the user's old settings has no catalogue yet, whatever SCAN_LIVERIES says.
+// A new program folder beside the user's old settings has no catalogue yet, whatever SCAN_LIVERIES says;
+// one left empty or broken (a crash of another program, a bad edit) is no better.
 bool lf_liveryScanWanted() {
     if (SCAN_LIVERIES.value())
         return true;
-    std::error_code ec;
-    if (std::filesystem::exists(liveryPaths.liveriesScanned, ec))
+    const std::optional<std::string> problem = gf_catalogueUnreadable();
+    if (!problem)
         return false;
     gf_logLine(
-        fmt::format("{} not found, the liveries are scanned", gf_pathToUtf8(liveryPaths.liveriesScanned)));
+        fmt::format("{} {}, the liveries are scanned", gf_pathToUtf8(liveryPaths.liveriesScanned), *problem));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "liveries/catalogue_file.h"
 
+#include "core/exit_request.h"
 #include "core/log.h"
 #include "core/meta_info.h"
 #include "core/native_path.h"
@@ -13,19 +14,39 @@
 #include <fmt/format.h>
 #include <pugixml.hpp>
 
+#include <filesystem>
 #include <tuple>
 
 namespace kvr {
 
-void lf_writeLiveriesScanned() {
+namespace {
+
+pugi::xml_parse_result lf_loadCatalogue(pugi::xml_document& doc) {
+    // pugixml would take a folder's size for a file's and ask for an impossible buffer.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(liveryPaths.liveriesScanned, ec)) {
+        pugi::xml_parse_result none;
+        none.status = pugi::status_file_not_found;
+        return none;
+    }
+    return doc.load_file(liveryPaths.liveriesScanned.c_str(), pugi::parse_default, pugi::encoding_auto);
+}
+
+} // namespace
+
+bool lf_writeLiveriesScanned() {
     if (scannedLiveries.empty())
-        return;
+        return true;
     pugi::xml_document doc;
     MetaInfo meta = gf_makeMetaInfo(programVersionText);
     gf_setSimKind(meta, metaSimCode.load());
     gf_writeMetaInfo(doc, meta);
     pugi::xml_node liveries = doc.child("root").append_child("liveries");
+    std::size_t written = 0;
     for (const LiveryData& livery : scannedLiveries) {
+        // Hundreds of thousands of liveries take longer than the close box may wait.
+        if (++written % 4096 == 0 && gf_stopping())
+            return false;
         pugi::xml_node liv = liveries.append_child("liv");
         liv.append_attribute("airl").set_value(livery.airl.c_str());
         liv.append_attribute("type").set_value(livery.type.c_str());
@@ -35,10 +56,15 @@ void lf_writeLiveriesScanned() {
         if (!livery.atcid.empty())
             liv.append_attribute("atcid").set_value(livery.atcid.c_str());
     }
-    // A failed save leaves the previous catalogue whole; the next start-up reads that one.
-    gf_saveXml(doc, liveryPaths.liveriesScanned);
-    gf_logLine(
-        fmt::format("{} liveries in {}", scannedLiveries.size(), gf_pathToUtf8(liveryPaths.liveriesScanned)));
+    const std::string pathText = gf_pathToUtf8(liveryPaths.liveriesScanned);
+    std::string failure;
+    if (!gf_saveXml(doc, liveryPaths.liveriesScanned, &failure)) {
+        gf_logError(fmt::format("{} liveries could not be saved to {}: {}", scannedLiveries.size(), pathText,
+                                failure));
+        return false;
+    }
+    gf_logLine(fmt::format("{} liveries in {}", scannedLiveries.size(), pathText));
+    return true;
 }
 
 void lf_readLiveriesScanned() {
@@ -47,7 +73,7 @@ void lf_readLiveriesScanned() {
     std::list<LiveryData> records;
     const std::string pathText = gf_pathToUtf8(liveryPaths.liveriesScanned);
     pugi::xml_document doc;
-    if (!doc.load_file(liveryPaths.liveriesScanned.c_str(), pugi::parse_default, pugi::encoding_auto))
+    if (!lf_loadCatalogue(doc))
         throw UserErrorException(51, fmt::format("File {} not found", pathText));
     gf_readFileMetaInfo(doc);
 
@@ -78,6 +104,20 @@ void lf_readLiveriesScanned() {
         });
     scannedLiveries = std::move(records);
     gf_logLine(fmt::format("{} liveries read from {}", scannedLiveries.size(), pathText));
+}
+
+std::optional<std::string> gf_catalogueUnreadable() {
+    std::error_code ec;
+    if (!std::filesystem::exists(liveryPaths.liveriesScanned, ec))
+        return "not found";
+    if (!std::filesystem::is_regular_file(liveryPaths.liveriesScanned, ec))
+        return "is not a file";
+    if (std::filesystem::file_size(liveryPaths.liveriesScanned, ec) == 0)
+        return "is empty";
+    pugi::xml_document doc;
+    if (const pugi::xml_parse_result loaded = lf_loadCatalogue(doc); !loaded)
+        return fmt::format("cannot be read ({})", loaded.description());
+    return std::nullopt;
 }
 
 } // namespace kvr

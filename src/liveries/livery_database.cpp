@@ -14,6 +14,8 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <list>
+#include <optional>
 #include <thread>
 #include <tuple>
 #include <unordered_set>
@@ -40,6 +42,9 @@ std::unordered_set<TitleView> titleIndex;
 // The thread that builds and reads the data base, and a clear asked for by another thread.
 std::atomic<std::thread::id> databaseOwner{};
 std::atomic<bool> clearPending{false};
+
+// The liveries of a scan whose catalogue could not be saved, for the next build in place of the catalogue.
+std::optional<std::list<LiveryData>> unsavedScan;
 
 // Moves the entries into a vector of their own size: the working vector keeps its large reserve.
 template <typename T> std::vector<T> lf_takeExact(std::vector<T>& working) {
@@ -218,6 +223,10 @@ void gf_clearLiveryDatabase() {
     lf_clearNow();
 }
 
+void gf_useUnsavedScan(std::list<LiveryData> liveries) {
+    unsavedScan = std::move(liveries);
+}
+
 void gf_processScannedLiveries() {
     databaseOwner.store(std::this_thread::get_id());
     if (clearPending.exchange(false)) {
@@ -227,11 +236,17 @@ void gf_processScannedLiveries() {
     if (liveriesProcessed.load()) {
         gf_logLine("Processing scanned liveries skipped; already done in previous start-up");
         scannedLiveries.clear();
+        unsavedScan.reset();
         return;
     }
     // A build after a failed one (a user error of the catalogue) starts from empty tables.
     lf_clearNow();
-    lf_readLiveriesScanned();
+    if (unsavedScan) {
+        scannedLiveries = std::move(*unsavedScan);
+        unsavedScan.reset();
+    } else {
+        lf_readLiveriesScanned();
+    }
     statusDisplay.liveryCount.store(static_cast<unsigned>(scannedLiveries.size()));
     gf_invalidateArea(ScreenArea::whole);
 

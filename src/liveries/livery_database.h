@@ -3,9 +3,12 @@
 // the livery catalogue. The titles are owned once, by airlineModelTitles; every other table, the
 // registration-code map and the aircraft records hold title views into those strings, which stay valid
 // until gf_clearLiveryDatabase. Built and read on the run thread; no lock.
+#include "liveries/livery_data.h"
+
 #include <array>
 #include <atomic>
 #include <functional>
+#include <list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -47,6 +50,9 @@ extern std::atomic<bool> liveriesProcessed;
 
 // Builds the whole data base from the catalogue, once per process; throws the catalogue's user errors.
 void gf_processScannedLiveries();
+// A scan whose catalogue could not be saved hands its liveries (sorted as the catalogue would hold them)
+// over: the next build uses them in place of the stale catalogue on disk.
+void gf_useUnsavedScan(std::list<LiveryData> liveries);
 
 // The stored copy of an equal title; empty when no livery has it.
 TitleView gf_findLiveryTitle(std::string_view title);

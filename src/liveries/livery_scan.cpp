@@ -156,7 +156,8 @@ void gf_scanLiveries() {
                 programShortName));
     }
 
-    if (!lf_scanLiveryFolders(folders)) {
+    const LiveryScanEnd end = lf_scanLiveryFolders(folders);
+    if (end == LiveryScanEnd::noLivery) {
         if (!automatic)
             throw UserErrorException(53, "no liveries found");
         gf_enableControl(AI_PACKAGE_SELECTOR);
@@ -166,9 +167,14 @@ void gf_scanLiveries() {
     }
 
     gf_enableControl(AI_PACKAGE_SELECTOR);
-    if (gf_stopping()) {
+    if (end == LiveryScanEnd::stopped || gf_stopping()) {
         // Nothing was written; switching the scan off now would leave the next start without a catalogue.
         gf_logLine("liveries scan stopped, it runs again at the next start");
+        return;
+    }
+    if (end == LiveryScanEnd::notSaved) {
+        // The next start must not read the stale catalogue without a scan.
+        gf_logLine("liveries scan not saved, this start uses its liveries and the next start scans again");
         return;
     }
     gf_setCheckSetting(SCAN_LIVERIES, false);

@@ -9,7 +9,8 @@ namespace kvr {
 // activeScanTasks set before). The folders come from the AI packages of the selected simulator's
 // Community folder (LIG_AUTOMATIC) or from lfolder0 .. lfolder9. A successful scan switches
 // SCAN_LIVERIES off and saves it; a scan cut short by a stop request leaves it on, so that the next
-// start scans again.
+// start scans again, and so does one whose catalogue could not be saved, which hands its liveries to
+// this start's livery data base (gf_useUnsavedScan).
 // Throws UserErrorException 43 (no AI package found), 48 (no manual folder set), 53 / 143 (no livery
 // found, manual / automatic), 243 (a manual folder does not exist); std::runtime_error
 // "AI_PACKAGE_SELECTOR not set" for a selector value that is none of its choices; and the

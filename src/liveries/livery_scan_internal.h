@@ -28,10 +28,16 @@ void lf_autoScanJustFlight(const std::filesystem::path& community, LiveryFolders
 void lf_autoScanIvaoMtl(const std::filesystem::path& community, LiveryFolders& folders);
 void lf_autoScanUserAiTraffic(const std::filesystem::path& community, LiveryFolders& folders);
 
+enum class LiveryScanEnd {
+    noLivery, // nothing written
+    saved,    // the catalogue and the reports are written
+    notSaved, // the catalogue could not be replaced; its liveries went to gf_useUnsavedScan
+    stopped,  // a stop request cut the scan short; nothing written
+};
+
 // Scans every folder into scannedLiveries, then corrects, prioritises, sorts, de-duplicates and writes
-// the catalogue and the reports. False when no livery was found; true when the catalogue was written or
-// a stop was requested.
-bool lf_scanLiveryFolders(const LiveryFolders& folders);
+// the catalogue and the reports.
+LiveryScanEnd lf_scanLiveryFolders(const LiveryFolders& folders);
 
 // Shows the scan's progress in the message line, at most once a second.
 class ScanProgress {

@@ -6,8 +6,10 @@
 #include "core/shell_port.h"
 #include "core/status_display.h"
 #include "core/text_util.h"
+#include "core/walked_folders.h"
 #include "liveries/aircraft_cfg_reader_internal.h"
 #include "liveries/catalogue_file.h"
+#include "liveries/livery_database.h"
 #include "liveries/livery_scan_internal.h"
 #include "liveries/livery_scan_pool_internal.h"
 #include "liveries/regcode_files.h"
@@ -135,17 +137,25 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
     const auto taskBody = options.taskBody;
     const std::size_t ownNameStart = lf_ownNameStart(folder);
 
+    WalkedFolders walked;
+    walked.firstVisit(folder);
     std::error_code error;
-    fs::recursive_directory_iterator entries(folder, fs::directory_options::skip_permission_denied, error);
+    fs::recursive_directory_iterator entries(folder,
+                                             fs::directory_options::skip_permission_denied |
+                                                 fs::directory_options::follow_directory_symlink,
+                                             error);
     for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
         // A package of tens of thousands of files takes longer than the close box may wait.
         if (gf_stopping())
             break;
         const fs::path path = entries->path();
         try {
-            if (lf_skipsDescent(path, ownNameStart))
-                entries.disable_recursion_pending();
             std::error_code typeError;
+            if (entries->is_directory(typeError)) {
+                if (lf_skipsDescent(path, ownNameStart) || !walked.firstVisit(path))
+                    entries.disable_recursion_pending();
+                continue;
+            }
             if (!entries->is_regular_file(typeError) || !lf_isAircraftCfgName(path))
                 continue;
             // While every slot is taken, the oldest task is the one to wait for: its result is due first,
@@ -159,6 +169,9 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
             try {
                 pending.push_back(pool.start([folderNumber, path, ivao, taskBody] {
                     ScanSlotRelease slot;
+                    // The pool runs what is queued before it ends; after a stop nobody takes the result.
+                    if (gf_stopping())
+                        return FileLiveries{};
                     if (taskBody)
                         return taskBody(folderNumber, path);
                     return ivao ? lf_searchLiveriesinIVAOFile(folderNumber, path)
@@ -180,10 +193,10 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
     lf_collectRemaining(pending, options.resultWait);
 }
 
-bool lf_scanLiveryFolders(const LiveryFolders& folders) {
+LiveryScanEnd lf_scanLiveryFolders(const LiveryFolders& folders) {
     // A stop that came before the scan began leaves the previous catalogue and reports alone.
     if (gf_stopping())
-        return true;
+        return LiveryScanEnd::stopped;
     // A scan that stopped or found nothing left its titles and report lines behind.
     scannedLiveries.clear();
     lf_clearScanReports();
@@ -213,6 +226,11 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
         if (gf_stopping())
             continue;
         lf_searchLiveriesinFolder(folderNumber, folder, options);
+        // The count of a stopped walk would read as all the folder holds.
+        if (gf_stopping()) {
+            gf_logLine(fmt::format("Liveries scan of {} cut short by a stop", gf_pathToUtf8(folder)));
+            break;
+        }
         const std::size_t found = scannedLiveries.size() - previousCount;
         const std::string foundIn = fmt::format("found in {}", gf_pathToUtf8(folder));
         if (found < 1)
@@ -223,32 +241,50 @@ bool lf_scanLiveryFolders(const LiveryFolders& folders) {
         previousCount = scannedLiveries.size();
     }
 
-    if (gf_stopping()) {
+    // Every step after the walk takes longer the more was found; a stop between them ends the scan.
+    const auto stopped = [] {
+        if (!gf_stopping())
+            return false;
         scannedLiveries.clear();
         return true;
-    }
+    };
+    if (stopped())
+        return LiveryScanEnd::stopped;
     if (scannedLiveries.empty()) {
         statusDisplay.liveryCount.store(0);
         gf_invalidateArea(ScreenArea::statusPane);
-        return false;
+        return LiveryScanEnd::noLivery;
     }
     if (folders.size() > 1)
         gf_logLine(fmt::format("{} in total", total));
 
     lf_logConversions();
+    if (stopped())
+        return LiveryScanEnd::stopped;
     if (LIG_PRIORITIZE.value())
         lf_prioritizeFolders(scannedLiveries);
+    if (stopped())
+        return LiveryScanEnd::stopped;
     scannedLiveries.sort([](const LiveryData& a, const LiveryData& b) {
         return std::tie(a.airl, a.type, a.title) < std::tie(b.airl, b.type, b.title);
     });
     scannedLiveries.unique(lf_sameLiveryData);
-    lf_writeLiveriesScanned();
+    if (stopped())
+        return LiveryScanEnd::stopped;
+    const bool saved = lf_writeLiveriesScanned();
+    if (stopped())
+        return LiveryScanEnd::stopped;
+    // A catalogue that cannot be replaced must not bring back the stale one it holds: this start builds
+    // its livery data base from the liveries just scanned.
+    const LiveryScanEnd end = saved ? LiveryScanEnd::saved : LiveryScanEnd::notSaved;
+    if (end == LiveryScanEnd::notSaved)
+        gf_useUnsavedScan(std::move(scannedLiveries));
     scannedLiveries.clear();
 
     lf_writeScanReports();
     lf_clearScanReports();
     gf_clearMessage();
-    return true;
+    return end;
 }
 
 } // namespace kvr

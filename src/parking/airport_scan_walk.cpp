@@ -2,6 +2,7 @@
 #include "core/native_path.h"
 #include "core/scan_slots.h"
 #include "core/text_util.h"
+#include "core/walked_folders.h"
 #include "parking/airport_scan.h"
 #include "parking/airport_scan_internal.h"
 #include "parking/bgl_reader_internal.h"
@@ -47,7 +48,8 @@ bool lf_containsAny(const std::string& text, const auto& words) {
 }
 
 // A depth-first walk in the order the file system lists each folder. Unlike the standard recursive
-// iterator it does not end at the first folder that cannot be listed: that folder is passed over.
+// iterator it does not end at the first folder that cannot be listed: that folder is passed over. Linked
+// packages are walked like real folders, each folder once however many links lead to it.
 class FolderWalk {
 public:
     explicit FolderWalk(const fs::path& root) { open(root); }
@@ -70,7 +72,7 @@ public:
             if (ec)
                 folders_.pop_back();
             std::error_code typeError;
-            if (entry.is_directory(typeError) && !entry.is_symlink(typeError))
+            if (entry.is_directory(typeError))
                 pendingFolder_ = entry;
             return entry;
         }
@@ -81,6 +83,8 @@ public:
 
 private:
     void open(const fs::path& folder) {
+        if (!walked_.firstVisit(folder))
+            return;
         std::error_code ec;
         fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
         if (!ec)
@@ -89,6 +93,7 @@ private:
 
     std::vector<fs::directory_iterator> folders_;
     std::optional<fs::directory_entry> pendingFolder_;
+    WalkedFolders walked_;
 };
 
 // The text of a walked path below the root.

@@ -174,6 +174,8 @@ TEST_F(CatalogueFileTest, EachMalformedCatalogueGivesItsUserError) {
 
     test::writeFileText(liveryPaths.liveriesScanned, "<root><liveries><liv airl=\"KLM\"</liveries></root>");
     EXPECT_EQ(readError().first, 51) << "does not parse";
+    // A start with the scan off scans such a catalogue anew rather than stopping with the error.
+    EXPECT_EQ(gf_catalogueUnreadable().value_or("").rfind("cannot be read (", 0), 0u);
 
     writeCatalogue("<other/>");
     EXPECT_EQ(readError(), std::make_pair(52, "52: " + path + " does not contain a <liveries> section"));

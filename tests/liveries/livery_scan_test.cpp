@@ -16,6 +16,7 @@
 #include <pugixml.hpp>
 
 #include <chrono>
+#include <future>
 #include <thread>
 
 namespace kvr {
@@ -241,13 +242,13 @@ TEST_F(LiveryScanDriverTest, LowerFoldersHavePriorityPerAirlineAndType) {
     writeCfg(b / "m", "A320", "BAW", {"BAW one"});
     writeCfg(c / "m1", "B738", "KLM", {"KLM three"});
     writeCfg(c / "m2", "A320", "KLM", {"KLM A320 three"});
-    ASSERT_TRUE(lf_scanLiveryFolders({a, b, c}));
+    ASSERT_EQ(lf_scanLiveryFolders({a, b, c}), LiveryScanEnd::saved);
     EXPECT_EQ(catalogue(),
               (std::vector<std::string>{"BAW A320 BAW one", "KLM A320 KLM A320 three", "KLM B738 KLM one"}));
 
     LIG_PRIORITIZE.setValue(false);
     resetScanState();
-    ASSERT_TRUE(lf_scanLiveryFolders({a, b, c}));
+    ASSERT_EQ(lf_scanLiveryFolders({a, b, c}), LiveryScanEnd::saved);
     EXPECT_EQ(catalogue().size(), 4u);
 }
 
@@ -263,7 +264,7 @@ TEST_F(LiveryScanDriverTest, EveryEncodingScansIntoTheSameCatalogue) {
             const fs::path package =
                 folder / fmt::format("{}-{}", encodingName(encoding), static_cast<int>(lineEnd));
             writeCfgFile(package / "m" / "aircraft.cfg", aircraftCfgText(cfg), encoding, lineEnd);
-            ASSERT_TRUE(lf_scanLiveryFolders({package}));
+            ASSERT_EQ(lf_scanLiveryFolders({package}), LiveryScanEnd::saved);
             const std::vector<std::string> rows = catalogue();
             if (first.empty())
                 first = rows;
@@ -285,7 +286,7 @@ TEST_F(LiveryScanDriverTest, FolderNumbersCountOnlyFoldersAndStopAtTen) {
     writeCfg(folders[2 + 9] / "m", "B738", "KLM", {"tenth"});
     writeCfg(folders[2 + 10] / "m", "A320", "KLM", {"eleventh a"});
     writeCfg(folders[2 + 9] / "n", "A320", "KLM", {"tenth a"});
-    ASSERT_TRUE(lf_scanLiveryFolders(folders));
+    ASSERT_EQ(lf_scanLiveryFolders(folders), LiveryScanEnd::saved);
     EXPECT_EQ(catalogue(),
               (std::vector<std::string>{"KLM A320 eleventh a", "KLM A320 tenth a", "KLM B738 ninth"}));
     const std::string log = logText();
@@ -330,6 +331,19 @@ TEST_F(LiveryScanDriverTest, SkipWordsCountFromTheScannedFolderDown) {
     EXPECT_EQ(scannedLiveries.front().title, "below");
 }
 
+TEST_F(LiveryScanDriverTest, LinkedPackagesAreWalkedLikeRealOnesAndALoopOnce) {
+    const fs::path package = folder / "store" / "fsltl-traffic-base";
+    writeCfg(package / "SimObjects" / "m", "B738", "KLM", {"linked"});
+    fs::create_directory_symlink(package, package / "SimObjects" / "m" / "back-to-the-package");
+    fs::create_directories(folder / "Community");
+    fs::create_directory_symlink(package, folder / "Community" / "fsltl-traffic-base");
+
+    ASSERT_EQ(lf_scanLiveryFolders({folder / "Community"}), LiveryScanEnd::saved);
+    EXPECT_EQ(catalogue(), std::vector<std::string>{"KLM B738 linked"});
+    // A second reading of the file would report its title as taken.
+    EXPECT_NE(logText().find("\nNo errors\n"), std::string::npos) << logText();
+}
+
 TEST_F(LiveryScanDriverTest, EveryScanStartsFromEmptyTitlesAndReports) {
     // A scan cut short by a stop leaves the titles its walk claimed and its report lines.
     const fs::path package = folder / "pkg";
@@ -338,7 +352,7 @@ TEST_F(LiveryScanDriverTest, EveryScanStartsFromEmptyTitlesAndReports) {
     lf_addIncompleteSection("left behind");
     scannedLiveries.clear();
 
-    ASSERT_TRUE(lf_scanLiveryFolders({package}));
+    ASSERT_EQ(lf_scanLiveryFolders({package}), LiveryScanEnd::saved);
     EXPECT_EQ(catalogue(), (std::vector<std::string>{"KLM B738 one", "KLM B738 two"}));
     EXPECT_FALSE(fs::exists(lf_scanReportPaths().incompleteSections));
 }
@@ -421,7 +435,7 @@ TEST_F(LiveryScanDriverTest, SameCatalogueWithOneTaskAsWithMany) {
     const auto scanWith = [&](int tasks) {
         resetScanState();
         maxScanTasks.store(tasks);
-        EXPECT_TRUE(lf_scanLiveryFolders({folder / "bulk" / "bulk-aitraffic"}));
+        EXPECT_EQ(lf_scanLiveryFolders({folder / "bulk" / "bulk-aitraffic"}), LiveryScanEnd::saved);
         return std::pair{catalogue(), fileLines(lf_scanReportPaths().incompleteSections)};
     };
     const auto single = scanWith(1);
@@ -429,6 +443,23 @@ TEST_F(LiveryScanDriverTest, SameCatalogueWithOneTaskAsWithMany) {
     EXPECT_EQ(single.first.size() + 3, tree.sections) << "three titles repeat one of the file before";
     EXPECT_EQ(single, many);
     EXPECT_EQ(single.second.size(), 3u);
+}
+
+TEST_F(LiveryScanDriverTest, AWalkStoppedHalfWaySaysSoInsteadOfAPartialCount) {
+    writeBulkTree(folder / "bulk", {500, 1, 1, false});
+    auto closing = std::async(std::launch::async, [] {
+        while (liveryTitleSet.size() == 0)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        gf_requestExit(ExitReason::userClosedSim, 0);
+    });
+    EXPECT_EQ(lf_scanLiveryFolders({folder / "bulk"}), LiveryScanEnd::stopped);
+    closing.get();
+    const std::string log = logText();
+    EXPECT_NE(log.find("Liveries scan of " + (folder / "bulk").string() + " cut short by a stop\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find(" found in "), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists(liveryPaths.liveriesScanned));
 }
 
 TEST_F(LiveryScanDriverTest, StopBeforeTheScanKeepsEverythingAndTheSettingOn) {
