@@ -120,9 +120,9 @@ struct LiveAc : AcRecord {
     std::int64_t parkedSinceTick = 0;
     std::int64_t segmentDueTick = -1; // due tick of the sample the cached segment starts at
     std::size_t segmentSampleCount = 0;
-    double segmentBank = 0;       // bank the current segment asks for
     double segmentPitchStart = 0; // pitch at the segment's ends
     double segmentPitchEnd = 0;
+    bool unshowableLogged = false; // a position out of range was held back and logged
 
     // Learning of the stand's use.
     std::uint32_t optionId = 0;
