@@ -31,7 +31,8 @@ MotionState lf_flightPathAt(const PositionSample& a, const PositionSample& b, do
     const double chordNm = std::hypot(chord.east, chord.north);
     const double hours = static_cast<double>(b.dueTick - a.dueTick) * tuning::secondsPerTick / secondsPerHour;
     const auto tangent = [&](double trackDeg, double groundSpeedKt) {
-        return lf_alongBearing(trackDeg, std::min(groundSpeedKt * hours, chordNm * tuning::longestTangentChords));
+        return lf_alongBearing(trackDeg,
+                               std::min(groundSpeedKt * hours, chordNm * tuning::longestTangentChords));
     };
     const FrameOffset m0 = tangent(a.track, a.groundSpeed);
     const FrameOffset m1 = tangent(b.track + lf_bearingTurnAt(frame, b.latitude, b.longitude), b.groundSpeed);
@@ -79,15 +80,14 @@ std::optional<double> lf_groundBelowFt(const LiveAc& aircraft) {
 double lf_flyTowards(MotionState& current, const MotionState& target, double reportedKt) {
     const LocalFrame frame = lf_frameAt(current.latitude, current.longitude);
     const FrameOffset gap = lf_offsetIn(frame, target.latitude, target.longitude);
-    const double pathBearing =
-        target.heading + lf_bearingTurnAt(frame, target.latitude, target.longitude);
+    const double pathBearing = target.heading + lf_bearingTurnAt(frame, target.latitude, target.longitude);
     const FrameOffset forward = lf_alongBearing(pathBearing, 1.0);
     // How far the path point lies ahead along the path, and to the right of the path through it.
     const double ahead = gap.east * forward.east + gap.north * forward.north;
     const double aside = gap.east * forward.north - gap.north * forward.east;
 
-    const double lookAheadNm = std::max(target.groundSpeed * tuning::pathLookAheadSeconds / secondsPerHour,
-                                        tuning::pathLookAheadNm);
+    const double lookAheadNm =
+        std::max(target.groundSpeed * tuning::pathLookAheadSeconds / secondsPerHour, tuning::pathLookAheadNm);
     const double intercept = std::clamp(std::atan2(aside, lookAheadNm) * radToDeg, -tuning::maxInterceptDeg,
                                         tuning::maxInterceptDeg);
     const double maxTurn = tuning::airTurnDegPerSecond * tuning::secondsPerTick;

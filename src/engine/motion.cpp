@@ -313,8 +313,8 @@ bool lf_updateLiveAc(LiveAc& aircraft, std::int64_t tick, port::PositionUpdate& 
     // Nothing out of range goes to the simulator: the aircraft stays where it was last shown.
     if (!isShowable(aircraft.current)) {
         if (!aircraft.unshowableLogged)
-            gf_logLine(fmt::format("{} ({:06X}): position out of range held back", aircraft.callsign,
-                                   aircraft.id));
+            gf_logLine(
+                fmt::format("{} ({:06X}): position out of range held back", aircraft.callsign, aircraft.id));
         aircraft.unshowableLogged = true;
         aircraft.current = shownBefore;
         if (!isShowable(aircraft.current))

@@ -22,8 +22,8 @@ bool gf_completeMotion(LiveAircraft& report, ReportMemory& memory) {
     const bool measurable =
         seconds >= anchorSeconds || (seconds >= shortestSeconds && !(memory.groundSpeed && memory.track));
     if (measurable && (report.groundSpeedMissing || report.trackMissing)) {
-        const double nm = gf_distanceNm(memory.anchorLatitude, memory.anchorLongitude, report.latitude,
-                                        report.longitude);
+        const double nm =
+            gf_distanceNm(memory.anchorLatitude, memory.anchorLongitude, report.latitude, report.longitude);
         const double madeGoodKt = nm / seconds * 3600.0;
         // A move faster than any aircraft flies comes from a false position: it tells nothing.
         if (madeGoodKt <= fastestGroundSpeedKt) {

@@ -189,7 +189,7 @@ private:
     std::mutex seenMutex_;
     SeenLiveMaps seen_;
 
-    std::vector<LiveAircraft> reports_;                   // reader thread only
+    std::vector<LiveAircraft> reports_;                           // reader thread only
     std::unordered_map<std::uint32_t, ReportMemory> sentReports_; // reader thread only
 
     mutable std::mutex parkedMutex_;
