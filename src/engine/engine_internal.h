@@ -50,16 +50,6 @@ void lf_followSamples(LiveAc& aircraft, std::int64_t tick);
 
 // --- Offsets round a point (local_frame.cpp) -----------------------------------------------------------
 
-struct LocalFrame {
-    double latitude = 0;
-    double longitude = 0;
-    double cosine = 1; // of the latitude
-    bool polar = false;
-};
-struct FrameOffset {
-    double east = 0; // nm
-    double north = 0;
-};
 LocalFrame lf_frameAt(double latitude, double longitude);
 FrameOffset lf_alongBearing(double bearingDeg, double distanceNm);
 FrameOffset lf_offsetIn(const LocalFrame& frame, double latitude, double longitude);
@@ -70,16 +60,29 @@ double lf_pointAt(const LocalFrame& frame, FrameOffset offset, double& latitude,
 
 // --- Flight between reports (flight_path.cpp) ----------------------------------------------------------
 
-// The point of the path from an airborne sample to the next at the fraction of the time between them:
-// position, altitude, the direction of the path (heading) and the speed along it.
+// The path from an airborne sample to the next.
+FlightSegment lf_flightSegmentOf(const PositionSample& a, const PositionSample& b);
+// The point of a segment's path at the fraction of the time between its samples: position, altitude, the
+// direction of the path (unit offset in the segment's frame) and the speed along it.
+struct PathPoint {
+    double latitude = 0;
+    double longitude = 0;
+    double altitude = 0;
+    double speedKt = 0;
+    FrameOffset direction;
+    double bearingTurn = 0; // of a bearing at the point into the segment's frame, degrees
+};
+PathPoint lf_pathPointAt(const FlightSegment& segment, const PositionSample& a, const PositionSample& b,
+                         double f);
+// The same as a motion state, the heading being the direction of the path.
 MotionState lf_flightPathAt(const PositionSample& a, const PositionSample& b, double f);
 // The ground an airborne aircraft must stay above: the highest of its samples on the ground and, near
 // the park airport, its elevation; none when neither is known.
 std::optional<double> lf_groundBelowFt(const LiveAc& aircraft);
-// One tick of flight along the nose towards the path point: turns towards the path, changes speed to
-// close the gap along it (between half the reported speed and the catch-up speed) and moves. Returns the
-// bank of the turn flown.
-double lf_flyTowards(MotionState& current, const MotionState& target, double reportedKt);
+// One tick of flight along the nose towards the path point (its direction given in the frame of the
+// current position): turns towards the path, changes speed to close the gap along it (between half the
+// reported speed and the catch-up speed) and moves. Returns the bank of the turn flown.
+double lf_flyTowards(MotionState& current, const PathPoint& target, double reportedKt);
 port::PositionUpdate lf_positionUpdateOf(const LiveAc& aircraft);
 
 // --- Ground movement (ground_movement.cpp) ------------------------------------------------------------

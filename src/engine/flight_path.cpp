@@ -15,8 +15,11 @@ namespace kvr {
 
 namespace {
 
+constexpr double degToRad = std::numbers::pi / 180.0;
 constexpr double radToDeg = 180.0 / std::numbers::pi;
 constexpr double secondsPerHour = 3600.0;
+// The tangent of the largest angle at which the shown aircraft meets its path.
+const double interceptTangent = std::tan(tuning::maxInterceptDeg * degToRad);
 
 double wrap360(double degrees) {
     const double wrapped = std::fmod(degrees, 360.0);
@@ -25,17 +28,23 @@ double wrap360(double degrees) {
 
 } // namespace
 
-MotionState lf_flightPathAt(const PositionSample& a, const PositionSample& b, double f) {
-    const LocalFrame frame = lf_frameAt(a.latitude, a.longitude);
-    const FrameOffset chord = lf_offsetIn(frame, b.latitude, b.longitude);
-    const double chordNm = std::hypot(chord.east, chord.north);
-    const double hours = static_cast<double>(b.dueTick - a.dueTick) * tuning::secondsPerTick / secondsPerHour;
-    const auto tangent = [&](double trackDeg, double groundSpeedKt) {
-        return lf_alongBearing(trackDeg,
-                               std::min(groundSpeedKt * hours, chordNm * tuning::longestTangentChords));
-    };
-    const FrameOffset m0 = tangent(a.track, a.groundSpeed);
-    const FrameOffset m1 = tangent(b.track + lf_bearingTurnAt(frame, b.latitude, b.longitude), b.groundSpeed);
+FlightSegment lf_flightSegmentOf(const PositionSample& a, const PositionSample& b) {
+    FlightSegment segment;
+    segment.fromTick = a.dueTick;
+    segment.toTick = b.dueTick;
+    segment.frame = lf_frameAt(a.latitude, a.longitude);
+    segment.chord = lf_offsetIn(segment.frame, b.latitude, b.longitude);
+    segment.hours = static_cast<double>(b.dueTick - a.dueTick) * tuning::secondsPerTick / secondsPerHour;
+    const double longestNm =
+        std::hypot(segment.chord.east, segment.chord.north) * tuning::longestTangentChords;
+    segment.startTangent = lf_alongBearing(a.track, std::min(a.groundSpeed * segment.hours, longestNm));
+    segment.endTangent = lf_alongBearing(b.track + lf_bearingTurnAt(segment.frame, b.latitude, b.longitude),
+                                         std::min(b.groundSpeed * segment.hours, longestNm));
+    return segment;
+}
+
+PathPoint lf_pathPointAt(const FlightSegment& segment, const PositionSample& a, const PositionSample& b,
+                         double f) {
     // The cubic Hermite curve of the two positions and tangents, and its derivative.
     const double f2 = f * f;
     const double f3 = f2 * f;
@@ -45,22 +54,37 @@ MotionState lf_flightPathAt(const PositionSample& a, const PositionSample& b, do
     const double d10 = 3.0 * f2 - 4.0 * f + 1.0;
     const double d01 = 6.0 * f - 6.0 * f2;
     const double d11 = 3.0 * f2 - 2.0 * f;
+    const FrameOffset& m0 = segment.startTangent;
+    const FrameOffset& m1 = segment.endTangent;
+    const FrameOffset& chord = segment.chord;
     const FrameOffset at{h10 * m0.east + h01 * chord.east + h11 * m1.east,
                          h10 * m0.north + h01 * chord.north + h11 * m1.north};
     const FrameOffset pace{d10 * m0.east + d01 * chord.east + d11 * m1.east,
                            d10 * m0.north + d01 * chord.north + d11 * m1.north};
 
-    MotionState state;
-    const double turn = lf_pointAt(frame, at, state.latitude, state.longitude);
-    state.altitude = a.altitude + (b.altitude - a.altitude) * f;
+    PathPoint point;
+    point.bearingTurn = lf_pointAt(segment.frame, at, point.latitude, point.longitude);
+    point.altitude = a.altitude + (b.altitude - a.altitude) * f;
     const double paceNm = std::hypot(pace.east, pace.north);
-    if (paceNm > 0.0 && hours > 0.0) {
-        state.heading = wrap360(std::atan2(pace.east, pace.north) * radToDeg - turn);
-        state.groundSpeed = paceNm / hours;
+    if (paceNm > 0.0 && segment.hours > 0.0) {
+        point.direction = {pace.east / paceNm, pace.north / paceNm};
+        point.speedKt = paceNm / segment.hours;
     } else {
-        state.heading = wrap360(a.track + lf_shorterArcDeg(a.track, b.track) * f);
-        state.groundSpeed = a.groundSpeed + (b.groundSpeed - a.groundSpeed) * f;
+        point.direction = lf_alongBearing(a.track + lf_shorterArcDeg(a.track, b.track) * f, 1.0);
+        point.speedKt = a.groundSpeed + (b.groundSpeed - a.groundSpeed) * f;
     }
+    return point;
+}
+
+MotionState lf_flightPathAt(const PositionSample& a, const PositionSample& b, double f) {
+    const PathPoint point = lf_pathPointAt(lf_flightSegmentOf(a, b), a, b, f);
+    MotionState state;
+    state.latitude = point.latitude;
+    state.longitude = point.longitude;
+    state.altitude = point.altitude;
+    state.groundSpeed = point.speedKt;
+    state.heading =
+        wrap360(std::atan2(point.direction.east, point.direction.north) * radToDeg - point.bearingTurn);
     return state;
 }
 
@@ -69,7 +93,10 @@ std::optional<double> lf_groundBelowFt(const LiveAc& aircraft) {
     for (const PositionSample& sample : aircraft.samples)
         if (!sample.airborne)
             ground = std::max(ground.value_or(sample.altitude), sample.altitude);
+    // A quick look at the latitude first: most aircraft are far from the park airport.
     if (groundReferenceAltitude && !port::standList.empty() &&
+        std::abs(aircraft.current.latitude - port::standList.front().latitude) * 60.0 <
+            tuning::groundReferenceRangeNm &&
         lf_flatDistanceNm(aircraft.current.latitude, aircraft.current.longitude,
                           port::standList.front().latitude,
                           port::standList.front().longitude) < tuning::groundReferenceRangeNm)
@@ -77,30 +104,47 @@ std::optional<double> lf_groundBelowFt(const LiveAc& aircraft) {
     return ground;
 }
 
-double lf_flyTowards(MotionState& current, const MotionState& target, double reportedKt) {
+double lf_flyTowards(MotionState& current, const PathPoint& target, double reportedKt) {
     const LocalFrame frame = lf_frameAt(current.latitude, current.longitude);
     const FrameOffset gap = lf_offsetIn(frame, target.latitude, target.longitude);
-    const double pathBearing = target.heading + lf_bearingTurnAt(frame, target.latitude, target.longitude);
-    const FrameOffset forward = lf_alongBearing(pathBearing, 1.0);
+    FrameOffset forward = target.direction;
+    if (frame.polar)
+        forward = lf_alongBearing(std::atan2(forward.east, forward.north) * radToDeg - target.bearingTurn +
+                                      lf_bearingTurnAt(frame, target.latitude, target.longitude),
+                                  1.0);
     // How far the path point lies ahead along the path, and to the right of the path through it.
     const double ahead = gap.east * forward.east + gap.north * forward.north;
     const double aside = gap.east * forward.north - gap.north * forward.east;
 
+    // Towards the path lookAheadNm ahead, at most at 45 degrees to it.
     const double lookAheadNm =
-        std::max(target.groundSpeed * tuning::pathLookAheadSeconds / secondsPerHour, tuning::pathLookAheadNm);
-    const double intercept = std::clamp(std::atan2(aside, lookAheadNm) * radToDeg, -tuning::maxInterceptDeg,
-                                        tuning::maxInterceptDeg);
-    const double maxTurn = tuning::airTurnDegPerSecond * tuning::secondsPerTick;
-    const double turn =
-        std::clamp(lf_shorterArcDeg(current.heading, pathBearing + intercept), -maxTurn, maxTurn);
+        std::max(target.speedKt * tuning::pathLookAheadSeconds / secondsPerHour, tuning::pathLookAheadNm);
+    const double across = std::clamp(aside, -lookAheadNm * interceptTangent, lookAheadNm * interceptTangent);
+    const FrameOffset wanted{forward.east * lookAheadNm + forward.north * across,
+                             forward.north * lookAheadNm - forward.east * across};
+    // The turn towards it, at most maxTurn this tick: the sine and cosine of the angle from the nose.
+    const double headingRad = current.heading * degToRad;
+    const FrameOffset nose{std::sin(headingRad), std::cos(headingRad)};
+    const double sine = wanted.east * nose.north - wanted.north * nose.east;
+    const double cosine = wanted.east * nose.east + wanted.north * nose.north;
+    const double maxTurn = tuning::airTurnDegPerSecond * tuning::secondsPerTick * degToRad;
+    const double wantedNm = std::hypot(wanted.east, wanted.north);
+    double turn = std::copysign(maxTurn, sine);
+    if (cosine > 0.0 && std::abs(sine) < wantedNm * std::sin(maxTurn))
+        turn = std::asin(sine / wantedNm);
 
-    const double speed = std::clamp(target.groundSpeed + ahead * secondsPerHour / tuning::closeGapSeconds,
+    const double speed = std::clamp(target.speedKt + ahead * secondsPerHour / tuning::closeGapSeconds,
                                     reportedKt * tuning::slowestShareOfReported,
                                     reportedKt * tuning::catchUpFactor + tuning::catchUpKt);
-    current.heading = lf_moveAlong(current.latitude, current.longitude, wrap360(current.heading + turn),
-                                   speed * tuning::secondsPerTick / secondsPerHour);
+    const double stepNm = speed * tuning::secondsPerTick / secondsPerHour;
+    // The nose turned by the small angle, without a sine and cosine of its own.
+    const FrameOffset turned{nose.east * (1.0 - turn * turn / 2.0) + nose.north * turn,
+                             nose.north * (1.0 - turn * turn / 2.0) - nose.east * turn};
+    const double arrivalTurn =
+        lf_pointAt(frame, {turned.east * stepNm, turned.north * stepNm}, current.latitude, current.longitude);
+    current.heading = wrap360(current.heading + (turn * radToDeg) - arrivalTurn);
     current.groundSpeed = speed;
-    return lf_bankForTurn(speed, turn / tuning::secondsPerTick);
+    return turn == 0.0 ? 0.0 : lf_bankForTurn(speed, turn * radToDeg / tuning::secondsPerTick);
 }
 
 } // namespace kvr

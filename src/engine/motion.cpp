@@ -61,6 +61,8 @@ void refreshSegment(LiveAc& aircraft, std::int64_t tick) {
     aircraft.segmentDueTick = a.dueTick;
     aircraft.segmentSampleCount = aircraft.samples.size();
     const PositionSample* b = aircraft.samples.size() >= 2 ? &aircraft.samples[1] : nullptr;
+    if (b && a.airborne)
+        aircraft.flightSegment = lf_flightSegmentOf(a, *b);
     aircraft.segmentPitchStart = a.airborne ? airPitch(a) : 0.0;
     aircraft.segmentPitchEnd = b ? (b->airborne ? airPitch(*b) : 0.0) : aircraft.segmentPitchStart;
     if (newCurrent)
@@ -93,6 +95,24 @@ bool isShowable(const MotionState& state) {
            std::isfinite(state.heading) && std::isfinite(state.pitch) && std::isfinite(state.bank) &&
            std::isfinite(state.groundSpeed) && std::abs(state.latitude) <= 90.0 &&
            std::abs(state.longitude) <= 180.0;
+}
+
+// The point of the path to fly towards in the air: on the segment worked out for the two samples round
+// the tick, or dead reckoned past the last one.
+PathPoint airTargetAt(const LiveAc& aircraft, std::int64_t tick) {
+    const PositionSample& a = aircraft.samples.front();
+    if (aircraft.samples.size() >= 2 && aircraft.flightSegment.fromTick == a.dueTick &&
+        aircraft.flightSegment.toTick == aircraft.samples[1].dueTick)
+        return lf_pathPointAt(aircraft.flightSegment, a, aircraft.samples[1],
+                              segmentFraction(aircraft, tick));
+    const MotionState state = lf_sampleStateAt(aircraft, tick);
+    PathPoint point;
+    point.latitude = state.latitude;
+    point.longitude = state.longitude;
+    point.altitude = state.altitude;
+    point.speedKt = state.groundSpeed;
+    point.direction = lf_alongBearing(state.heading, 1.0);
+    return point;
 }
 
 void followOnGround(MotionState& current, MotionState& target) {
@@ -240,15 +260,22 @@ void lf_followSamples(LiveAc& aircraft, std::int64_t tick) {
         return;
     const PositionSample& a = aircraft.samples.front();
     MotionState& current = aircraft.current;
-    MotionState target = lf_sampleStateAt(aircraft, tick);
     const bool onGround = !a.airborne;
     aircraft.onGround = onGround;
-    if (onGround)
+    double targetAltitude = 0.0;
+    double turnBank = 0.0;
+    if (onGround) {
+        MotionState target = lf_sampleStateAt(aircraft, tick);
         followOnGround(current, target);
-    const double turnBank = onGround ? 0.0 : lf_flyTowards(current, target, reportedSpeedAt(aircraft, tick));
+        targetAltitude = target.altitude;
+    } else {
+        const PathPoint target = airTargetAt(aircraft, tick);
+        turnBank = lf_flyTowards(current, target, reportedSpeedAt(aircraft, tick));
+        targetAltitude = target.altitude;
+    }
 
     const double climbFpm = std::max(std::abs(a.verticalRate) * 1.5, tuning::minClimbFeetPerMinute);
-    current.altitude = approach(current.altitude, target.altitude, climbFpm / 60.0 * tuning::secondsPerTick);
+    current.altitude = approach(current.altitude, targetAltitude, climbFpm / 60.0 * tuning::secondsPerTick);
     if (!onGround)
         if (const std::optional<double> ground = lf_groundBelowFt(aircraft))
             current.altitude = std::max(current.altitude, *ground);
