@@ -32,6 +32,8 @@ double wrap360(double degrees) {
 }
 
 double wrapLongitude(double longitude) {
+    if (longitude >= -180.0 && longitude < 180.0)
+        return longitude;
     const double shifted = std::fmod(longitude + 180.0, 360.0);
     return (shifted < 0.0 ? shifted + 360.0 : shifted) - 180.0;
 }
