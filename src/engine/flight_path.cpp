@@ -22,6 +22,8 @@ constexpr double secondsPerHour = 3600.0;
 const double interceptTangent = std::tan(tuning::maxInterceptDeg * degToRad);
 
 double wrap360(double degrees) {
+    if (degrees >= 0.0 && degrees < 360.0)
+        return degrees;
     const double wrapped = std::fmod(degrees, 360.0);
     return wrapped < 0.0 ? wrapped + 360.0 : wrapped;
 }
@@ -130,8 +132,9 @@ double lf_flyTowards(MotionState& current, const PathPoint& target, double repor
     const double maxTurn = tuning::airTurnDegPerSecond * tuning::secondsPerTick * degToRad;
     const double wantedNm = std::hypot(wanted.east, wanted.north);
     double turn = std::copysign(maxTurn, sine);
-    if (cosine > 0.0 && std::abs(sine) < wantedNm * std::sin(maxTurn))
-        turn = std::asin(sine / wantedNm);
+    // Below a tenth of a degree the sine is the angle.
+    if (cosine > 0.0 && std::abs(sine) < wantedNm * maxTurn)
+        turn = sine / wantedNm;
 
     const double speed = std::clamp(target.speedKt + ahead * secondsPerHour / tuning::closeGapSeconds,
                                     reportedKt * tuning::slowestShareOfReported,
