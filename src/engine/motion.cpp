@@ -144,6 +144,8 @@ void followOnGround(MotionState& current, MotionState& target) {
 } // namespace
 
 double lf_shorterArcDeg(double fromDeg, double toDeg) {
+    if (const double direct = toDeg - fromDeg; direct > -180.0 && direct <= 180.0)
+        return direct;
     double difference = std::fmod(toDeg - fromDeg, 360.0);
     if (difference > 180.0)
         difference -= 360.0;
