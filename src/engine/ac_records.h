@@ -69,6 +69,30 @@ struct MotionState {
     double groundSpeed = 0; // kt
 };
 
+// Offsets east and north round a point (local_frame.cpp).
+struct LocalFrame {
+    double latitude = 0;
+    double longitude = 0;
+    double cosine = 1; // of the latitude
+    bool polar = false;
+};
+struct FrameOffset {
+    double east = 0; // nm
+    double north = 0;
+};
+
+// The path between two airborne samples (flight_path.cpp), worked out once per segment: a cubic curve
+// through both positions with the tangents of their tracks, in the frame of the first.
+struct FlightSegment {
+    std::int64_t fromTick = -1; // due ticks of its samples
+    std::int64_t toTick = -1;
+    LocalFrame frame;
+    FrameOffset chord;
+    FrameOffset startTangent;
+    FrameOffset endTangent;
+    double hours = 0;
+};
+
 // The head of both kinds of aircraft: what the livery matchers read and write, plus the size of the
 // aircraft and how it stands towards the simulator.
 struct AcRecord : port::MatchSubject {
@@ -122,9 +146,10 @@ struct LiveAc : AcRecord {
     std::int64_t parkedSinceTick = 0;
     std::int64_t segmentDueTick = -1; // due tick of the sample the cached segment starts at
     std::size_t segmentSampleCount = 0;
-    double segmentBank = 0;       // bank the current segment asks for
     double segmentPitchStart = 0; // pitch at the segment's ends
     double segmentPitchEnd = 0;
+    FlightSegment flightSegment;   // of the current airborne sample and the next
+    bool unshowableLogged = false; // a position out of range was held back and logged
 
     // Learning of the stand's use.
     std::uint32_t optionId = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 
 namespace kvr {
 
@@ -31,8 +32,12 @@ double lf_pitchForClimb(double groundSpeedKt, double verticalRateFpm);
 // Flat-earth distance and bearing, good for the short distances between two ticks or round a stand.
 double lf_flatDistanceNm(double latitude1, double longitude1, double latitude2, double longitude2);
 double lf_flatBearingDeg(double latitude1, double longitude1, double latitude2, double longitude2);
-// The point the distance (nm) along the bearing (degrees) from a start.
-void lf_moveAlong(double& latitude, double& longitude, double bearingDeg, double distanceNm);
+// The point the distance (nm) along the bearing (degrees) from a start; returns the bearing on arrival,
+// which differs near a pole.
+double lf_moveAlong(double& latitude, double& longitude, double bearingDeg, double distanceNm);
+// A latitude beyond a pole brought back onto the globe (the longitude on the far side); the longitude
+// wrapped into -180..180. True when the point was beyond a pole.
+bool lf_foldOverPole(double& latitude, double& longitude);
 // Drops the samples that have passed, except the last of them.
 void lf_trimSamples(LiveAc& aircraft, std::int64_t tick);
 // Where the samples put the aircraft at the tick: between the two samples round it, dead reckoned past
@@ -42,6 +47,42 @@ MotionState lf_sampleStateAt(const LiveAc& aircraft, std::int64_t tick);
 bool lf_updateLiveAc(LiveAc& aircraft, std::int64_t tick, port::PositionUpdate& update);
 // Follows the samples from where the aircraft is shown, no faster than its speed allows.
 void lf_followSamples(LiveAc& aircraft, std::int64_t tick);
+
+// --- Offsets round a point (local_frame.cpp) -----------------------------------------------------------
+
+LocalFrame lf_frameAt(double latitude, double longitude);
+FrameOffset lf_alongBearing(double bearingDeg, double distanceNm);
+FrameOffset lf_offsetIn(const LocalFrame& frame, double latitude, double longitude);
+// How much a bearing taken at the point must turn to be a direction of the frame (degrees): 0 on the flat.
+double lf_bearingTurnAt(const LocalFrame& frame, double latitude, double longitude);
+// The point at the offset; returns the turn of a bearing at that point, as lf_bearingTurnAt.
+double lf_pointAt(const LocalFrame& frame, FrameOffset offset, double& latitude, double& longitude);
+
+// --- Flight between reports (flight_path.cpp) ----------------------------------------------------------
+
+// The path from an airborne sample to the next.
+FlightSegment lf_flightSegmentOf(const PositionSample& a, const PositionSample& b);
+// The point of a segment's path at the fraction of the time between its samples: position, altitude, the
+// direction of the path (unit offset in the segment's frame) and the speed along it.
+struct PathPoint {
+    double latitude = 0;
+    double longitude = 0;
+    double altitude = 0;
+    double speedKt = 0;
+    FrameOffset direction;
+    double bearingTurn = 0; // of a bearing at the point into the segment's frame, degrees
+};
+PathPoint lf_pathPointAt(const FlightSegment& segment, const PositionSample& a, const PositionSample& b,
+                         double f);
+// The same as a motion state, the heading being the direction of the path.
+MotionState lf_flightPathAt(const PositionSample& a, const PositionSample& b, double f);
+// The ground an airborne aircraft must stay above: the highest of its samples on the ground and, near
+// the park airport, its elevation; none when neither is known.
+std::optional<double> lf_groundBelowFt(const LiveAc& aircraft);
+// One tick of flight along the nose towards the path point (its direction given in the frame of the
+// current position): turns towards the path, changes speed to close the gap along it (between half the
+// reported speed and the catch-up speed) and moves. Returns the bank of the turn flown.
+double lf_flyTowards(MotionState& current, const PathPoint& target, double reportedKt);
 port::PositionUpdate lf_positionUpdateOf(const LiveAc& aircraft);
 
 // --- Ground movement (ground_movement.cpp) ------------------------------------------------------------

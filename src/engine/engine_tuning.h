@@ -75,6 +75,20 @@ inline constexpr double airTurnDegPerSecond = 10.0;
 inline constexpr double catchUpFactor = 1.25;
 inline constexpr double catchUpKt = 10.0;
 inline constexpr double minClimbFeetPerMinute = 1500.0;
+
+// Flight between reports. The shown aircraft flies along its nose towards the path its samples describe:
+// it aims at the path this far ahead of itself (seconds at its speed, at least the distance), meeting it at
+// no more than the intercept angle, and changes its speed to close a gap along the path in about
+// closeGapSeconds; in the air it never goes slower than this share of its reported speed.
+inline constexpr double pathLookAheadSeconds = 20.0;
+inline constexpr double pathLookAheadNm = 0.3;
+inline constexpr double maxInterceptDeg = 45.0;
+inline constexpr double closeGapSeconds = 15.0;
+inline constexpr double slowestShareOfReported = 0.5;
+// The path leaves a sample along its track; the tangent is the distance flown at its speed in the
+// segment's time, at most this many times the distance between the samples, so that a speed that does
+// not fit the positions cannot make the path loop.
+inline constexpr double longestTangentChords = 2.0;
 // Beyond this gap a taxiing aircraft turns its nose towards where it must go.
 inline constexpr double steerTowardsGapNm = 15.0 / 1852.0;
 

@@ -25,7 +25,7 @@ struct LiveAircraft : AircraftBase {
     double longitude = 0.0;
     double altitude = 0.0;     // ft; corrected with the QNH while airborne, as reported on the ground
     double groundSpeed = 0.0;  // kt
-    double track = 0.0;        // degrees
+    double track = 0.0;        // degrees, 0 up to (not including) 360
     double verticalRate = 0.0; // ft/min
     bool onGround = false;
     double trueAirspeed = 0.0; // kt
@@ -33,6 +33,10 @@ struct LiveAircraft : AircraftBase {
     std::optional<double> bank;
     std::optional<double> geometricAltitude; // ft
     int category = 2;                        // AircraftCategory of the type, from the category hook
+    // The service sent no ground speed or no track (null): the Traffic Reader fills in what the aircraft
+    // made good since its earlier report before it hands the report over.
+    bool groundSpeedMissing = false;
+    bool trackMissing = false;
 };
 
 // One aircraft of the parked traffic round the user aircraft.

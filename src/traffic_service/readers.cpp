@@ -76,7 +76,7 @@ bool ServiceReader::pause(std::chrono::milliseconds duration) const {
 
 void TrafficCounters::reset() {
     for (auto* counter : {&replies, &arrays, &invalid, &blocked, &categoryOff, &notAirborne, &alreadySent,
-                          &aheadOfNow, &delivered, &failures})
+                          &aheadOfNow, &impossibleSpeed, &withoutMotion, &delivered, &failures})
         counter->store(0);
 }
 

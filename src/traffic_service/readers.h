@@ -10,6 +10,7 @@
 //   every 5 rounds: setReferencePosition, gf_updateTrafficBox, gf_updateConnectionIndicators
 //   closing down: set both stopFlag, wait for both finished, deauthenticate(trafficReader)
 #include "traffic_service/aircraft_reports.h"
+#include "traffic_service/motion_made_good.h"
 #include "traffic_service/service_client.h"
 #include "traffic_service/service_hooks.h"
 #include "traffic_service/traffic_box.h"
@@ -87,6 +88,8 @@ struct TrafficCounters {
     std::atomic<std::uint64_t> notAirborne{0};
     std::atomic<std::uint64_t> alreadySent{0};
     std::atomic<std::uint64_t> aheadOfNow{0};
+    std::atomic<std::uint64_t> impossibleSpeed{0};
+    std::atomic<std::uint64_t> withoutMotion{0}; // held back: no speed or track, and none known yet
     std::atomic<std::uint64_t> delivered{0};
     std::atomic<std::uint64_t> failures{0};
     void reset();
@@ -114,7 +117,17 @@ struct ReportFilter {
 };
 ReportFilter gf_currentReportFilter();
 
-enum class LineOutcome { invalid, aheadOfNow, delivered, blocked, categoryOff, notAirborne, alreadySent };
+enum class LineOutcome {
+    invalid,
+    impossibleSpeed,
+    aheadOfNow,
+    delivered,
+    blocked,
+    categoryOff,
+    notAirborne,
+    alreadySent,
+    withoutMotion
+};
 
 class TrafficReader : public ServiceReader {
 public:
@@ -176,8 +189,8 @@ private:
     std::mutex seenMutex_;
     SeenLiveMaps seen_;
 
-    std::vector<LiveAircraft> reports_;                   // reader thread only
-    std::unordered_map<std::uint32_t, double> sentTimes_; // address -> newest timestamp handed over
+    std::vector<LiveAircraft> reports_;                           // reader thread only
+    std::unordered_map<std::uint32_t, ReportMemory> sentReports_; // reader thread only
 
     mutable std::mutex parkedMutex_;
     std::condition_variable parkedChanged_;

@@ -102,13 +102,28 @@ std::optional<std::uint32_t> gf_parseAddress(std::string_view text) {
     return value;
 }
 
+std::optional<double> gf_impossibleGroundSpeed(const nlohmann::json& values) {
+    if (!values.is_array() || values.size() <= reportField::groundSpeed)
+        return std::nullopt;
+    const auto& speed = values[reportField::groundSpeed];
+    if (!speed.is_number())
+        return std::nullopt;
+    const double knots = speed.get<double>();
+    if (knots >= 0.0 && knots <= fastestGroundSpeedKt)
+        return std::nullopt;
+    return knots;
+}
+
 std::optional<LiveAircraft> gf_readAircraftArray(const nlohmann::json& values) {
     auto report = lf_readCommon<LiveAircraft>(values);
-    if (!report)
+    if (!report || gf_impossibleGroundSpeed(values))
         return std::nullopt;
     report->altitude = lf_number(values[reportField::baroAltitude]);
     report->groundSpeed = lf_number(values[reportField::groundSpeed]);
-    report->track = lf_number(values[reportField::track]);
+    report->groundSpeedMissing = !values[reportField::groundSpeed].is_number();
+    const double track = std::fmod(lf_number(values[reportField::track]), 360.0);
+    report->track = track < 0.0 ? track + 360.0 : track;
+    report->trackMissing = !values[reportField::track].is_number();
     report->verticalRate = lf_number(values[reportField::verticalRate]);
     report->onGround = lf_number(values[reportField::onGround]) != 0.0;
     report->trueAirspeed = lf_number(values[reportField::trueAirspeed]);

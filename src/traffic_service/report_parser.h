@@ -48,11 +48,21 @@ inline constexpr int maximumQnh = 1100;
 // The last second of the year 9999: a later report time is no time the program can show or count with.
 inline constexpr double latestReportTimestamp = 253402300799.0;
 
+// The fastest ground speed a report may give, kt. The fastest aircraft ever flown made about 1,900 kt over
+// the ground; a faster report is a garbled one, and dead reckoning with it would fling the aircraft far
+// from its reports.
+inline constexpr double fastestGroundSpeedKt = 2000.0;
+
+// The ground speed of an aircraft array when it is a number no aircraft flies: negative or above
+// fastestGroundSpeedKt; empty otherwise (also when it is null).
+std::optional<double> gf_impossibleGroundSpeed(const nlohmann::json& values);
+
 // Reads one aircraft array into a report without filtering. Empty when the array is not valid: not exactly
 // 48 values, an address that is not 1..6 hex digits above 0, a position outside the earth or at 0/0, a
 // timestamp not above 0 or beyond latestReportTimestamp, a numeric field that is neither a number nor null,
-// or a text field that is neither a text nor null. The altitude is the reported barometric altitude, not
-// yet corrected.
+// a text field that is neither a text nor null, or an impossible ground speed (gf_impossibleGroundSpeed). A
+// null ground speed or track is marked missing (read as 0); the track is turned into 0..360. The altitude is
+// the reported barometric altitude, not yet corrected.
 std::optional<LiveAircraft> gf_readAircraftArray(const nlohmann::json& values);
 
 // The same array read as parked traffic; the stand name and parked-since time included.

@@ -88,6 +88,10 @@ std::optional<double> TrafficReader::groundElevation() const {
 LineOutcome TrafficReader::processLine(const nlohmann::json& values, const ReportFilter& filter) {
     counters.arrays.fetch_add(1);
     auto report = gf_readAircraftArray(values);
+    if (!report && gf_impossibleGroundSpeed(values)) {
+        counters.impossibleSpeed.fetch_add(1);
+        return LineOutcome::impossibleSpeed;
+    }
     if (!report) {
         counters.invalid.fetch_add(1);
         return LineOutcome::invalid;
@@ -120,12 +124,15 @@ LineOutcome TrafficReader::processLine(const nlohmann::json& values, const Repor
         counters.notAirborne.fetch_add(1);
         return LineOutcome::notAirborne;
     }
-    const auto sent = sentTimes_.find(report->address);
-    if (sent != sentTimes_.end() && report->timestamp <= sent->second) {
+    const auto sent = sentReports_.find(report->address);
+    if (sent != sentReports_.end() && report->timestamp <= sent->second.timestamp) {
         counters.alreadySent.fetch_add(1);
         return LineOutcome::alreadySent;
     }
-    sentTimes_[report->address] = report->timestamp;
+    if (!gf_completeMotion(*report, sentReports_[report->address])) {
+        counters.withoutMotion.fetch_add(1);
+        return LineOutcome::withoutMotion;
+    }
     if (!report->onGround)
         report->altitude = corrected;
     reports_.push_back(std::move(*report));
@@ -160,6 +167,8 @@ unsigned TrafficReader::processTrafficReply(std::string_view body) {
                              aheadToleranceSeconds;
     unsigned invalid = 0;
     unsigned ahead = 0;
+    unsigned impossible = 0;
+    double impossibleKt = 0.0;
     double newest = 0.0;
     std::unordered_set<std::uint32_t> addresses;
     for (const auto& values : *data) {
@@ -172,12 +181,21 @@ unsigned TrafficReader::processTrafficReply(std::string_view body) {
             ++ahead;
             continue;
         }
+        if (outcome == LineOutcome::impossibleSpeed) {
+            ++impossible;
+            impossibleKt = *gf_impossibleGroundSpeed(values);
+            continue;
+        }
         addresses.insert(*gf_parseAddress(values[reportField::address].get_ref<const std::string&>()));
         newest = std::max(newest, values[reportField::timestamp].get<double>());
     }
     if (invalid > 0)
         gf_logLine(fmt::format("Traffic Reader: {} invalid aircraft array{} skipped", invalid,
                                invalid == 1 ? "" : "s"));
+    if (impossible > 0)
+        gf_logLine(fmt::format("Traffic Reader: {} report{} with a ground speed no aircraft flies ({} kt) "
+                               "skipped",
+                               impossible, impossible == 1 ? "" : "s", impossibleKt));
     if (ahead > 0)
         gf_logLine(fmt::format("Traffic Reader: {} report{} ahead of the service's time dropped", ahead,
                                ahead == 1 ? "" : "s"));
@@ -199,7 +217,7 @@ void TrafficReader::handOver() {
 
 void TrafficReader::forgetOldReports() {
     const double limit = latestReportTime.load() - sentTimeMemorySeconds;
-    std::erase_if(sentTimes_, [limit](const auto& entry) { return entry.second < limit; });
+    std::erase_if(sentReports_, [limit](const auto& entry) { return entry.second.timestamp < limit; });
 }
 
 std::vector<ParkedAircraft> TrafficReader::parkedAircraft() const {
@@ -229,7 +247,7 @@ void TrafficReader::reset() {
     }
     counters.reset();
     reports_.clear();
-    sentTimes_.clear();
+    sentReports_.clear();
     {
         std::lock_guard lock(parkedMutex_);
         parked_.clear();

@@ -86,7 +86,7 @@ TrafficReader::Outcome TrafficReader::pollTraffic(ServiceClient& client) {
     if (offset != lastToffsetSent_) {
         // Another time: the reports of the old one say nothing about what was sent of the new one.
         buffer = true;
-        sentTimes_.clear();
+        sentReports_.clear();
         lastToffsetSent_ = offset;
     }
     FormFields fields{

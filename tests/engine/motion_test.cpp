@@ -43,10 +43,10 @@ TEST(MotionTest, PitchIsTheClimbAngle) {
     EXPECT_NEAR(lf_pitchForClimb(140, -700), -2.8, 0.05);
 }
 
-TEST(MotionTest, BetweenTwoSamplesThePositionIsInterpolatedAcrossNorthAndTheDateLine) {
+TEST(MotionTest, OnTheGroundThePositionIsInterpolatedAcrossNorthAndTheDateLine) {
     LiveAc aircraft;
-    aircraft.samples = {sampleAt(100, 10.0, 179.99, 1000, 200, 350),
-                        sampleAt(200, 10.02, -179.99, 2000, 300, 10)};
+    aircraft.samples = {sampleAt(100, 10.0, 179.99, 1000, 200, 350, false),
+                        sampleAt(200, 10.02, -179.99, 2000, 300, 10, false)};
     const MotionState half = lf_sampleStateAt(aircraft, 150);
     EXPECT_NEAR(half.latitude, 10.01, 1e-12);
     EXPECT_NEAR(std::abs(half.longitude), 180.0, 1e-9);
