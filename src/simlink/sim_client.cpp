@@ -70,13 +70,6 @@ constexpr SystemEventName systemEvents[] = {
     {objectRemovedEvent, "ObjectRemoved"},
 };
 
-void lf_waitUnlessStopped(const std::stop_token& stop, std::chrono::milliseconds duration) {
-    std::mutex mutex;
-    std::condition_variable_any wakeUp;
-    std::unique_lock lock(mutex);
-    wakeUp.wait_for(lock, stop, duration, [] { return false; });
-}
-
 void lf_showDisconnected() {
     statusDisplay.simConnected = false;
     statusDisplay.flightRunning = false;
@@ -88,6 +81,13 @@ void lf_showDisconnected() {
 HRESULT lf_requestUserData(HANDLE handle, DWORD request, DWORD definition, SIMCONNECT_PERIOD period) {
     return gf_simConnect().RequestDataOnSimObject(handle, request, definition, SIMCONNECT_OBJECT_ID_USER,
                                                   period, SIMCONNECT_DATA_REQUEST_FLAG_DEFAULT, 0, 0, 0);
+}
+
+void lf_waitUnlessStopped(const std::stop_token& stop, std::chrono::milliseconds duration) {
+    std::mutex mutex;
+    std::condition_variable_any wakeUp;
+    std::unique_lock lock(mutex);
+    wakeUp.wait_for(lock, stop, duration, [] { return false; });
 }
 
 // --- The connection ----------------------------------------------------------------------------------
