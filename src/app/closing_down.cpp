@@ -61,12 +61,9 @@ bool lf_restartsAfter(ExitReason reason) {
 
 // The simulator link's thread ends here, on the run thread, while the window still answers its messages:
 // its last act (learning the user's stand) must not meet the park traffic being cleared, and no thread of
-// the session may outlive the window into the process's end, where a join could wait forever.
+// the session may outlive the window into the process's end. One that does not end in time is left behind.
 void lf_endSimClientThread() {
-    if (simClientThread.joinable()) {
-        simClientThread.request_stop();
-        simClientThread.join();
-    }
+    simClientThread.stopAndJoin();
 }
 
 void lf_postToWindow(UINT message) {

@@ -111,8 +111,8 @@ void gf_runSession() {
     gf_reserveLiveryLists();
     lf_initSimQueues();
     gf_invalidateArea(ScreenArea::statusPane);
-    // Assigning asks a thread of the previous session to stop and joins it.
-    simClientThread = std::jthread(SimClient);
+    // Assigning ends a thread of the previous session first.
+    simClientThread = WatchedThread("SimClient", SimClient);
 
     if (!lf_requestSimAircraft())
         return;

@@ -20,7 +20,7 @@
 
 namespace kvr {
 
-std::jthread simClientThread;
+WatchedThread simClientThread;
 HANDLE simConnectHandle = nullptr;
 
 namespace {
