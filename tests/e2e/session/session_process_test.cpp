@@ -180,6 +180,24 @@ TEST_F(Session, ATeleportEndsTheProgramAfterItsNoticeWithoutARestart) {
     EXPECT_EQ(countOf(log, "Exiting: "), 1u);
 }
 
+// The close box within 3 s while the service takes the logout and never answers it.
+TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileTheLogoutHangs) {
+    const auto service = startService({"--faults", "hang=deauth"});
+    const auto vantrel = startVantrel(world.writeScenario("stand.json", scenario("")), service->url());
+    ASSERT_TRUE(world.waitForLog("Authenticated at the live-traffic service", 90s)) << world.log();
+    std::this_thread::sleep_for(2s); // both readers poll
+
+    const auto closed = std::chrono::steady_clock::now();
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
+    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    EXPECT_NE(service->output().find("deauth hangs"), std::string::npos) << service->output();
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Logout at the live-traffic service: no answer before the close\n"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos);
+}
+
 TEST_F(Session, AServiceErrorRestartsTheSessionAndTheNextOneRecovers) {
     auto failing = startService({"--faults", "status=401:1,only=traffic"});
     const auto file = world.writeScenario("stand.json", scenario(""));
