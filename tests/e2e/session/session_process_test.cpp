@@ -198,6 +198,22 @@ TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileTheLogoutHangs) 
     EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos);
 }
 
+// The close box within 3 s while the service takes the login and never answers it.
+TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileTheLoginHangs) {
+    const auto service = startService({"--faults", "hang=auth"});
+    const auto vantrel = startVantrel(world.writeScenario("stand.json", scenario("")), service->url());
+    ASSERT_TRUE(waitUntil([&] { return service->output().find("auth hangs") != std::string::npos; }, 90s))
+        << world.log();
+
+    const auto closed = std::chrono::steady_clock::now();
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
+    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Authenticated"), std::string::npos);
+}
+
 TEST_F(Session, AServiceErrorRestartsTheSessionAndTheNextOneRecovers) {
     auto failing = startService({"--faults", "status=401:1,only=traffic"});
     const auto file = world.writeScenario("stand.json", scenario(""));
