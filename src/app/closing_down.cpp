@@ -13,6 +13,7 @@
 #include "core/no_match_names.h"
 #include "core/program_version.h"
 #include "core/status_display.h"
+#include "core/stop_waits.h"
 #include "core/text_util.h"
 #include "core/time_util.h"
 #include "liveries/livery_matching.h"
@@ -138,7 +139,8 @@ void lf_quit(ExitReason reason) {
     if (reason == ExitReason::newFlight) {
         lf_showLoggedNotice(
             fmt::format("New flight detected, {} will close, please restart manually ...", programShortName));
-        std::this_thread::sleep_for(newFlightNoticeTime);
+        // The close box ends the notice.
+        gf_waitUntil([] { return userClosed.load(); }, newFlightNoticeTime);
     }
     lf_postToWindow(WM_APP_STORE_QUIT);
 }

@@ -214,6 +214,24 @@ TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileTheLoginHangs) {
     EXPECT_EQ(log.find("Authenticated"), std::string::npos);
 }
 
+// The close box ends the 10-s notice of a new flight.
+TEST_F(Session, TheCloseBoxEndsTheNewFlightNoticeWithinThreeSeconds) {
+    const auto service = startService();
+    const auto file = world.writeScenario(
+        "teleport.json",
+        scenario(
+            R"({"atSeconds": 12, "event": "teleport", "latitude": 51.47, "longitude": -0.4543, "altitudeFt": 83})"));
+    const auto vantrel = startVantrel(file, service->url());
+    ASSERT_TRUE(world.waitForLog("New flight detected, Vantrel will close, please restart manually ...", 90s))
+        << world.log();
+
+    const auto closed = std::chrono::steady_clock::now();
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
+    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    EXPECT_EQ(countOf(world.log(), "Exiting: "), 1u) << world.log();
+}
+
 TEST_F(Session, AServiceErrorRestartsTheSessionAndTheNextOneRecovers) {
     auto failing = startService({"--faults", "status=401:1,only=traffic"});
     const auto file = world.writeScenario("stand.json", scenario(""));
