@@ -6,6 +6,7 @@
 #include "core/program_version.h"
 #include "core/shell_port.h"
 #include "core/status_display.h"
+#include "core/stop_waits.h"
 #include "simlink/sim_client_internal.h"
 #include "simlink/sim_ids.h"
 #include "simlink/sim_link_state.h"
@@ -14,7 +15,6 @@
 
 #include <fmt/format.h>
 
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 
@@ -83,11 +83,10 @@ HRESULT lf_requestUserData(HANDLE handle, DWORD request, DWORD definition, SIMCO
                                                   period, SIMCONNECT_DATA_REQUEST_FLAG_DEFAULT, 0, 0, 0);
 }
 
+// A sleep with looks at the stop request, with no stop callback: one built per 1 ms wait could lose the
+// thread's wake-up at its clean-up, and the thread then never ended.
 void lf_waitUnlessStopped(const std::stop_token& stop, std::chrono::milliseconds duration) {
-    std::mutex mutex;
-    std::condition_variable_any wakeUp;
-    std::unique_lock lock(mutex);
-    wakeUp.wait_for(lock, stop, duration, [] { return false; });
+    gf_waitUntil([&stop] { return stop.stop_requested(); }, duration);
 }
 
 // --- The connection ----------------------------------------------------------------------------------
