@@ -1,5 +1,5 @@
 // vantrel.exe under Wine, thirty sessions each closed through its close box at a moment of its own: every
-// run ends through its closing down (labels "wine" and "soak").
+// run ends through its closing down (label "wine-soak").
 #include "wine_world.h"
 
 #include <gtest/gtest.h>
