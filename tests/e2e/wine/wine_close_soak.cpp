@@ -37,6 +37,7 @@ TEST(WineCloseSoak, EveryCloseBoxRunEnds) {
         wine.start(environment);
         // The simulator link dispatches from the login on; the close comes at a moment after it.
         ASSERT_TRUE(wine.waitForLog("Authenticated at the live-traffic service", 180s)) << wine.log();
+        ASSERT_TRUE(waitUntil([&] { return !wine.windowId().empty(); }, 60s)) << "run " << run;
         std::this_thread::sleep_for(std::chrono::milliseconds(momentMs(random)));
         const auto closed = std::chrono::steady_clock::now();
         ASSERT_TRUE(wine.clickCloseBox()) << "run " << run;
