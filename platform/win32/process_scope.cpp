@@ -4,6 +4,7 @@
 #include "platform/win32/window_model.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -30,19 +31,25 @@ HWND lf_mainWindow() {
     return registry.firstTopLevel;
 }
 
+// A signal is a click on the close box. One that comes before the window exists waits for it: the
+// program's own close path then ends the process, with its log written.
 void lf_watchSignals(int readEnd) {
+    constexpr int windowLookMilliseconds = 10;
+    bool closePending = false;
     for (;;) {
-        unsigned char byte = 0;
-        const auto got = ::read(readEnd, &byte, 1);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0 || byte == 0)
+        pollfd watched{readEnd, POLLIN, 0};
+        const int ready = ::poll(&watched, 1, closePending ? windowLookMilliseconds : -1);
+        if (ready < 0 && errno != EINTR)
             return;
-        // As a click on the close box; with no window yet, the signal does what it does by default.
-        if (HWND main = lf_mainWindow(); !main || !PostMessageW(main, WM_CLOSE, 0, 0)) {
-            std::signal(byte, SIG_DFL);
-            std::raise(byte);
+        if (ready > 0) {
+            unsigned char byte = 0;
+            const auto got = ::read(readEnd, &byte, 1);
+            if (got == 0 || (got > 0 && byte == 0) || (got < 0 && errno != EINTR))
+                return;
+            closePending = closePending || got > 0;
         }
+        if (HWND main = closePending ? lf_mainWindow() : nullptr; main && PostMessageW(main, WM_CLOSE, 0, 0))
+            closePending = false;
     }
 }
 
@@ -71,8 +78,9 @@ ProcessScope::~ProcessScope() {
     gf_writeFinalPicture();
     if (wakePipe_[1] < 0)
         return;
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    // The process is ending already: a close that comes now must not end it by the default action.
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGTERM, SIG_IGN);
     signalPipe = -1;
     const unsigned char stop = 0;
     [[maybe_unused]] const auto written = ::write(wakePipe_[1], &stop, 1);

@@ -13,6 +13,7 @@
 #include "core/no_match_names.h"
 #include "core/program_version.h"
 #include "core/status_display.h"
+#include "core/stop_waits.h"
 #include "core/text_util.h"
 #include "core/time_util.h"
 #include "liveries/livery_matching.h"
@@ -61,12 +62,9 @@ bool lf_restartsAfter(ExitReason reason) {
 
 // The simulator link's thread ends here, on the run thread, while the window still answers its messages:
 // its last act (learning the user's stand) must not meet the park traffic being cleared, and no thread of
-// the session may outlive the window into the process's end, where a join could wait forever.
+// the session may outlive the window into the process's end. One that does not end in time is left behind.
 void lf_endSimClientThread() {
-    if (simClientThread.joinable()) {
-        simClientThread.request_stop();
-        simClientThread.join();
-    }
+    simClientThread.stopAndJoin();
 }
 
 void lf_postToWindow(UINT message) {
@@ -142,7 +140,8 @@ void lf_quit(ExitReason reason) {
     if (reason == ExitReason::newFlight) {
         lf_showLoggedNotice(
             fmt::format("New flight detected, {} will close, please restart manually ...", programShortName));
-        std::this_thread::sleep_for(newFlightNoticeTime);
+        // The close box ends the notice.
+        gf_waitUntil([] { return userClosed.load(); }, newFlightNoticeTime);
     }
     lf_postToWindow(WM_APP_STORE_QUIT);
 }

@@ -1,6 +1,7 @@
 // The process entry: single instance, log, window class, data folder, the window and its message loop.
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
+#include "app/run_thread.h"
 #include "app/window_dump.h"
 #include "core/log.h"
 #include "core/program_version.h"
@@ -87,6 +88,8 @@ int gf_runMainWindow(HINSTANCE instance) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // A run thread still ending while the process ends would meet the clean-up of the libraries it used.
+    runThread.stopAndJoin();
     gf_writeFinalWindowDump(mainWindowHandle.load());
     return static_cast<int>(msg.wParam);
 }

@@ -28,7 +28,6 @@ MainWindow mainWindow;
 std::atomic<HWND> mainWindowHandle{nullptr};
 std::atomic<HWND> controlParentHandle{nullptr};
 std::atomic<bool> productionMode{false};
-std::jthread runThread;
 
 std::string lf_formatShortNameTwice(const std::string& formatText) {
     return fmt::format(fmt::runtime(formatText), programShortName, programShortName);

@@ -81,7 +81,6 @@ extern MainWindow mainWindow;
 extern std::atomic<HWND> mainWindowHandle;    // set by initInstance as soon as the window exists
 extern std::atomic<HWND> controlParentHandle; // the window most recently passed to lf_mainWndProc
 extern std::atomic<bool> productionMode;      // set once from the command line
-extern std::jthread runThread;                // replaced on every WM_APP+1 and detached
 
 // Everything from the command line to the end of the message loop; the process exit code.
 int gf_runMainWindow(HINSTANCE instance);

@@ -29,9 +29,8 @@ void lf_onCloseRequest() {
 
 void lf_startRunThread() {
     try {
-        // Assigning asks a still joinable predecessor to stop and joins it; every pass is detached.
-        runThread = std::jthread(lf_runThread);
-        runThread.detach();
+        // Assigning ends the predecessor first: its last act was to post this message.
+        runThread = WatchedThread("run", lf_runThread);
     } catch (const std::system_error& e) {
         gf_logError(fmt::format("The run thread could not be started: {}", e.what()));
         PostQuitMessage(exitCode.load());

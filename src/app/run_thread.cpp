@@ -40,6 +40,8 @@
 
 namespace kvr {
 
+WatchedThread runThread;
+
 namespace {
 
 // The live-traffic service must not be visited again within this many seconds.

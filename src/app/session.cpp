@@ -10,6 +10,7 @@
 #include "core/log.h"
 #include "core/shell_port.h"
 #include "core/status_display.h"
+#include "core/stop_waits.h"
 #include "liveries/livery_matching.h"
 #include "settings/parameter_table.h"
 #include "simlink/sim_client.h"
@@ -29,7 +30,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int readyWaits = 10;        // for the session GUID and the first QNH, 300 ms each
+constexpr int readyWaits = 10; // for the session GUID and the first QNH, 300 ms each
+constexpr auto readyWaitStep = 300ms;
 constexpr int firstReportWaits = 150; // 100 ms each
 constexpr auto readerWatchdogLimit = std::chrono::seconds(10);
 
@@ -111,8 +113,8 @@ void gf_runSession() {
     gf_reserveLiveryLists();
     lf_initSimQueues();
     gf_invalidateArea(ScreenArea::statusPane);
-    // Assigning asks a thread of the previous session to stop and joins it.
-    simClientThread = std::jthread(SimClient);
+    // Assigning ends a thread of the previous session first.
+    simClientThread = WatchedThread("SimClient", SimClient);
 
     if (!lf_requestSimAircraft())
         return;
@@ -134,15 +136,24 @@ void gf_runSession() {
     lf_setLamp(statusDisplay.weatherLampState, 2);
     lf_setTimeControlsEnabled(true);
 
+    // A stop during the login or the waits below ends the session before its readers start: closing down
+    // logs out when the login got its GUID.
     for (int waits = 0; waits < readyWaits && !traffic_link::hasSessionGuid(); ++waits)
-        std::this_thread::sleep_for(300ms);
+        if (!gf_sleepUnlessStopping(readyWaitStep))
+            return;
+    if (gf_stopping())
+        return;
     traffic_link::startWeatherReader();
     for (int waits = 0; waits < readyWaits && statusDisplay.shownQnh.load() == 0; ++waits) {
-        std::this_thread::sleep_for(300ms);
+        if (!gf_sleepUnlessStopping(readyWaitStep))
+            return;
         lf_handleReReadRequest();
     }
+    if (gf_stopping())
+        return;
     traffic_link::startTrafficReader();
-    std::this_thread::sleep_for(300ms);
+    if (!gf_sleepUnlessStopping(readyWaitStep))
+        return;
     const UserAcData now = gf_latestUserAcData();
     traffic_link::setReferencePosition(now.latitude, now.longitude);
 

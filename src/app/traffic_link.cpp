@@ -1,11 +1,10 @@
 #include "app/traffic_link.h"
 
+#include "core/stop_waits.h"
+#include "core/watched_thread.h"
 #include "refdata/aircraft_dbase.h"
 #include "traffic_service/readers.h"
 #include "traffic_service/service_hooks.h"
-
-#include <chrono>
-#include <thread>
 
 namespace kvr::traffic_link {
 
@@ -61,9 +60,14 @@ void stopReadersAndLogout() {
         return;
     weatherReader.stopFlag = true;
     trafficReader.stopFlag = true;
-    // A reader reports finished whenever its loop has ended, stopped or failed.
-    while (!weatherReader.finished.load() || !trafficReader.finished.load())
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // A reader reports finished whenever its loop has ended, stopped or failed; one that does not is left
+    // behind, and the logout and the saving go on.
+    gf_waitUntil([] { return weatherReader.finished.load() && trafficReader.finished.load(); },
+                 WatchedThread::endLimit);
+    for (const ServiceReader* reader : {static_cast<const ServiceReader*>(&weatherReader),
+                                        static_cast<const ServiceReader*>(&trafficReader)})
+        if (!reader->finished.load())
+            gf_logThreadLeftBehind(reader->threadName(), WatchedThread::endLimit);
     deauthenticate(trafficReader);
 }
 

@@ -9,6 +9,7 @@
 #include <fmt/format.h>
 #include <sodium.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -18,6 +19,8 @@
 namespace kvr {
 
 namespace {
+
+constexpr auto progressLookInterval = std::chrono::milliseconds(50);
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -126,8 +129,7 @@ void DecryptingBuffer::decrypt(const std::filesystem::path& encryptedFile, const
             std::memcpy(buffer_.get() + filled, bytes, length);
             filled += length;
             available_.store(filled, std::memory_order_release);
-            progress_.fetch_add(1, std::memory_order_release);
-            progress_.notify_all();
+            announceProgress();
             return true;
         });
     } catch (const std::exception& e) {
@@ -137,20 +139,28 @@ void DecryptingBuffer::decrypt(const std::filesystem::path& encryptedFile, const
         gf_logError(fmt::format("gf_streamDecrypt: {}: {}", gf_pathToUtf8(encryptedFile), error));
     error_ = std::move(error);
     ended_.store(true, std::memory_order_release);
-    progress_.fetch_add(1, std::memory_order_release);
-    progress_.notify_all();
+    announceProgress();
+}
+
+void DecryptingBuffer::announceProgress() {
+    {
+        std::lock_guard lock(progressMutex_);
+        ++progress_;
+    }
+    progressChanged_.notify_all();
 }
 
 std::size_t DecryptingBuffer::waitBeyond(std::size_t have) const {
+    std::unique_lock lock(progressMutex_);
     while (true) {
-        // Read before the others: a chunk or the end that comes after this read changes it, so the wait
+        // Read under the lock: a chunk or the end that comes after this read raises the count, so the wait
         // below cannot miss them.
-        const std::uint64_t seen = progress_.load(std::memory_order_acquire);
+        const std::uint64_t seen = progress_;
         const bool ended = ended_.load(std::memory_order_acquire);
         const std::size_t now = available_.load(std::memory_order_acquire);
         if (now > have || ended)
             return now;
-        progress_.wait(seen, std::memory_order_acquire);
+        progressChanged_.wait_for(lock, progressLookInterval, [&] { return progress_ != seen; });
     }
 }
 

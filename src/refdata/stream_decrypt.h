@@ -1,9 +1,11 @@
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -41,13 +43,18 @@ public:
 
 private:
     void decrypt(const std::filesystem::path& encryptedFile, const std::stop_token& stop);
+    void announceProgress();
 
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;
     std::atomic<std::size_t> available_{0};
     std::atomic<bool> ended_{false};
-    std::atomic<std::uint64_t> progress_{0}; // raised with every chunk and at the end; waited on
-    std::string error_;                      // written before ended_ is set
+    // Raised with every chunk and at the end. A waiter looks again at least every 50 ms, so that a wake-up
+    // the runtime loses (as the MinGW one can) costs a moment, never the program.
+    std::uint64_t progress_ = 0;
+    mutable std::mutex progressMutex_;
+    mutable std::condition_variable progressChanged_;
+    std::string error_; // written before ended_ is set
     std::jthread thread_;
 };
 

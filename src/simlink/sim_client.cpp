@@ -6,6 +6,7 @@
 #include "core/program_version.h"
 #include "core/shell_port.h"
 #include "core/status_display.h"
+#include "core/stop_waits.h"
 #include "simlink/sim_client_internal.h"
 #include "simlink/sim_ids.h"
 #include "simlink/sim_link_state.h"
@@ -14,13 +15,12 @@
 
 #include <fmt/format.h>
 
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 
 namespace kvr {
 
-std::jthread simClientThread;
+WatchedThread simClientThread;
 HANDLE simConnectHandle = nullptr;
 
 namespace {
@@ -70,13 +70,6 @@ constexpr SystemEventName systemEvents[] = {
     {objectRemovedEvent, "ObjectRemoved"},
 };
 
-void lf_waitUnlessStopped(const std::stop_token& stop, std::chrono::milliseconds duration) {
-    std::mutex mutex;
-    std::condition_variable_any wakeUp;
-    std::unique_lock lock(mutex);
-    wakeUp.wait_for(lock, stop, duration, [] { return false; });
-}
-
 void lf_showDisconnected() {
     statusDisplay.simConnected = false;
     statusDisplay.flightRunning = false;
@@ -88,6 +81,12 @@ void lf_showDisconnected() {
 HRESULT lf_requestUserData(HANDLE handle, DWORD request, DWORD definition, SIMCONNECT_PERIOD period) {
     return gf_simConnect().RequestDataOnSimObject(handle, request, definition, SIMCONNECT_OBJECT_ID_USER,
                                                   period, SIMCONNECT_DATA_REQUEST_FLAG_DEFAULT, 0, 0, 0);
+}
+
+// A sleep with looks at the stop request, with no stop callback: one built per 1 ms wait could lose the
+// thread's wake-up at its clean-up, and the thread then never ended.
+void lf_waitUnlessStopped(const std::stop_token& stop, std::chrono::milliseconds duration) {
+    gf_waitUntil([&stop] { return stop.stop_requested(); }, duration);
 }
 
 // --- The connection ----------------------------------------------------------------------------------

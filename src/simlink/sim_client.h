@@ -11,16 +11,17 @@
 // simulator quitting or the connection breaking calls gf_onSimDisconnected.
 #include "simlink/sim_records.h"
 
+#include "core/watched_thread.h"
+
 #include <stop_token>
-#include <thread>
 
 namespace kvr {
 
 // The thread body; returns when stopped or when the connection has ended.
 void SimClient(std::stop_token stop);
 
-// The running SimClient thread; replaced at each session start, asked to stop at closing down.
-extern std::jthread simClientThread;
+// The running SimClient thread; replaced at each session start, ended at closing down.
+extern WatchedThread simClientThread;
 
 // Under simQueueMutex and unless simLinkSuspended: asks once for the user aircraft's data (request 109,
 // definition 403); returns the latest answer.

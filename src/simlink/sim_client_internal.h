@@ -120,6 +120,8 @@ void lf_onSimObjectData(const SIMCONNECT_RECV_SIMOBJECT_DATA& data, DWORD size);
 // when stopped); tests step the simulated simulator instead.
 using SimClientWait = std::function<void(std::chrono::milliseconds)>;
 void lf_runSimClient(std::stop_token stop, const SimClientWait& wait);
+// The thread's own wait: the duration, or less when the thread is asked to stop meanwhile.
+void lf_waitUnlessStopped(const std::stop_token& stop, std::chrono::milliseconds duration);
 
 // The ICAO type designator in an ATC MODEL answer ("B738", "ATCCOM.AC_MODEL_B738.0.text", "$$:B738");
 // empty when there is none.

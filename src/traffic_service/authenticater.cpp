@@ -89,10 +89,13 @@ void deauthenticate(TrafficReader& reader) {
     const std::string guid = reader.guid();
     if (!guid.empty()) {
         try {
-            // Closing down runs after the stop request, which must not abort the logout.
-            ServiceClient client(nullptr, StopScope::flagOnly);
+            // Closing down runs after the stop request, which must not abort the logout; the user's close
+            // gives it a short grace only.
+            ServiceClient client(nullptr, StopScope::flagAndCloseAfterGrace);
             const HttpReply reply = client.post("/v4/deauth", {{"guid", guid}});
-            if (!reply.error.empty() || reply.status != 200)
+            if (reply.aborted)
+                gf_logLine("Logout at the live-traffic service: no answer before the close");
+            else if (!reply.error.empty() || reply.status != 200)
                 gf_logLine(
                     fmt::format("Logout at the live-traffic service: {}",
                                 reply.error.empty() ? fmt::format("HTTP {}", reply.status) : reply.error));

@@ -84,8 +84,18 @@ ServiceClient::ServiceClient(const std::atomic<bool>* stopFlag, StopScope scope,
 }
 
 bool ServiceClient::stopped() const {
-    return (stopFlag_ != nullptr && stopFlag_->load()) ||
-           (scope_ == StopScope::flagAndGlobal && stopRequested.load());
+    if (stopFlag_ != nullptr && stopFlag_->load())
+        return true;
+    switch (scope_) {
+    case StopScope::flagAndGlobal:
+        return stopRequested.load();
+    case StopScope::flagOnly:
+        return false;
+    case StopScope::flagAndCloseAfterGrace:
+        return userClosed.load() &&
+               std::chrono::steady_clock::now() - transferStart_ >= gf_serviceTimings().closeGrace;
+    }
+    return false;
 }
 
 HttpReply ServiceClient::post(std::string_view path, const FormFields& fields) {
@@ -115,6 +125,7 @@ HttpReply ServiceClient::post(std::string_view path, const FormFields& fields) {
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
 
+    transferStart_ = std::chrono::steady_clock::now();
     const CURLcode result = curl_easy_perform(curl);
     if (result == CURLE_ABORTED_BY_CALLBACK) {
         reply.aborted = true;

@@ -20,6 +20,7 @@ struct ServiceTimings {
     std::chrono::milliseconds parkedWait{10000};
     std::chrono::milliseconds requestTimeout{15000};
     std::chrono::milliseconds connectTimeout{5000};
+    std::chrono::milliseconds closeGrace{500}; // the logout's time to finish after the user's close
 };
 ServiceTimings& gf_serviceTimings();
 
@@ -36,9 +37,10 @@ struct HttpReply {
     bool answered() const { return error.empty() && !aborted; }
 };
 
-// Which stops abort a running transfer: the given flag and the global stop request, or the flag alone
-// (the logout at closing down runs after the global stop).
-enum class StopScope { flagAndGlobal, flagOnly };
+// Which stops abort a running transfer: the given flag and the global stop request; the flag alone; or
+// the flag and the user's close once the transfer has run for the close grace (the logout at closing
+// down runs after the global stop, and is still given its chance after a close).
+enum class StopScope { flagAndGlobal, flagOnly, flagAndCloseAfterGrace };
 
 // One libcurl easy handle for the form-encoded POSTs of one thread. A transfer is aborted within
 // about a tenth of a second after a stop of its scope.
@@ -60,6 +62,7 @@ private:
     const std::atomic<bool>* stopFlag_;
     StopScope scope_;
     std::string baseUrl_;
+    std::chrono::steady_clock::time_point transferStart_;
 };
 
 // "key=value&key=value" with every key and value percent-encoded.

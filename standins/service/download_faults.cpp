@@ -34,13 +34,13 @@ void lf_announce(std::string_view what, const std::string& path) {
     std::cout << what << path << std::endl;
 }
 
-void lf_hold(const httplib::Server& server, double seconds) {
+} // namespace
+
+void gf_holdAnswer(const httplib::Server& server, double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (server.is_running() && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(checkInterval);
 }
-
-} // namespace
 
 std::optional<std::string> gf_parseDownloadFaultSpec(const std::string& text, DownloadFaultSpec& spec) {
     return gf_readItems(text, "download fault", [&spec](const std::string& key, const std::string& value) {
@@ -72,7 +72,7 @@ void gf_installDownloadFaults(httplib::Server& server, const std::filesystem::pa
             return httplib::Server::HandlerResponse::Unhandled;
         if (spec.holdSeconds > 0.0) {
             lf_announce("download held: ", path);
-            lf_hold(server, spec.holdSeconds);
+            gf_holdAnswer(server, spec.holdSeconds);
         }
         if (spec.bytesPerSecond <= 0) {
             response.set_content(*bytes, "application/octet-stream");

@@ -19,6 +19,9 @@ struct DownloadFaultSpec {
 // Parses "key=value,key=value"; the error text when the text is not valid.
 std::optional<std::string> gf_parseDownloadFaultSpec(const std::string& text, DownloadFaultSpec& spec);
 
+// Holds an answer for the seconds given, or less when the stand-in stops meanwhile.
+void gf_holdAnswer(const httplib::Server& server, double seconds);
+
 // Serves the files of the folder below /downloads/ that the fault list names with its hold and its rate,
 // ahead of the plain file serving. Each held or trickled download is announced on standard output
 // ("download held: PATH" / "download trickles: PATH") when it begins.

@@ -42,6 +42,10 @@ ItemVerdict lf_takeFaultItem(FaultSpec& spec, const std::string& key, const std:
         ok = value == "traffic" || value == "parked" || value == "weather";
     } else if (key == "seed") {
         ok = gf_readNumber(value, spec.seed);
+    } else if (key == "hang") {
+        spec.hangAuth = spec.hangAuth || value == "auth";
+        spec.hangDeauth = spec.hangDeauth || value == "deauth";
+        ok = value == "auth" || value == "deauth";
     } else if (key == "after") {
         ok = gf_readNumber(value, spec.after) && spec.after >= 0;
     } else {

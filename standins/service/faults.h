@@ -27,6 +27,8 @@ struct FaultSpec {
     std::string only;            // only=traffic|parked|weather; empty: all three
     std::uint64_t seed = 1;      // seed=N
     int after = 0;               // after=N: the first N requests are never faulted
+    bool hangAuth = false;       // hang=auth: the login is taken and never answered
+    bool hangDeauth = false;     // hang=deauth: the logout is taken and never answered
 };
 
 // Parses "key=value,key=value"; the error text when the text is not valid.

@@ -1,5 +1,6 @@
 #include "standins/service/service_routes.h"
 
+#include "standins/service/download_faults.h"
 #include "standins/service/faults.h"
 #include "standins/service/traffic_model.h"
 
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <iostream>
 #include <set>
 #include <thread>
 
@@ -21,6 +23,7 @@ using Json = nlohmann::json;
 constexpr const char* jsonType = "application/json";
 constexpr double feetPerHectopascal = 27.0;
 constexpr double standardPressure = 1013.25;
+constexpr double hangSeconds = 86400; // a hung answer: longer than any run, ended by the stand-in's stop
 // The furthest back toffset may reach (366 days, in minutes): beyond any time shift of the program, and
 // small enough that the shifted time and the traffic model's indexes stay far inside their ranges.
 constexpr double maxOffsetMinutes = 527040.0;
@@ -78,6 +81,7 @@ public:
     }
 
     void registerOn(httplib::Server& server) {
+        server_ = &server;
         server.Post("/v4/auth",
                     [this](const httplib::Request& q, httplib::Response& r) { authenticate(q, r); });
         server.Post("/v4/deauth",
@@ -129,7 +133,18 @@ private:
         return false;
     }
 
+    // A hang fault takes the request and answers nothing until the stand-in stops.
+    bool hang(bool wanted, const char* endpoint) {
+        if (!wanted)
+            return false;
+        std::cout << endpoint << " hangs" << std::endl;
+        gf_holdAnswer(*server_, hangSeconds);
+        return true;
+    }
+
     void authenticate(const httplib::Request& request, httplib::Response& response) {
+        if (hang(faults_.spec().hangAuth, "auth"))
+            return;
         const std::string key = request.get_param_value("key");
         for (const auto& account : model_.scenario().accounts) {
             if (account.key != key)
@@ -154,6 +169,8 @@ private:
     }
 
     void deauthenticate(const httplib::Request& request, httplib::Response& response) {
+        if (hang(faults_.spec().hangDeauth, "deauth"))
+            return;
         std::lock_guard lock(sessionMutex_);
         if (sessions_.erase(request.get_param_value("guid")) == 0) {
             lf_error(response, 401, "session not known");
@@ -293,6 +310,7 @@ private:
     TrafficModel model_;
     FaultInjector faults_;
     std::chrono::steady_clock::time_point started_;
+    httplib::Server* server_ = nullptr;
     double startEpoch_;
     double speed_;
     double qnh_;

@@ -122,7 +122,9 @@ protected:
 
     void compareWithReference(const std::string& name) {
         repaint();
-        const std::filesystem::path actualPath = std::filesystem::current_path() / (name + ".png");
+        const std::filesystem::path output = VANTREL_PICTURE_OUTPUT_DIR;
+        std::filesystem::create_directories(output);
+        const std::filesystem::path actualPath = output / (name + ".png");
         ASSERT_TRUE(standin::renderWindowPng(window(), actualPath));
         const std::filesystem::path referencePath =
             std::filesystem::path(VANTREL_REFERENCE_DIR) / (name + ".png");
@@ -144,7 +146,7 @@ protected:
             for (int x = 0; x < expected.width(); ++x)
                 different += differs(expected.at(x, y), actual.at(x, y));
         if (different > pixelTolerance) {
-            const auto diffPath = std::filesystem::current_path() / (name + "-diff.png");
+            const auto diffPath = output / (name + "-diff.png");
             writeDiff(expected, actual, diffPath);
             ADD_FAILURE() << different << " pixels differ from " << referencePath << "; see " << actualPath
                           << " and " << diffPath;
@@ -154,6 +156,8 @@ protected:
 
 TEST_F(Pictures, JustStarted) {
     compareWithReference("just-started");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / "just-started.png"))
+        << "pictures go into the build folder, whatever folder the test runs in";
 }
 
 TEST_F(Pictures, SimulatorConnectedAndServiceLoggedIn) {

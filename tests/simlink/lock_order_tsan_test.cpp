@@ -30,7 +30,7 @@ TEST(SimLinkThreads, EngineWindowAndSimClientKeepTheLockOrder) {
                             ++standLookups;
                             return std::string("D7");
                         }});
-    simClientThread = std::jthread(SimClient);
+    simClientThread = WatchedThread("SimClient", SimClient);
 
     std::mutex knownMutex;
     std::set<SimObjectId> known; // objects the engine knows, shared with the window thread
@@ -110,8 +110,7 @@ TEST(SimLinkThreads, EngineWindowAndSimClientKeepTheLockOrder) {
     }
 
     running = false;
-    simClientThread.request_stop();
-    simClientThread.join();
+    EXPECT_TRUE(simClientThread.stopAndJoin());
     window.join();
     otherClient.join();
 

@@ -1,5 +1,6 @@
 // The vantrel executable as a user starts it: its own program folder, its own settings and runtime folders.
 #include "support/file_text.h"
+#include "support/signal_caught.h"
 #include "support/temp_folder.h"
 
 #include <cairo.h>
@@ -63,6 +64,7 @@ public:
     Program& operator=(const Program&) = delete;
 
     bool started() const { return started_; }
+    pid_t pid() const { return pid_; }
     void signal(int sig) { kill(pid_, sig); }
     // The exit code once the process ended within the time given; nothing while it still runs.
     std::optional<int> exitCodeWithin(std::chrono::seconds limit) {
@@ -138,6 +140,18 @@ TEST_F(ProgramProcess, ShowsItsWindowTakesTheCloseAndEndsWithTheStoredExitCode) 
     EXPECT_NE(text.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << text;
     const std::string parameters = readFileText(world / "config" / "Vantrel" / "parameters.xml");
     EXPECT_NE(parameters.find(R"(name="MAIN_WINDOW_X" value="400")"), std::string::npos);
+}
+
+// A close that comes before the window exists waits for it: the program ends through its closing down.
+TEST_F(ProgramProcess, ACloseBeforeTheWindowEndsThroughTheClosingDown) {
+    Program vantrel(program, world.path(), {});
+    ASSERT_TRUE(vantrel.started());
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (!catchesSignal(vantrel.pid(), SIGTERM) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100us);
+    vantrel.signal(SIGTERM); // the first moment the program can take it
+    EXPECT_EQ(vantrel.exitCodeWithin(30s), 0);
+    EXPECT_NE(log().find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log();
 }
 
 TEST_F(ProgramProcess, ASecondInstanceEndsWithMinusOneAndLeavesTheLogAlone) {

@@ -87,6 +87,7 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const { return started_; }
+    pid_t pid() const { return pid_; }
     void signal(int sig) const { ::kill(pid_, sig); }
     // The exit code once the process ended within the time given (1000 + signal when a signal ended it);
     // nothing while it still runs.

@@ -180,6 +180,61 @@ TEST_F(Session, ATeleportEndsTheProgramAfterItsNoticeWithoutARestart) {
     EXPECT_EQ(countOf(log, "Exiting: "), 1u);
 }
 
+// The close box within 3 s while the service takes the logout and never answers it.
+TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileTheLogoutHangs) {
+    const auto service = startService({"--faults", "hang=deauth"});
+    const auto vantrel = startVantrel(world.writeScenario("stand.json", scenario("")), service->url());
+    ASSERT_TRUE(world.waitForLog("Authenticated at the live-traffic service", 90s)) << world.log();
+    std::this_thread::sleep_for(2s); // both readers poll
+
+    const auto closed = std::chrono::steady_clock::now();
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
+    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    EXPECT_NE(service->output().find("deauth hangs"), std::string::npos) << service->output();
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Logout at the live-traffic service: no answer before the close\n"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos);
+}
+
+// The close box within 3 s while the service takes the login and never answers it.
+TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileTheLoginHangs) {
+    const auto service = startService({"--faults", "hang=auth"});
+    const auto vantrel = startVantrel(world.writeScenario("stand.json", scenario("")), service->url());
+    ASSERT_TRUE(waitUntil([&] { return service->output().find("auth hangs") != std::string::npos; }, 90s))
+        << world.log();
+
+    const auto closed = std::chrono::steady_clock::now();
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
+    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    const std::string log = world.log();
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Authenticated"), std::string::npos);
+}
+
+// The close box ends the 10-s notice of a new flight.
+TEST_F(Session, TheCloseBoxEndsTheNewFlightNoticeWithinThreeSeconds) {
+    const auto service = startService();
+    const auto file = world.writeScenario(
+        "teleport.json",
+        scenario(
+            R"({"atSeconds": 12, "event": "teleport", "latitude": 51.47, "longitude": -0.4543, "altitudeFt": 83})"));
+    const auto vantrel = startVantrel(file, service->url());
+    // The reason is flushed to the log at once, the notice only at the end: the notice is up 2 s later.
+    ASSERT_TRUE(world.waitForLog("Exiting: NEW FLIGHT\n", 90s)) << world.log();
+    std::this_thread::sleep_for(2s);
+
+    const auto closed = std::chrono::steady_clock::now();
+    vantrel->signal(SIGTERM);
+    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
+    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    EXPECT_EQ(countOf(world.log(), "Exiting: "), 1u) << world.log();
+    EXPECT_NE(world.log().find("New flight detected, Vantrel will close, please restart manually ..."),
+              std::string::npos);
+}
+
 TEST_F(Session, AServiceErrorRestartsTheSessionAndTheNextOneRecovers) {
     auto failing = startService({"--faults", "status=401:1,only=traffic"});
     const auto file = world.writeScenario("stand.json", scenario(""));
