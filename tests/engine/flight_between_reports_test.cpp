@@ -86,7 +86,9 @@ protected:
     Seen report(int interval, const std::vector<double>& jitter = {0},
                 const std::function<void(int, nlohmann::json&)>& change = {}) {
         Seen seen;
-        std::optional<port::PositionUpdate> before;
+        // A plain value beside its flag: mingw's g++ takes an optional here for possibly uninitialised.
+        port::PositionUpdate before{};
+        bool hasBefore = false;
         const int last = static_cast<int>(truth.size()) - 1;
         for (int second = 0; second <= last + static_cast<int>(lagSeconds); ++second) {
             if (second % interval == 0 && second <= last) {
@@ -101,7 +103,7 @@ protected:
             const EchoObject* object = echo.byTail("SWR12");
             const LiveAc* aircraft = live(address);
             if (!object || object->moves.empty() || !aircraft || aircraft->onGround) {
-                before.reset();
+                hasBefore = false;
                 continue;
             }
             const port::PositionUpdate shown = object->moves.back();
@@ -112,17 +114,18 @@ protected:
                 nearestNm = std::min(nearestNm, distanceNm(shown, truth[t]));
             seen.offPathNm = std::max(seen.offPathNm, nearestNm);
             seen.lowestFt = std::min(seen.lowestFt, shown.altitudeFt);
-            if (before) {
+            if (hasBefore) {
                 const double movedNm =
-                    gf_distanceNm(before->latitude, before->longitude, shown.latitude, shown.longitude);
+                    gf_distanceNm(before.latitude, before.longitude, shown.latitude, shown.longitude);
                 seen.slowestShare = std::min(seen.slowestShare, movedNm * 3600 / truth[at].speedKt);
                 const double motion =
-                    gf_initialBearing(before->latitude, before->longitude, shown.latitude, shown.longitude);
+                    gf_initialBearing(before.latitude, before.longitude, shown.latitude, shown.longitude);
                 const double off = std::remainder(motion - shown.headingRad, 2 * std::numbers::pi);
                 if (movedNm > 0.001)
                     seen.noseOffDeg = std::max(seen.noseOffDeg, std::abs(off) / degToRad);
             }
             before = shown;
+            hasBefore = true;
             ++seen.seconds;
         }
         return seen;
