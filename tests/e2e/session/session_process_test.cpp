@@ -65,6 +65,21 @@ protected:
         return vantrel;
     }
 
+    // The user's aircraft is teleported to Heathrow 12 s into the run: a new flight.
+    std::filesystem::path teleportScenario() {
+        return world.writeScenario(
+            "teleport.json",
+            scenario(
+                R"({"atSeconds": 12, "event": "teleport", "latitude": 51.47, "longitude": -0.4543, "altitudeFt": 83})"));
+    }
+
+    static void expectTheCloseBoxEndsItWithinThreeSeconds(ChildProcess& vantrel) {
+        const auto closed = std::chrono::steady_clock::now();
+        vantrel.signal(SIGTERM);
+        EXPECT_EQ(vantrel.exitCodeWithin(30s), 0);
+        EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    }
+
     ProgramWorld world;
 };
 
@@ -165,10 +180,7 @@ TEST_F(Session, TheSimulatorQuittingEndsTheProgramWithoutARestart) {
 
 TEST_F(Session, ATeleportEndsTheProgramAfterItsNoticeWithoutARestart) {
     const auto service = startService();
-    const auto file = world.writeScenario(
-        "teleport.json",
-        scenario(
-            R"({"atSeconds": 12, "event": "teleport", "latitude": 51.47, "longitude": -0.4543, "altitudeFt": 83})"));
+    const auto file = teleportScenario();
     const auto vantrel = startVantrel(file, service->url());
     ASSERT_TRUE(world.waitForLog("Exiting: NEW FLIGHT\n", 90s)) << world.log();
     const auto seen = std::chrono::steady_clock::now();
@@ -187,10 +199,7 @@ TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileTheLogoutHangs) 
     ASSERT_TRUE(world.waitForLog("Authenticated at the live-traffic service", 90s)) << world.log();
     std::this_thread::sleep_for(2s); // both readers poll
 
-    const auto closed = std::chrono::steady_clock::now();
-    vantrel->signal(SIGTERM);
-    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
-    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    expectTheCloseBoxEndsItWithinThreeSeconds(*vantrel);
     EXPECT_NE(service->output().find("deauth hangs"), std::string::npos) << service->output();
     const std::string log = world.log();
     EXPECT_NE(log.find("Logout at the live-traffic service: no answer before the close\n"), std::string::npos)
@@ -205,10 +214,7 @@ TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileTheLoginHangs) {
     ASSERT_TRUE(waitUntil([&] { return service->output().find("auth hangs") != std::string::npos; }, 90s))
         << world.log();
 
-    const auto closed = std::chrono::steady_clock::now();
-    vantrel->signal(SIGTERM);
-    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
-    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    expectTheCloseBoxEndsItWithinThreeSeconds(*vantrel);
     const std::string log = world.log();
     EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("Authenticated"), std::string::npos);
@@ -217,19 +223,13 @@ TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileTheLoginHangs) {
 // The close box ends the 10-s notice of a new flight.
 TEST_F(Session, TheCloseBoxEndsTheNewFlightNoticeWithinThreeSeconds) {
     const auto service = startService();
-    const auto file = world.writeScenario(
-        "teleport.json",
-        scenario(
-            R"({"atSeconds": 12, "event": "teleport", "latitude": 51.47, "longitude": -0.4543, "altitudeFt": 83})"));
+    const auto file = teleportScenario();
     const auto vantrel = startVantrel(file, service->url());
     // The reason is flushed to the log at once, the notice only at the end: the notice is up 2 s later.
     ASSERT_TRUE(world.waitForLog("Exiting: NEW FLIGHT\n", 90s)) << world.log();
     std::this_thread::sleep_for(2s);
 
-    const auto closed = std::chrono::steady_clock::now();
-    vantrel->signal(SIGTERM);
-    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
-    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    expectTheCloseBoxEndsItWithinThreeSeconds(*vantrel);
     EXPECT_EQ(countOf(world.log(), "Exiting: "), 1u) << world.log();
     EXPECT_NE(world.log().find("New flight detected, Vantrel will close, please restart manually ..."),
               std::string::npos);
@@ -314,10 +314,7 @@ TEST_F(Session, TheCloseBoxEndsTheProgramWithinThreeSecondsWhileANewVersionTrick
         << service.output();
     std::this_thread::sleep_for(1s); // the package is on its way, 100 bytes a second
 
-    const auto closed = std::chrono::steady_clock::now();
-    vantrel->signal(SIGTERM);
-    EXPECT_EQ(vantrel->exitCodeWithin(30s), 0);
-    EXPECT_LE(std::chrono::steady_clock::now() - closed, 3s);
+    expectTheCloseBoxEndsItWithinThreeSeconds(*vantrel);
     const std::string log = world.log();
     EXPECT_NE(log.find("Exiting: USER CLOSED SIM\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("\n==> "), std::string::npos) << "a stopped download is no error: " << log;
