@@ -13,6 +13,7 @@
 #include "engine/stand_port.h"
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -149,6 +150,8 @@ struct LiveAc : AcRecord {
     double segmentPitchStart = 0; // pitch at the segment's ends
     double segmentPitchEnd = 0;
     FlightSegment flightSegment;   // of the current airborne sample and the next
+    // Due tick of the newest airborne sample whose track turned from the one before it.
+    std::int64_t turnSeenTick = std::numeric_limits<std::int64_t>::min();
     bool unshowableLogged = false; // a position out of range was held back and logged
 
     // Learning of the stand's use.

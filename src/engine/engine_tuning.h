@@ -89,6 +89,12 @@ inline constexpr double slowestShareOfReported = 0.5;
 // segment's time, at most this many times the distance between the samples, so that a speed that does
 // not fit the positions cannot make the path loop.
 inline constexpr double longestTangentChords = 2.0;
+// An aircraft whose reports showed a turn (a track change above turnSeenDeg between two of them) within
+// the last cautiousAfterTurnSeconds is likely still manoeuvring (a holding, an approach): past its last
+// report it may turn either way or fly on, so it is dead reckoned at the slowest share of its speed, which
+// keeps it nearest to whatever path the next report shows.
+inline constexpr double turnSeenDeg = 10.0;
+inline constexpr std::int64_t cautiousAfterTurnTicks = 150 * ticksPerSecond;
 // Beyond this gap a taxiing aircraft turns its nose towards where it must go.
 inline constexpr double steerTowardsGapNm = 15.0 / 1852.0;
 

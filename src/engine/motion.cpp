@@ -63,8 +63,17 @@ void refreshSegment(LiveAc& aircraft, std::int64_t tick) {
     aircraft.segmentDueTick = a.dueTick;
     aircraft.segmentSampleCount = aircraft.samples.size();
     const PositionSample* b = aircraft.samples.size() >= 2 ? &aircraft.samples[1] : nullptr;
-    if (b && a.airborne)
+    if (b && a.airborne) {
         aircraft.flightSegment = lf_flightSegmentOf(a, *b);
+        // The tracks compared in one frame: over a pole the track turns round without a turn.
+        const FrameOffset& leaving = aircraft.flightSegment.startTangent;
+        const FrameOffset& meeting = aircraft.flightSegment.endTangent;
+        const double turnDeg = std::atan2(leaving.east * meeting.north - leaving.north * meeting.east,
+                                          leaving.east * meeting.east + leaving.north * meeting.north) *
+                               radToDeg;
+        if (b->airborne && std::abs(turnDeg) > tuning::turnSeenDeg)
+            aircraft.turnSeenTick = b->dueTick;
+    }
     aircraft.segmentPitchStart = a.airborne ? airPitch(a) : 0.0;
     aircraft.segmentPitchEnd = b ? (b->airborne ? airPitch(*b) : 0.0) : aircraft.segmentPitchStart;
     if (newCurrent)
@@ -240,8 +249,10 @@ MotionState lf_sampleStateAt(const LiveAc& aircraft, std::int64_t tick) {
     const std::int64_t past = tick - a.dueTick;
     const std::int64_t movingTicks = a.airborne ? tuning::staleTicks : tuning::deadReckoningTicks;
     const double seconds = static_cast<double>(std::min(past, movingTicks)) * tuning::secondsPerTick;
+    if (a.airborne && aircraft.turnSeenTick >= a.dueTick - tuning::cautiousAfterTurnTicks)
+        state.groundSpeed *= tuning::slowestShareOfReported;
     const double trackOnArrival =
-        lf_moveAlong(state.latitude, state.longitude, a.track, a.groundSpeed * seconds / secondsPerHour);
+        lf_moveAlong(state.latitude, state.longitude, a.track, state.groundSpeed * seconds / secondsPerHour);
     if (a.airborne) {
         state.heading = trackOnArrival;
         const double climbSeconds =

@@ -207,29 +207,35 @@ TEST_F(FlightBetweenReports, AMissingTrackIsTheTrackMadeGood) {
     }
 }
 
-// A 230 kt holding (left rate-one turns of 180 degrees between one-minute legs) reported once a minute at
-// the start and the end of each turn, and a turn onto final: the nose turns the way the aircraft turns
-// (not through the other side of the 180 degrees), the aircraft never slows below half its speed, and it
-// keeps to the path. Where a turn begins at a report, the 30 s until the next report is heard are dead
-// reckoned straight on: 1.92 nm at 230 kt leave the 1.22 nm turn radius by sqrt(1.22^2 + 1.92^2) - 1.22 =
-// 1.05 nm, which no rule can avoid without the next report; turning back to the path (90 degrees at
-// 10 degrees/s, at least half of 230 kt) adds up to 0.29 nm. Between two reports the turn is flown.
+// A 230 kt holding (left rate-one turns of 180 degrees between one-minute legs) reported once a minute, at
+// the start and the end of each turn and, with report times off by up to 3 s, halfway through them; and a
+// turn onto final: the nose turns the way the aircraft turns (not through the other side of the 180
+// degrees), the aircraft never slows below half its speed, and it keeps to the path. Where a turn begins
+// at a report, the 30 s until the next report is heard are dead reckoned straight on: at the full 230 kt
+// 1.92 nm would leave the 1.22 nm turn radius by sqrt(1.22^2 + 1.92^2) - 1.22 = 1.05 nm, at half speed
+// (an aircraft seen turning) 0.96 nm leave it by 0.33 nm.
 TEST_F(FlightBetweenReports, TurnsAreFlownAsTheReportsDescribeThem) {
     std::vector<Part> holding;
     for (int lap = 0; lap < 3; ++lap)
         holding.insert(holding.end(), {{60, 230, -3}, {60, 230}, {60, 230, -3}, {60, 230}});
-    fly(airportLatitude, airportLongitude, 8000, 230, 0, holding);
-    const Seen held = report(60);
-    EXPECT_GT(held.seconds, 660);
-    EXPECT_LT(held.offPathNm, 1.35);
-    EXPECT_LT(held.noseOffDeg, 45);
-    EXPECT_GE(held.slowestShare, 0.5);
+    for (const double reportsAfterTurnSeconds : {0, 30}) {
+        restart();
+        std::vector<Part> flight{{reportsAfterTurnSeconds, 230}};
+        flight.insert(flight.end(), holding.begin(), holding.end());
+        fly(airportLatitude, airportLongitude, 8000, 230, 0, flight);
+        const Seen held = report(60, {0, 3, -3, 2, -2, 1});
+        EXPECT_GT(held.seconds, 660) << reportsAfterTurnSeconds;
+        EXPECT_LT(held.offPathNm, 0.6) << reportsAfterTurnSeconds;
+        EXPECT_LT(held.noseOffDeg, 45) << reportsAfterTurnSeconds;
+        EXPECT_GE(held.slowestShare, 0.5) << reportsAfterTurnSeconds;
+    }
 
     restart();
     fly(airportLatitude - 0.1, airportLongitude - 0.2, 3000, 200, 90,
         {{50, 180, 0, -500}, {30, 170, -3, -500}, {200, 140, 0, -700}});
     const Seen final = report(60);
     EXPECT_GT(final.seconds, 180);
+    EXPECT_LT(final.offPathNm, 0.6);
     EXPECT_LT(final.noseOffDeg, 45);
     EXPECT_GE(final.slowestShare, 0.5);
 }
