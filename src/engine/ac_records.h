@@ -12,6 +12,7 @@
 #include "engine/sim_port.h"
 #include "engine/stand_port.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -80,6 +81,17 @@ struct LocalFrame {
 struct FrameOffset {
     double east = 0; // nm
     double north = 0;
+};
+// The length of an offset: a few miles at most, so the plain root is exact enough and much quicker than
+// std::hypot, which guards against overflow.
+inline double lf_lengthNm(FrameOffset offset) {
+    return std::sqrt(offset.east * offset.east + offset.north * offset.north);
+}
+// The unit vector of the shown aircraft's nose and the heading it belongs to: in the air the nose turns a
+// little each tick, and turning the vector is cheaper than a sine and cosine of the heading.
+struct NoseDirection {
+    double headingDeg = std::numeric_limits<double>::quiet_NaN();
+    FrameOffset unit;
 };
 
 // The path between two airborne samples (flight_path.cpp), worked out once per segment: a cubic curve
@@ -150,6 +162,7 @@ struct LiveAc : AcRecord {
     double segmentPitchStart = 0; // pitch at the segment's ends
     double segmentPitchEnd = 0;
     FlightSegment flightSegment;   // of the current airborne sample and the next
+    NoseDirection nose;            // of the heading shown, while it flies
     // Due tick of the newest airborne sample whose track turned from the one before it.
     std::int64_t turnSeenTick = std::numeric_limits<std::int64_t>::min();
     bool unshowableLogged = false; // a position out of range was held back and logged

@@ -82,7 +82,7 @@ std::optional<double> lf_groundBelowFt(const LiveAc& aircraft);
 // One tick of flight along the nose towards the path point (its direction given in the frame of the
 // current position): turns towards the path, changes speed to close the gap along it (between half the
 // reported speed and the catch-up speed) and moves. Returns the bank of the turn flown.
-double lf_flyTowards(MotionState& current, const PathPoint& target, double reportedKt);
+double lf_flyTowards(LiveAc& aircraft, const PathPoint& target, double reportedKt);
 port::PositionUpdate lf_positionUpdateOf(const LiveAc& aircraft);
 
 // --- Ground movement (ground_movement.cpp) ------------------------------------------------------------

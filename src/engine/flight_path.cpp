@@ -38,7 +38,7 @@ FlightSegment lf_flightSegmentOf(const PositionSample& a, const PositionSample& 
     segment.chord = lf_offsetIn(segment.frame, b.latitude, b.longitude);
     segment.hours = static_cast<double>(b.dueTick - a.dueTick) * tuning::secondsPerTick / secondsPerHour;
     const double longestNm =
-        std::hypot(segment.chord.east, segment.chord.north) * tuning::longestTangentChords;
+        lf_lengthNm(segment.chord) * tuning::longestTangentChords;
     segment.startTangent = lf_alongBearing(a.track, std::min(a.groundSpeed * segment.hours, longestNm));
     segment.endTangent = lf_alongBearing(b.track + lf_bearingTurnAt(segment.frame, b.latitude, b.longitude),
                                          std::min(b.groundSpeed * segment.hours, longestNm));
@@ -67,7 +67,7 @@ PathPoint lf_pathPointAt(const FlightSegment& segment, const PositionSample& a, 
     PathPoint point;
     point.bearingTurn = lf_pointAt(segment.frame, at, point.latitude, point.longitude);
     point.altitude = a.altitude + (b.altitude - a.altitude) * f;
-    const double paceNm = std::hypot(pace.east, pace.north);
+    const double paceNm = lf_lengthNm(pace);
     if (paceNm > 0.0 && segment.hours > 0.0) {
         point.direction = {pace.east / paceNm, pace.north / paceNm};
         point.speedKt = paceNm / segment.hours;
@@ -106,7 +106,8 @@ std::optional<double> lf_groundBelowFt(const LiveAc& aircraft) {
     return ground;
 }
 
-double lf_flyTowards(MotionState& current, const PathPoint& target, double reportedKt) {
+double lf_flyTowards(LiveAc& aircraft, const PathPoint& target, double reportedKt) {
+    MotionState& current = aircraft.current;
     const LocalFrame frame = lf_frameAt(current.latitude, current.longitude);
     const FrameOffset gap = lf_offsetIn(frame, target.latitude, target.longitude);
     FrameOffset forward = target.direction;
@@ -125,12 +126,16 @@ double lf_flyTowards(MotionState& current, const PathPoint& target, double repor
     const FrameOffset wanted{forward.east * lookAheadNm + forward.north * across,
                              forward.north * lookAheadNm - forward.east * across};
     // The turn towards it, at most maxTurn this tick: the sine and cosine of the angle from the nose.
-    const double headingRad = current.heading * degToRad;
-    const FrameOffset nose{std::sin(headingRad), std::cos(headingRad)};
+    NoseDirection& noseDirection = aircraft.nose;
+    if (noseDirection.headingDeg != current.heading) {
+        const double headingRad = current.heading * degToRad;
+        noseDirection = {current.heading, {std::sin(headingRad), std::cos(headingRad)}};
+    }
+    const FrameOffset nose = noseDirection.unit;
     const double sine = wanted.east * nose.north - wanted.north * nose.east;
     const double cosine = wanted.east * nose.east + wanted.north * nose.north;
     const double maxTurn = tuning::airTurnDegPerSecond * tuning::secondsPerTick * degToRad;
-    const double wantedNm = std::hypot(wanted.east, wanted.north);
+    const double wantedNm = lf_lengthNm(wanted);
     double turn = std::copysign(maxTurn, sine);
     // Below a tenth of a degree the sine is the angle.
     if (cosine > 0.0 && std::abs(sine) < wantedNm * maxTurn)
@@ -140,12 +145,17 @@ double lf_flyTowards(MotionState& current, const PathPoint& target, double repor
                                     reportedKt * tuning::slowestShareOfReported,
                                     reportedKt * tuning::catchUpFactor + tuning::catchUpKt);
     const double stepNm = speed * tuning::secondsPerTick / secondsPerHour;
-    // The nose turned by the small angle, without a sine and cosine of its own.
-    const FrameOffset turned{nose.east * (1.0 - turn * turn / 2.0) + nose.north * turn,
-                             nose.north * (1.0 - turn * turn / 2.0) - nose.east * turn};
+    // The nose turned by the small angle (at most a tenth of a degree, where these terms of the sine and
+    // cosine are exact to the last bit), without a sine and cosine of its own.
+    const double turnSine = turn - turn * turn * turn / 6.0;
+    const double turnCosine = 1.0 - turn * turn / 2.0 + turn * turn * turn * turn / 24.0;
+    const FrameOffset turned{nose.east * turnCosine + nose.north * turnSine,
+                             nose.north * turnCosine - nose.east * turnSine};
     const double arrivalTurn =
         lf_pointAt(frame, {turned.east * stepNm, turned.north * stepNm}, current.latitude, current.longitude);
     current.heading = wrap360(current.heading + (turn * radToDeg) - arrivalTurn);
+    if (arrivalTurn == 0.0)
+        noseDirection = {current.heading, turned};
     current.groundSpeed = speed;
     return turn == 0.0 ? 0.0 : lf_bankForTurn(speed, turn * radToDeg / tuning::secondsPerTick);
 }

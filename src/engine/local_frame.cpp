@@ -51,7 +51,7 @@ double lf_pointAt(const LocalFrame& frame, FrameOffset offset, double& latitude,
         longitude = frame.longitude + offset.east / (minutesPerDegree * std::max(frame.cosine, 1e-6));
         return lf_foldOverPole(latitude, longitude) ? 180.0 : 0.0;
     }
-    const double distanceNm = std::hypot(offset.east, offset.north);
+    const double distanceNm = lf_lengthNm(offset);
     const GeoPoint point = gf_destinationPoint(frame.latitude, frame.longitude,
                                                std::atan2(offset.east, offset.north), distanceNm * feetPerNm);
     latitude = point.latitude;

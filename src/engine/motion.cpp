@@ -181,7 +181,7 @@ double lf_flatDistanceNm(double latitude1, double longitude1, double latitude2, 
     const double north = (latitude2 - latitude1) * minutesPerDegree;
     const double east = lf_shorterArcDeg(longitude1, longitude2) * minutesPerDegree *
                         std::cos((latitude1 + latitude2) * 0.5 * degToRad);
-    return std::hypot(north, east);
+    return lf_lengthNm({east, north});
 }
 
 double lf_flatBearingDeg(double latitude1, double longitude1, double latitude2, double longitude2) {
@@ -285,7 +285,7 @@ void lf_followSamples(LiveAc& aircraft, std::int64_t tick) {
         targetAltitude = target.altitude;
     } else {
         const PathPoint target = airTargetAt(aircraft, tick);
-        turnBank = lf_flyTowards(current, target, reportedSpeedAt(aircraft, tick));
+        turnBank = lf_flyTowards(aircraft, target, reportedSpeedAt(aircraft, tick));
         targetAltitude = target.altitude;
     }
 
