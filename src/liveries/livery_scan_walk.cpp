@@ -1,4 +1,5 @@
 #include "core/exit_request.h"
+#include "core/folder_walk.h"
 #include "core/log.h"
 #include "core/message_line.h"
 #include "core/native_path.h"
@@ -6,7 +7,6 @@
 #include "core/shell_port.h"
 #include "core/status_display.h"
 #include "core/text_util.h"
-#include "core/walked_folders.h"
 #include "liveries/aircraft_cfg_reader_internal.h"
 #include "liveries/catalogue_file.h"
 #include "liveries/livery_database.h"
@@ -137,26 +137,20 @@ void lf_searchLiveriesinFolder(std::uint32_t folderNumber, const fs::path& folde
     const auto taskBody = options.taskBody;
     const std::size_t ownNameStart = lf_ownNameStart(folder);
 
-    WalkedFolders walked;
-    walked.firstVisit(folder);
-    std::error_code error;
-    fs::recursive_directory_iterator entries(folder,
-                                             fs::directory_options::skip_permission_denied |
-                                                 fs::directory_options::follow_directory_symlink,
-                                             error);
-    for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
+    FolderWalk walk(folder);
+    for (auto walked = walk.next(); walked; walked = walk.next()) {
         // A package of tens of thousands of files takes longer than the close box may wait.
         if (gf_stopping())
             break;
-        const fs::path path = entries->path();
+        const fs::path& path = walked->entry.path();
         try {
-            std::error_code typeError;
-            if (entries->is_directory(typeError)) {
-                if (lf_skipsDescent(path, ownNameStart) || !walked.firstVisit(path))
-                    entries.disable_recursion_pending();
+            if (walked->folder) {
+                if (lf_skipsDescent(path, ownNameStart))
+                    walk.keepOut();
                 continue;
             }
-            if (!entries->is_regular_file(typeError) || !lf_isAircraftCfgName(path))
+            std::error_code typeError;
+            if (!walked->entry.is_regular_file(typeError) || !lf_isAircraftCfgName(path))
                 continue;
             // While every slot is taken, the oldest task is the one to wait for: its result is due first,
             // and waiting on it wakes the walk the moment it is there, where polling for a slot sleeps

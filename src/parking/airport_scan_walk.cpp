@@ -1,8 +1,8 @@
 #include "core/exit_request.h"
+#include "core/folder_walk.h"
 #include "core/native_path.h"
 #include "core/scan_slots.h"
 #include "core/text_util.h"
-#include "core/walked_folders.h"
 #include "parking/airport_scan.h"
 #include "parking/airport_scan_internal.h"
 #include "parking/bgl_reader_internal.h"
@@ -13,7 +13,6 @@
 #include <array>
 #include <deque>
 #include <future>
-#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <thread>
@@ -46,55 +45,6 @@ bool lf_containsAny(const std::string& text, const auto& words) {
     return std::any_of(words.begin(), words.end(),
                        [&](std::string_view word) { return text.find(word) != std::string::npos; });
 }
-
-// A depth-first walk in the order the file system lists each folder. Unlike the standard recursive
-// iterator it does not end at the first folder that cannot be listed: that folder is passed over. Linked
-// packages are walked like real folders, each folder once however many links lead to it.
-class FolderWalk {
-public:
-    explicit FolderWalk(const fs::path& root) { open(root); }
-
-    // The next entry; the folder returned before is descended into first unless keepOut was called.
-    std::optional<fs::directory_entry> next() {
-        if (pendingFolder_) {
-            open(pendingFolder_->path());
-            pendingFolder_.reset();
-        }
-        while (!folders_.empty()) {
-            fs::directory_iterator& it = folders_.back();
-            if (it == fs::directory_iterator()) {
-                folders_.pop_back();
-                continue;
-            }
-            fs::directory_entry entry = *it;
-            std::error_code ec;
-            it.increment(ec);
-            if (ec)
-                folders_.pop_back();
-            std::error_code typeError;
-            if (entry.is_directory(typeError))
-                pendingFolder_ = entry;
-            return entry;
-        }
-        return std::nullopt;
-    }
-
-    void keepOut() { pendingFolder_.reset(); }
-
-private:
-    void open(const fs::path& folder) {
-        if (!walked_.firstVisit(folder))
-            return;
-        std::error_code ec;
-        fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
-        if (!ec)
-            folders_.push_back(std::move(it));
-    }
-
-    std::vector<fs::directory_iterator> folders_;
-    std::optional<fs::directory_entry> pendingFolder_;
-    WalkedFolders walked_;
-};
 
 // The text of a walked path below the root.
 std::string lf_textBelowRoot(const std::string& rootText, std::string pathText) {
@@ -177,15 +127,16 @@ void lf_scanAirportFolder(const fs::path& root, const AirportWalkOptions& option
     std::deque<ScanTask> pending;
 
     FolderWalk walk(root);
-    for (auto entry = walk.next(); entry; entry = walk.next()) {
-        const fs::path& path = entry->path();
+    for (auto walked = walk.next(); walked; walked = walk.next()) {
+        const fs::path& path = walked->entry.path();
         try {
             if (lf_isSkippedPackageFolder(root, path)) {
                 walk.keepOut();
                 continue;
             }
             std::error_code typeError;
-            if (!entry->is_regular_file(typeError) || gf_toUpper(gf_pathToUtf8(path.extension())) != ".BGL")
+            if (!walked->entry.is_regular_file(typeError) ||
+                gf_toUpper(gf_pathToUtf8(path.extension())) != ".BGL")
                 continue;
             if (lf_containsAny(lf_textBelowRoot(rootText, gf_pathToUtf8(path)), skippedSceneryWords) ||
                 !lf_hasAirportSection(path))

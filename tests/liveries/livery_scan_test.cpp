@@ -10,6 +10,7 @@
 #include "livery_scan_test_support.h"
 #include "settings/ai_package_orders.h"
 #include "settings/control_services.h"
+#include "support/folder_link.h"
 
 #include <fmt/format.h>
 #include <gtest/gtest.h>
@@ -24,6 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace fixtures;
+using test::FolderLinks;
 
 // Records what the scan does to the package selector's combo box.
 class RecordingControlPort : public ControlPort {
@@ -332,14 +334,12 @@ TEST_F(LiveryScanDriverTest, SkipWordsCountFromTheScannedFolderDown) {
 }
 
 TEST_F(LiveryScanDriverTest, LinkedPackagesAreWalkedLikeRealOnesAndALoopOnce) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the Windows walks do not follow directory symbolic links made by CreateSymbolicLinkW yet";
-#endif
     const fs::path package = folder / "store" / "fsltl-traffic-base";
     writeCfg(package / "SimObjects" / "m", "B738", "KLM", {"linked"});
-    fs::create_directory_symlink(package, package / "SimObjects" / "m" / "back-to-the-package");
+    FolderLinks links;
+    links.make(package, package / "SimObjects" / "m" / "back-to-the-package");
     fs::create_directories(folder / "Community");
-    fs::create_directory_symlink(package, folder / "Community" / "fsltl-traffic-base");
+    links.make(package, folder / "Community" / "fsltl-traffic-base");
 
     ASSERT_EQ(lf_scanLiveryFolders({folder / "Community"}), LiveryScanEnd::saved);
     EXPECT_EQ(catalogue(), std::vector<std::string>{"KLM B738 linked"});
