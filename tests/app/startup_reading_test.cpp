@@ -68,9 +68,17 @@ TEST_F(StartupReading, RestartPassSkipsTheUpdateCheckAndTheDataBase) {
 
 // The data base reader keeps its first result for the whole process, so the two passes run in a process
 // of their own: exit code 1 when the failed reading did not end the first pass or did not count, 2 when
-// the restart pass tried again.
+// the restart pass tried again. That process runs the test anew with a scratch folder of its own, which
+// it removes before it ends (its exit runs no destructors).
 TEST_F(StartupReading, AFailedDataBaseIsNotTriedAgainOnARestart) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto exitWith = [this](int code) {
+        gf_closeLogFile();
+        std::filesystem::current_path(previous);
+        std::error_code ignored;
+        std::filesystem::remove_all(folder.path(), ignored);
+        std::_Exit(code);
+    };
     EXPECT_EXIT(
         {
             std::filesystem::remove("input/dbase.enc");
@@ -81,14 +89,14 @@ TEST_F(StartupReading, AFailedDataBaseIsNotTriedAgainOnARestart) {
                 failed = true;
             }
             if (!failed || !dbaseLoaded)
-                std::_Exit(1);
+                exitWith(1);
             restartPending = true;
             try {
                 lf_readStartupData();
             } catch (const std::exception&) {
-                std::_Exit(2);
+                exitWith(2);
             }
-            std::_Exit(0);
+            exitWith(0);
         },
         testing::ExitedWithCode(0), "");
 }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <future>
 #include <string>
@@ -25,6 +26,9 @@ protected:
         std::filesystem::current_path(folder / "program");
     }
     void TearDown() override {
+        // A whole run that failed is told by its log, which goes with the scratch folder.
+        if (HasFailure())
+            std::fprintf(stderr, "Log.txt of the run:\n%s\n", logText().c_str());
         std::filesystem::current_path(previous);
         standin::setProcessArguments({});
         MainWindowTest::TearDown();
