@@ -161,8 +161,8 @@ struct LiveAc : AcRecord {
     std::size_t segmentSampleCount = 0;
     double segmentPitchStart = 0; // pitch at the segment's ends
     double segmentPitchEnd = 0;
-    FlightSegment flightSegment;   // of the current airborne sample and the next
-    NoseDirection nose;            // of the heading shown, while it flies
+    FlightSegment flightSegment; // of the current airborne sample and the next
+    NoseDirection nose;          // of the heading shown, while it flies
     // Due tick of the newest airborne sample whose track turned from the one before it.
     std::int64_t turnSeenTick = std::numeric_limits<std::int64_t>::min();
     bool unshowableLogged = false; // a position out of range was held back and logged

@@ -37,8 +37,7 @@ FlightSegment lf_flightSegmentOf(const PositionSample& a, const PositionSample& 
     segment.frame = lf_frameAt(a.latitude, a.longitude);
     segment.chord = lf_offsetIn(segment.frame, b.latitude, b.longitude);
     segment.hours = static_cast<double>(b.dueTick - a.dueTick) * tuning::secondsPerTick / secondsPerHour;
-    const double longestNm =
-        lf_lengthNm(segment.chord) * tuning::longestTangentChords;
+    const double longestNm = lf_lengthNm(segment.chord) * tuning::longestTangentChords;
     segment.startTangent = lf_alongBearing(a.track, std::min(a.groundSpeed * segment.hours, longestNm));
     segment.endTangent = lf_alongBearing(b.track + lf_bearingTurnAt(segment.frame, b.latitude, b.longitude),
                                          std::min(b.groundSpeed * segment.hours, longestNm));
